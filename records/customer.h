@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QMetaType>
+#include <QString>
+#include <QStringList>
+
+// One order: the customer's data, a copy of the inspector's data at the time
+// of saving, and the photos as "name|base64-jpeg" entries.
+struct Customer
+{
+    int id = 0;
+    QString orderNumber;
+    QString name;
+    QString patientId;
+    QString gender = QStringLiteral("保密");
+    QString birthDate;
+    QString phone;
+    int age = -1;
+    QString address;
+    QString email;
+    int fitterId = -1;
+    QString fitterName;
+    QString fitterWorkId;
+    QString fitterClinic;
+    QString notes;
+    QString diagnosis;
+    QString createdAt; // ISO 8601 local time without zone
+    QStringList photos;
+
+    static Customer fromJson(const QJsonObject &json);
+    QJsonObject toJson() const;
+};
+
+Q_DECLARE_METATYPE(Customer)

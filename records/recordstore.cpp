@@ -1,0 +1,103 @@
+#include "records/recordstore.h"
+
+#include "records/jsonfilestore.h"
+
+#include <QJsonArray>
+#include <QSet>
+
+#include <algorithm>
+#include <limits>
+
+namespace {
+
+const QString CustomersKey = QStringLiteral("customers");
+const QString FittersKey = QStringLiteral("fitters");
+
+template <typename Record> QList<Record> loadRecords(const QString &path, const QString &key)
+{
+    const JsonFileStore::ReadResult read = JsonFileStore::readObject(path, key);
+    const QJsonArray array = read.object.value(key).toArray();
+    QList<Record> records;
+    records.reserve(array.size());
+    for (const QJsonValue &element : array)
+        records.append(Record::fromJson(element.toObject()));
+    return records;
+}
+
+template <typename Record>
+bool saveRecords(const QString &path, const QString &key, const QList<Record> &records)
+{
+    QJsonArray array;
+    for (const Record &record : records)
+        array.append(record.toJson());
+    QJsonObject root;
+    root.insert(key, array);
+    return JsonFileStore::writeObject(path, root, key);
+}
+
+template <typename Record> int nextId(const QList<Record> &records)
+{
+    int largest = 0;
+    for (const Record &record : records)
+        largest = std::max(largest, record.id);
+    if (largest < std::numeric_limits<int>::max())
+        return largest + 1;
+    // A hand-edited file holding INT_MAX leaves no "largest + 1"; wrapping to a
+    // negative id or reusing INT_MAX would collide, so take the first free one.
+    QSet<int> used;
+    for (const Record &record : records)
+        used.insert(record.id);
+    int id = 1;
+    while (used.contains(id))
+        ++id;
+    return id;
+}
+
+} // namespace
+
+QString customersFilePath()
+{
+    return JsonFileStore::dataDirectory() + QStringLiteral("/customers.json");
+}
+
+QString fittersFilePath()
+{
+    return JsonFileStore::dataDirectory() + QStringLiteral("/fitters.json");
+}
+
+QList<Customer> loadCustomers()
+{
+    return loadRecords<Customer>(customersFilePath(), CustomersKey);
+}
+
+bool saveCustomers(const QList<Customer> &customers)
+{
+    return saveRecords(customersFilePath(), CustomersKey, customers);
+}
+
+bool appendCustomer(const Customer &customer)
+{
+    QList<Customer> customers = loadCustomers();
+    customers.append(customer);
+    return saveCustomers(customers);
+}
+
+QList<Fitter> loadFitters()
+{
+    return loadRecords<Fitter>(fittersFilePath(), FittersKey);
+}
+
+bool saveFitters(const QList<Fitter> &fitters)
+{
+    return saveRecords(fittersFilePath(), FittersKey, fitters);
+}
+
+int nextCustomerId(const QList<Customer> &customers)
+{
+    return nextId(customers);
+}
+
+int nextFitterId(const QList<Fitter> &fitters)
+{
+    return nextId(fitters);
+}

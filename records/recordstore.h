@@ -1,0 +1,25 @@
+#pragma once
+
+#include "records/customer.h"
+#include "records/fitter.h"
+
+#include <QList>
+#include <QString>
+
+// Whole-file stores of orders (customers.json) and inspectors (fitters.json).
+// Every caller loads the whole list, changes its copy and saves it back.
+
+QString customersFilePath();
+QString fittersFilePath();
+
+QList<Customer> loadCustomers();
+bool saveCustomers(const QList<Customer> &customers);
+// Loads all orders, appends `customer` and saves; the result of the save.
+bool appendCustomer(const Customer &customer);
+
+QList<Fitter> loadFitters();
+bool saveFitters(const QList<Fitter> &fitters);
+
+// 1 + the largest id in the list, counting the largest as 0 when none is positive.
+int nextCustomerId(const QList<Customer> &customers);
+int nextFitterId(const QList<Fitter> &fitters);

@@ -1,0 +1,89 @@
+#include "common/testsupport.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace TestSupport {
+
+void requireIsolation()
+{
+    QStringList outside;
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &iface : interfaces) {
+        if (!iface.flags().testFlag(QNetworkInterface::IsLoopBack))
+            outside.append(iface.name());
+    }
+    if (qEnvironmentVariable("LUMAURAL_ISOLATED") != QLatin1String("1") || !outside.isEmpty()) {
+        std::fprintf(stderr,
+                     "REFUSING TO RUN: this test must run inside the private network namespace "
+                     "(run it through ctest or scripts/isolate). Non-loopback interfaces: %s\n",
+                     qPrintable(outside.join(QLatin1Char(' '))));
+        std::exit(97);
+    }
+}
+
+std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer)
+{
+    auto record = std::make_shared<PromptRecord>();
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, record, answer] {
+        auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+        if (!dialog || !dialog->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        record->seen = true;
+        if (auto *label = dialog->findChild<QLabel *>(QStringLiteral("promptText")))
+            record->text = label->text();
+        if (auto *card = dialog->findChild<QFrame *>(QStringLiteral("promptCard")))
+            record->cardSize = card->size();
+        const auto buttons = dialog->findChildren<QPushButton *>(QStringLiteral("promptButton"));
+        for (QPushButton *button : buttons)
+            record->buttons.append(button->text());
+        switch (answer) {
+        case Answer::Escape:
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            break;
+        case Answer::Ok:
+            // OK is the last button of both forms.
+            if (!buttons.isEmpty())
+                buttons.last()->click();
+            break;
+        case Answer::Cancel:
+            if (buttons.size() > 1)
+                buttons.first()->click();
+            break;
+        }
+    });
+    timer->start();
+    return record;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+} // namespace TestSupport

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+#include <QtTest>
+
+#include <memory>
+
+namespace TestSupport {
+
+// Aborts the test process unless it runs in the private network namespace made
+// by scripts/isolate: only loopback interfaces may exist.
+void requireIsolation();
+
+// How a test answers the next modal prompt.
+enum class Answer { Ok, Cancel, Escape };
+
+// What the answered prompt showed.
+struct PromptRecord
+{
+    bool seen = false;
+    QString text;
+    QStringList buttons;
+    QSize cardSize;
+};
+
+// Arms a timer that answers the next modal prompt once it is shown; read the
+// record after the call that opened the prompt returned.
+std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer);
+
+// Writes `bytes` to `path`, creating folders; fails the test on error.
+void writeFile(const QString &path, const QByteArray &bytes);
+QByteArray readFile(const QString &path);
+
+} // namespace TestSupport
+
+// Test entry points that refuse to run outside the isolation.
+#define LUMAURAL_TEST_MAIN(TestObject)                                                             \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::requireIsolation();                                                           \
+        QApplication app(argc, argv);                                                              \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }
+
+#define LUMAURAL_TEST_GUILESS_MAIN(TestObject)                                                     \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        TestSupport::requireIsolation();                                                           \
+        QCoreApplication app(argc, argv);                                                          \
+        TestObject tc;                                                                             \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&tc, argc, argv);                                                      \
+    }

@@ -1,0 +1,252 @@
+#include "records/jsonfilestore.h"
+#include "records/recordstore.h"
+
+#include "common/testsupport.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+
+#include <csignal>
+#include <limits>
+#include <sys/resource.h>
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
+
+namespace {
+
+QStringList preservedCopies(const QString &path)
+{
+    const QFileInfo info(path);
+    return info.dir().entryList({info.fileName() + ".unreadable-*"}, QDir::Files);
+}
+
+// Makes every write past `bytes` fail, as a full disk would, until destroyed.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+private:
+    rlimit m_saved{};
+};
+
+} // namespace
+
+class TestRecordStore : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        QFile::remove(customersFilePath());
+        QFile::remove(fittersFilePath());
+        QDir dir(JsonFileStore::dataDirectory());
+        for (const QString &name : dir.entryList({"*.unreadable-*"}, QDir::Files))
+            dir.remove(name);
+    }
+
+    void filesLiveInTheAppDataLocation()
+    {
+        QVERIFY(customersFilePath().startsWith(qEnvironmentVariable("XDG_DATA_HOME")));
+        QCOMPARE(QFileInfo(customersFilePath()).dir(), QFileInfo(fittersFilePath()).dir());
+    }
+
+    void missingFileGivesEmptyListAndFirstIdOne()
+    {
+        QVERIFY(loadCustomers().isEmpty());
+        Customer c;
+        c.id = nextCustomerId(loadCustomers());
+        QCOMPARE(c.id, 1);
+        QVERIFY(appendCustomer(c));
+        QCOMPARE(loadCustomers().size(), 1);
+    }
+
+    void idAssignment_data()
+    {
+        QTest::addColumn<QList<int>>("ids");
+        QTest::addColumn<int>("expected");
+        QTest::newRow("empty") << QList<int>{} << 1;
+        QTest::newRow("gaps") << QList<int>{3, 1, 7} << 8;
+        QTest::newRow("all non-positive") << QList<int>{0, -5} << 1;
+        QTest::newRow("largest deleted is reused") << QList<int>{1, 2} << 3;
+        QTest::newRow("at the int limit") << QList<int>{1, std::numeric_limits<int>::max(), 2} << 3;
+    }
+
+    void idAssignment()
+    {
+        QFETCH(QList<int>, ids);
+        QFETCH(int, expected);
+        QList<Customer> customers;
+        QList<Fitter> fitters;
+        for (int id : ids) {
+            customers.append(Customer());
+            customers.last().id = id;
+            fitters.append(Fitter());
+            fitters.last().id = id;
+        }
+        QCOMPARE(nextCustomerId(customers), expected);
+        QCOMPARE(nextFitterId(fitters), expected);
+    }
+
+    void roundTripKeepsEveryField()
+    {
+        Customer c;
+        c.id = 4;
+        c.orderNumber = "A-1";
+        c.name = "<b>x</b>";
+        c.patientId = "p";
+        c.gender = "女";
+        c.birthDate = "1990";
+        c.phone = "123";
+        c.age = 33;
+        c.address = "addr";
+        c.email = "e@x";
+        c.fitterId = 2;
+        c.fitterName = "F";
+        c.fitterWorkId = "W";
+        c.fitterClinic = "C";
+        c.notes = "n";
+        c.diagnosis = "d";
+        c.createdAt = "2025-03-03T09:05:07";
+        c.photos = {"a|QUJD", "b|REVG"};
+        QVERIFY(saveCustomers({c}));
+        const Customer back = loadCustomers().value(0);
+        QCOMPARE(back.toJson(), c.toJson());
+
+        Fitter f;
+        f.id = 9;
+        f.name = "Li";
+        f.workYears = 5;
+        f.isDefault = true;
+        QVERIFY(saveFitters({f}));
+        const QJsonObject stored = QJsonDocument::fromJson(readFile(fittersFilePath()))
+                                       .object()["fitters"]
+                                       .toArray()[0]
+                                       .toObject();
+        QVERIFY(stored["isDefault"].isBool());
+        QVERIFY(stored["workYears"].isDouble());
+        QCOMPARE(loadFitters().value(0).toJson(), f.toJson());
+    }
+
+    void missingAndWronglyTypedFieldsGetDefaults()
+    {
+        writeFile(customersFilePath(), R"({"customers": [
+            {"id": 5, "name": "A"},
+            {"id": "7", "age": 2.5, "fitterId": 1e12, "gender": 1, "name": ["x"], "photos": ["p", 3, null]},
+            12,
+            {}
+        ]})");
+        const QList<Customer> customers = loadCustomers();
+        QCOMPARE(customers.size(), 4);
+        QCOMPARE(customers[0].age, -1);
+        QCOMPARE(customers[0].fitterId, -1);
+        QCOMPARE(customers[0].gender, QStringLiteral("保密"));
+        QCOMPARE(customers[1].id, 0);
+        QCOMPARE(customers[1].age, -1);
+        QCOMPARE(customers[1].fitterId, -1);
+        QCOMPARE(customers[1].gender, QStringLiteral("保密"));
+        QCOMPARE(customers[1].name, QString());
+        QCOMPARE(customers[1].photos, (QStringList{"p", "", ""}));
+        QCOMPARE(customers[2].toJson(), Customer().toJson());
+        QCOMPARE(customers[3].toJson(), Customer().toJson());
+
+        writeFile(fittersFilePath(), R"({"fitters": [{"workYears": "3", "isDefault": "true"}]})");
+        const Fitter f = loadFitters().value(0);
+        QCOMPARE(f.workYears, -1);
+        QCOMPARE(f.isDefault, false);
+        QCOMPARE(f.gender, QStringLiteral("保密"));
+    }
+
+    void unreadableContentLoadsEmpty_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::newRow("array at top") << QByteArray("[]");
+        QTest::newRow("truncated") << QByteArray(R"({"customers": [{"id": 1)");
+        QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n not json");
+        QTest::newRow("root not an array") << QByteArray(R"({"customers": {"id": 1}})");
+        QTest::newRow("deeply nested") << QByteArray(R"({"customers": )") + QByteArray(100000, '[');
+    }
+
+    // The user's orders must never vanish because one save followed a bad read.
+    void unreadableContentLoadsEmpty()
+    {
+        QFETCH(QByteArray, content);
+        writeFile(customersFilePath(), content);
+        QVERIFY(loadCustomers().isEmpty());
+        QCOMPARE(readFile(customersFilePath()), content); // loading writes nothing
+
+        Customer c;
+        c.id = nextCustomerId(loadCustomers());
+        QVERIFY(appendCustomer(c));
+
+        const QStringList kept = preservedCopies(customersFilePath());
+        QCOMPARE(kept.size(), 1);
+        QVERIFY(QRegularExpression(R"(^customers\.json\.unreadable-\d{8}-\d{6}$)")
+                    .match(kept[0])
+                    .hasMatch());
+        QCOMPARE(readFile(QFileInfo(customersFilePath()).dir().filePath(kept[0])), content);
+        QCOMPARE(loadCustomers().size(), 1);
+        QVERIFY(
+            QJsonDocument::fromJson(readFile(customersFilePath())).object()["customers"].isArray());
+    }
+
+    void readableFilesAreNotCopiedAside()
+    {
+        QVERIFY(saveFitters({Fitter()}));
+        QVERIFY(saveFitters({Fitter(), Fitter()}));
+        writeFile(fittersFilePath(), R"({"other": 1})"); // an object without the key reads as empty
+        QVERIFY(loadFitters().isEmpty());
+        QVERIFY(saveFitters({}));
+        QVERIFY(preservedCopies(fittersFilePath()).isEmpty());
+    }
+
+    void replacedBehindOurBackIsStillChecked()
+    {
+        QVERIFY(saveFitters({Fitter()}));
+        writeFile(fittersFilePath(), "{broken");
+        QVERIFY(saveFitters({Fitter()}));
+        QCOMPARE(preservedCopies(fittersFilePath()).size(), 1);
+    }
+
+    void failedWriteLeavesPreviousFileAndReportsFalse()
+    {
+        Customer c;
+        c.id = 1;
+        c.name = "kept";
+        QVERIFY(saveCustomers({c}));
+        const QByteArray before = readFile(customersFilePath());
+
+        QList<Customer> many(200, c);
+        many.first().notes = QString(100000, 'n');
+        {
+            const FileSizeLimit limit(4096);
+            QVERIFY(!saveCustomers(many));
+        }
+        QCOMPARE(readFile(customersFilePath()), before);
+        QCOMPARE(loadCustomers().value(0).name, QStringLiteral("kept"));
+        QDir dir(JsonFileStore::dataDirectory());
+        QCOMPARE(dir.entryList(QDir::Files).filter("customers").size(), 1); // no temp file left
+    }
+
+    void pathThatCannotBeWrittenReportsFalse()
+    {
+        QDir().mkpath(customersFilePath()); // a folder where the file should be
+        QVERIFY(!saveCustomers({Customer()}));
+        QVERIFY(loadCustomers().isEmpty());
+        QDir().rmdir(customersFilePath());
+    }
+};
+
+LUMAURAL_TEST_GUILESS_MAIN(TestRecordStore)
+#include "tst_recordstore.moc"

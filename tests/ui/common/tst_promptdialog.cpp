@@ -1,0 +1,101 @@
+#include "ui/common/promptdialog.h"
+
+#include "i18n/langmanager.h"
+
+#include "common/testsupport.h"
+
+#include <QDialog>
+#include <QFrame>
+#include <QLabel>
+#include <QTemporaryDir>
+
+using TestSupport::Answer;
+using TestSupport::answerNextPrompt;
+
+class TestPromptDialog : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void confirmReportsOnlyOk_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("expected");
+        QTest::newRow("ok") << int(Answer::Ok) << true;
+        QTest::newRow("cancel") << int(Answer::Cancel) << false;
+        QTest::newRow("escape") << int(Answer::Escape) << false;
+    }
+
+    void confirmReportsOnlyOk()
+    {
+        QFETCH(int, answer);
+        QFETCH(bool, expected);
+        QWidget parent;
+        parent.resize(900, 700);
+        parent.show();
+        const auto record = answerNextPrompt(Answer(answer));
+        QCOMPARE(showPromptConfirm(&parent, "Delete?"), expected);
+        QVERIFY(record->seen);
+        QCOMPARE(record->text, QStringLiteral("Delete?"));
+        QCOMPARE(record->buttons, (QStringList{"取消", "确定"}));
+    }
+
+    void messageClosesOnOkAndOnEscape()
+    {
+        for (Answer answer : {Answer::Ok, Answer::Escape}) {
+            const auto record = answerNextPrompt(answer);
+            showPromptMessage(nullptr, "Saved");
+            QVERIFY(record->seen);
+            QCOMPARE(record->buttons, QStringList{"确定"});
+        }
+    }
+
+    void overlayCoversTheWindowAndCentresTheCard()
+    {
+        QWidget window;
+        window.resize(1280, 720);
+        auto *child = new QWidget(&window);
+        QDialog *overlay = createPromptOverlay(child);
+        QCOMPARE(overlay->size(), QSize(1280, 720));
+        QFrame *card = createPromptCard(overlay, "x");
+        QCOMPARE(card->geometry(), QRect(450, 266, 380, 188));
+        delete overlay;
+
+        QDialog *orphan = createPromptOverlay(nullptr);
+        QCOMPARE(orphan->size(), QSize(1200, 760));
+        delete orphan;
+    }
+
+    void longAndMarkupTextStaysPlainInAFixedCard()
+    {
+        const QString text = "<b>" + QString(400, QChar(u'长')) + "</b><img src=x>";
+        const auto record = answerNextPrompt(Answer::Ok);
+        showPromptMessage(nullptr, text);
+        QCOMPARE(record->text, text);
+        QCOMPARE(record->cardSize, QSize(380, 188));
+        QDialog *overlay = createPromptOverlay(nullptr);
+        auto *label = createPromptCard(overlay, text)->findChild<QLabel *>("promptText");
+        QCOMPARE(label->textFormat(), Qt::PlainText);
+        QVERIFY(label->wordWrap());
+        delete overlay;
+    }
+
+    void buttonTextsFollowTheActiveLanguage()
+    {
+        QTemporaryDir dir;
+        TestSupport::writeFile(dir.filePath("zh_CN.json"),
+                               R"({"meta.code": "zh_CN", "meta.name": "中文"})");
+        TestSupport::writeFile(
+            dir.filePath("en_US.json"),
+            R"({"meta.code": "en_US", "meta.name": "English", "common.ok": "OK", "common.cancel": "Cancel"})");
+        QVERIFY(LangManager::instance()->loadLanguagePacks(dir.path()));
+        LangManager::instance()->setLanguage("en_US");
+        const auto record = answerNextPrompt(Answer::Cancel);
+        QVERIFY(!showPromptConfirm(nullptr, "?"));
+        QCOMPARE(record->buttons, (QStringList{"Cancel", "OK"}));
+        LangManager::instance()->setLanguage("zh_CN");
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestPromptDialog)
+#include "tst_promptdialog.moc"

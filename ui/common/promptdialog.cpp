@@ -1,0 +1,123 @@
+#include "ui/common/promptdialog.h"
+
+#include "i18n/langmanager.h"
+
+#include <QDialog>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int CardWidth = 380;
+constexpr int CardHeight = 188;
+
+const char *const OkStyle =
+    "QPushButton { background:#585656; border:none; border-radius:24px;  color:white; "
+    "font-size:15px; font-weight:700; }QPushButton:hover { background:#6a6868; }";
+const char *const CancelStyle =
+    "QPushButton { background:white; border:1px solid #585656; border-radius:24px;  "
+    "color:#585656; font-size:15px; font-weight:700; }QPushButton:hover { background:#f5f5f5; }";
+
+QPushButton *createPromptButton(QDialog *overlay, const QString &text, const char *style)
+{
+    auto *button = new QPushButton(text, overlay);
+    button->setObjectName(QStringLiteral("promptButton"));
+    button->setFixedSize(140, 48);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QLatin1String(style));
+    return button;
+}
+
+QVBoxLayout *cardLayout(QFrame *card)
+{
+    return static_cast<QVBoxLayout *>(card->layout());
+}
+
+} // namespace
+
+QDialog *createPromptOverlay(QWidget *parent)
+{
+    auto *dialog = new QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint);
+    dialog->setAttribute(Qt::WA_TranslucentBackground);
+    QWidget *top = parent ? parent->window() : nullptr;
+    dialog->setFixedSize(top ? top->size() : QSize(1200, 760));
+
+    auto *backdrop = new QWidget(dialog);
+    backdrop->setObjectName(QStringLiteral("promptBackdrop"));
+    backdrop->setGeometry(0, 0, dialog->width(), dialog->height());
+    backdrop->setStyleSheet(QStringLiteral("background: rgba(0,0,0,0.25);"));
+    return dialog;
+}
+
+QFrame *createPromptCard(QDialog *overlay, const QString &text)
+{
+    auto *card = new QFrame(overlay);
+    card->setObjectName(QStringLiteral("promptCard"));
+    card->setFixedSize(CardWidth, CardHeight);
+    card->move((overlay->width() - CardWidth) / 2, (overlay->height() - CardHeight) / 2);
+    card->setStyleSheet(QStringLiteral("QFrame { background:white; border-radius:20px; }"));
+
+    auto *layout = new QVBoxLayout(card);
+    layout->setContentsMargins(32, 36, 32, 28);
+    layout->setSpacing(32);
+
+    auto *label = new QLabel(text, card);
+    label->setObjectName(QStringLiteral("promptText"));
+    // Messages often carry names the user typed; never interpret them as markup.
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignCenter);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral(
+        "QLabel { color:#333333; font-size:18px; font-weight:700; background:transparent; }"));
+    layout->addWidget(label);
+    return card;
+}
+
+void showPromptMessage(QWidget *parent, const QString &text)
+{
+    QDialog *dialog = createPromptOverlay(parent);
+    QFrame *card = createPromptCard(dialog, text);
+
+    QPushButton *ok = createPromptButton(
+        dialog, uiText(QStringLiteral("common.ok"), QStringLiteral("确定")), OkStyle);
+    auto *row = new QHBoxLayout;
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(0);
+    row->addStretch();
+    row->addWidget(ok);
+    row->addStretch();
+    cardLayout(card)->addLayout(row);
+    QObject::connect(ok, &QPushButton::clicked, dialog, &QDialog::accept);
+
+    dialog->exec();
+    delete dialog;
+}
+
+bool showPromptConfirm(QWidget *parent, const QString &text)
+{
+    QDialog *dialog = createPromptOverlay(parent);
+    QFrame *card = createPromptCard(dialog, text);
+    bool confirmed = false;
+
+    QPushButton *cancel = createPromptButton(
+        dialog, uiText(QStringLiteral("common.cancel"), QStringLiteral("取消")), CancelStyle);
+    QPushButton *ok = createPromptButton(
+        dialog, uiText(QStringLiteral("common.ok"), QStringLiteral("确定")), OkStyle);
+    auto *row = new QHBoxLayout;
+    row->setSpacing(20);
+    row->addWidget(cancel);
+    row->addWidget(ok);
+    cardLayout(card)->addLayout(row);
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    QObject::connect(ok, &QPushButton::clicked, dialog, [dialog, &confirmed] {
+        confirmed = true;
+        dialog->accept();
+    });
+
+    dialog->exec();
+    delete dialog;
+    return confirmed;
+}

@@ -1,0 +1,464 @@
+#include "ui/mainwindow/mainwindow.h"
+
+#include "i18n/langmanager.h"
+#include "ui/mainwindow/logoimage.h"
+#include "ui/mainwindow/navigationrules.h"
+#include "ui/mainwindow/windowgeometry.h"
+
+#include <QDebug>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QSpacerItem>
+#include <QStackedWidget>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString NavTextStyle =
+    QStringLiteral("QLabel { color: %1; font-size: 16px; background: transparent; }");
+const QString HighlightColor = QStringLiteral("#ec5c0b");
+const QString InactiveColor = QStringLiteral("#585656");
+const QString WifiDotStyle =
+    QStringLiteral("QLabel { background-color: %1; border-radius: 3px; border: none; }");
+
+void setScaledPicture(QLabel *label, const QString &resource, const QSize &box)
+{
+    const QPixmap picture(resource);
+    if (picture.isNull())
+        return;
+    label->setPixmap(picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+}
+
+QRect primaryAvailableArea()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
+{
+    // The device channel and the stream widget are created here, before the
+    // pages, once the device link exists.
+
+    m_photoFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
+                    QStringLiteral("/OtoscopePhotos");
+
+    setWindowTitle(QStringLiteral("Lumaural"));
+
+    const WindowGeometry geometry = WindowGeometry::forAvailableArea(primaryAvailableArea());
+    setMinimumSize(geometry.minimum);
+    resize(geometry.size);
+
+    QDir().mkpath(m_photoFolder);
+
+    auto *central = new QWidget(this);
+    central->setStyleSheet(QStringLiteral("background-color: #f7f8fc;"));
+    auto *row = new QHBoxLayout(central);
+    row->setSpacing(24);
+    row->setContentsMargins(0, 20, 24, 12);
+    row->addWidget(buildLeftPanel(), 0);
+    QWidget *inspectionPage = buildInspectionPage();
+    m_pageStack = new QStackedWidget(central);
+    m_pageStack->addWidget(inspectionPage);
+    buildPageStack();
+    row->addWidget(m_pageStack, 1);
+    setCentralWidget(central);
+
+    wireFrame();
+    updateNavigation(NavEntry::Inspection);
+    connect(LangManager::instance(), &LangManager::languageChanged, this,
+            &MainWindow::retranslateUi);
+    retranslateUi();
+    updateDeviceStateUi();
+    applyResponsiveLayout();
+    syncSettingsPage();
+
+    QTimer::singleShot(0, this, &MainWindow::centerOnScreen);
+    m_wifiPollTimer = new QTimer(this);
+    connect(m_wifiPollTimer, &QTimer::timeout, this, &MainWindow::pollWifiSignal);
+    m_wifiPollTimer->start(3000);
+    QTimer::singleShot(800, this, &MainWindow::pollWifiSignal);
+    QTimer::singleShot(500, this, [] { qDebug() << "自动连接设备..."; });
+}
+
+MainWindow::~MainWindow()
+{
+    // Nothing may call back into a half-destroyed window.
+    disconnect(LangManager::instance(), nullptr, this, nullptr);
+    if (m_wifiPollTimer)
+        m_wifiPollTimer->stop();
+}
+
+QWidget *MainWindow::buildLeftPanel()
+{
+    auto *panel = new QFrame(this);
+    panel->setObjectName(QStringLiteral("leftPanel"));
+    panel->setFixedWidth(120);
+    panel->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Expanding);
+    panel->setStyleSheet(
+        QStringLiteral("QFrame#leftPanel { background-color: white; border: none; }"));
+    auto *layout = new QVBoxLayout(panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *topCard = new QFrame(panel);
+    topCard->setObjectName(QStringLiteral("topCard"));
+    topCard->setMinimumHeight(220);
+    topCard->setStyleSheet(QStringLiteral("QFrame#topCard {  background-color: white;  "
+                                          "border-radius: 0px 0px 46px 0px;  border: none;}"));
+    auto *topLayout = new QVBoxLayout(topCard);
+    topLayout->setContentsMargins(0, 10, 0, 18);
+    topLayout->setSpacing(0);
+
+    auto *logo = new QLabel(topCard);
+    logo->setObjectName(QStringLiteral("logoLabel"));
+    logo->setFixedSize(116, 50);
+    logo->setAlignment(Qt::AlignCenter);
+    logo->setStyleSheet(QStringLiteral("background: transparent;"));
+    const QImage logoImage(QStringLiteral(":/res/logo3.png"));
+    if (logoImage.isNull()) {
+        logo->setTextFormat(Qt::PlainText);
+        logo->setText(QStringLiteral("Corvessa\nMarlowick"));
+        logo->setStyleSheet(QStringLiteral("font-size:12px; color:#333; font-weight:bold;"));
+    } else {
+        const QImage trimmed = LogoImage::trimTransparentBorder(logoImage);
+        logo->setPixmap(QPixmap::fromImage(trimmed).scaled(QSize(96, 40), Qt::KeepAspectRatio,
+                                                           Qt::SmoothTransformation));
+    }
+    topLayout->addWidget(logo, 0, Qt::AlignHCenter | Qt::AlignTop);
+    topLayout->addStretch();
+    m_orderNavButton = buildNavButton(QStringLiteral("orderText"), &m_orderNavIcon, 80,
+                                      QMargins(0, 6, 0, 6), Qt::AlignCenter, 11);
+    topLayout->addWidget(m_orderNavButton);
+    topLayout->addSpacing(34);
+    layout->addWidget(topCard, 4);
+
+    layout->addSpacing(12);
+    m_inspectNavButton = buildNavButton(QStringLiteral("inspectText"), &m_inspectNavIcon, 108,
+                                        QMargins(0, 29, 0, 0), Qt::AlignHCenter | Qt::AlignTop, 9);
+    layout->addWidget(m_inspectNavButton);
+    layout->addSpacing(12);
+
+    auto *bottomCard = new QFrame(panel);
+    bottomCard->setObjectName(QStringLiteral("bottomCard"));
+    bottomCard->setMinimumHeight(300);
+    bottomCard->setStyleSheet(QStringLiteral("QFrame#bottomCard {  background-color: white;  "
+                                             "border-radius: 0px 46px 0px 0px;  border: none;}"));
+    auto *bottomLayout = new QVBoxLayout(bottomCard);
+    bottomLayout->setContentsMargins(0, 0, 0, 0);
+    bottomLayout->addStretch(2);
+    m_settingsNavButton = buildNavButton(QStringLiteral("settingsText"), &m_settingsNavIcon, 80,
+                                         QMargins(0, 6, 0, 6), Qt::AlignCenter, 9);
+    if (QPixmap(QStringLiteral(":/res/settings-2x.png")).isNull()) {
+        m_settingsNavIcon->setText(QStringLiteral("⚙"));
+        m_settingsNavIcon->setStyleSheet(QStringLiteral("font-size:24px;"));
+    }
+    bottomLayout->addWidget(m_settingsNavButton);
+    bottomLayout->addStretch(5);
+
+    auto *wifiIcon = new QLabel(bottomCard);
+    wifiIcon->setObjectName(QStringLiteral("wifiIcon"));
+    wifiIcon->setFixedSize(23, 23);
+    wifiIcon->setAlignment(Qt::AlignCenter);
+    setScaledPicture(wifiIcon, QStringLiteral(":/res/wifi-2x.png"), QSize(23, 23));
+    bottomLayout->addWidget(wifiIcon, 0, Qt::AlignHCenter);
+    bottomLayout->addSpacing(6);
+
+    m_wifiRow = new QWidget(bottomCard);
+    m_wifiRow->setObjectName(QStringLiteral("wifiRow"));
+    m_wifiRow->setStyleSheet(QStringLiteral("background: transparent;"));
+    m_wifiRowLayout = new QHBoxLayout(m_wifiRow);
+    m_wifiRowLayout->setSpacing(8);
+    m_wifiRowLayout->setContentsMargins(16, 0, 16, 0);
+    m_wifiSignalDot = new QLabel(m_wifiRow);
+    m_wifiSignalDot->setObjectName(QStringLiteral("wifiSignalDot"));
+    m_wifiSignalDot->setFixedSize(6, 6);
+    m_wifiSignalDot->setStyleSheet(WifiDotStyle.arg(QStringLiteral("#979797")));
+    m_wifiSignalLabel = new QLabel(QStringLiteral("信号：无"), m_wifiRow);
+    m_wifiSignalLabel->setObjectName(QStringLiteral("wifiSignalLabel"));
+    m_wifiSignalLabel->setStyleSheet(QStringLiteral(
+        "QLabel { color: #585656; font-size: 12px; background: transparent; border: none; }"));
+    m_wifiRowLayout->addWidget(m_wifiSignalDot, 0, Qt::AlignVCenter);
+    m_wifiRowLayout->addWidget(m_wifiSignalLabel, 0, Qt::AlignVCenter);
+    m_wifiRowLayout->addStretch();
+    bottomLayout->addWidget(m_wifiRow);
+    bottomLayout->addStretch(2);
+    layout->addWidget(bottomCard, 6);
+
+    // The fitter list's entry exists but is never shown; it stays out of every layout.
+    m_fitterNavButton = new QPushButton(this);
+    m_fitterNavButton->setObjectName(QStringLiteral("fitterNavButton"));
+    m_fitterNavButton->hide();
+    return panel;
+}
+
+QPushButton *MainWindow::buildNavButton(const QString &textName, QLabel **iconLabel, int height,
+                                        const QMargins &margins, Qt::Alignment alignment, int gap)
+{
+    auto *button = new QPushButton(this);
+    button->setFlat(true);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    button->setFixedHeight(height);
+    auto *layout = new QVBoxLayout(button);
+    layout->setContentsMargins(margins);
+    layout->setSpacing(0);
+    layout->setAlignment(alignment);
+
+    *iconLabel = new QLabel(button);
+    (*iconLabel)->setAttribute(Qt::WA_TransparentForMouseEvents);
+    (*iconLabel)->setAlignment(Qt::AlignCenter);
+    auto *text = new QLabel(button);
+    text->setObjectName(textName);
+    text->setAttribute(Qt::WA_TransparentForMouseEvents);
+    text->setAlignment(Qt::AlignCenter);
+    layout->addWidget(*iconLabel, 0, Qt::AlignHCenter);
+    layout->addSpacing(gap);
+    layout->addWidget(text, 0, Qt::AlignHCenter);
+    return button;
+}
+
+void MainWindow::buildPageStack()
+{
+    // Pages still to come stand as empty placeholders; the indices must not shift.
+    auto placeholder = [this](const QString &name) {
+        auto *page = new QWidget;
+        page->setObjectName(name);
+        m_pageStack->addWidget(page);
+        return page;
+    };
+    m_fitterPage = placeholder(QStringLiteral("fitterPage"));
+    m_saveReportPage = placeholder(QStringLiteral("saveReportPage"));
+    m_orderPage = placeholder(QStringLiteral("orderPage"));
+    m_orderDetailPage = placeholder(QStringLiteral("orderDetailPage"));
+    m_aboutPage = placeholder(QStringLiteral("aboutPage"));
+    m_settingsPage = placeholder(QStringLiteral("settingsPage"));
+    m_settingsPage->setStyleSheet(QStringLiteral("background: transparent;"));
+}
+
+void MainWindow::wireFrame()
+{
+    connect(m_orderNavButton, &QPushButton::clicked, this, &MainWindow::onOrderBtnClicked);
+    connect(m_inspectNavButton, &QPushButton::clicked, this, &MainWindow::onInspectBtnClicked);
+    connect(m_settingsNavButton, &QPushButton::clicked, this, &MainWindow::onSettingsBtnClicked);
+    connect(m_fitterNavButton, &QPushButton::clicked, this, &MainWindow::onFitterBtnClicked);
+    connect(m_languageButton, &QPushButton::clicked, this, &MainWindow::onLanguageButtonClicked);
+    connect(m_photoPathButton, &QPushButton::clicked, this, &MainWindow::onPhotoPathButtonClicked);
+    connect(m_resolutionButton, &QPushButton::clicked, this,
+            &MainWindow::onResolutionButtonClicked);
+}
+
+void MainWindow::centerOnScreen()
+{
+    const QRect available = primaryAvailableArea();
+    if (available.isValid())
+        move(WindowGeometry::centeredTopLeft(available, size()));
+}
+
+void MainWindow::showPage(int index, int navEntry)
+{
+    m_pageStack->setCurrentIndex(index);
+    updateNavigation(navEntry);
+}
+
+void MainWindow::updateNavigation(int entry)
+{
+    const QString plainStyle =
+        QStringLiteral(
+            "QPushButton { background: transparent; border: none; border-radius: 24px; }"
+            "QPushButton:hover { background: %1; }QPushButton:pressed { background: %1; }")
+            .arg(QStringLiteral("rgba(0,0,0,0.04)"));
+    m_orderNavButton->setStyleSheet(plainStyle);
+    m_settingsNavButton->setStyleSheet(plainStyle);
+    m_inspectNavButton->setStyleSheet(
+        QStringLiteral("QPushButton { background: white; border: none; border-radius: 24px; }"
+                       "QPushButton:hover { background: rgba(236,92,11,0.06); }"
+                       "QPushButton:pressed { background: rgba(236,92,11,0.06); }"));
+
+    const struct
+    {
+        QPushButton *button;
+        const char *textName;
+        QLabel *icon;
+        QSize box;
+        const char *highlighted;
+        const char *inactive;
+        int entry;
+    } entries[] = {
+        {m_orderNavButton, "orderText", m_orderNavIcon, QSize(34, 36), ":/res/order_active.png",
+         ":/res/order-2x.png", NavEntry::Orders},
+        // The orange inspection picture is inspect-2x.png, the grey one inspect_active.png.
+        {m_inspectNavButton, "inspectText", m_inspectNavIcon, QSize(40, 40), ":/res/inspect-2x.png",
+         ":/res/inspect_active.png", NavEntry::Inspection},
+        {m_settingsNavButton, "settingsText", m_settingsNavIcon, QSize(39, 40),
+         ":/res/settings_active.png", ":/res/settings-2x.png", NavEntry::Settings},
+    };
+    for (const auto &e : entries) {
+        const bool active = e.entry == entry;
+        if (auto *label = e.button->findChild<QLabel *>(QLatin1String(e.textName)))
+            label->setStyleSheet(NavTextStyle.arg(active ? HighlightColor : InactiveColor));
+        setScaledPicture(e.icon, QLatin1String(active ? e.highlighted : e.inactive), e.box);
+    }
+}
+
+void MainWindow::onOrderBtnClicked()
+{
+    showPage(PageIndex::OrderList, NavEntry::Orders);
+}
+
+void MainWindow::onInspectBtnClicked()
+{
+    showPage(PageIndex::Inspection, NavEntry::Inspection);
+}
+
+void MainWindow::onSettingsBtnClicked()
+{
+    syncSettingsPage();
+    // Clicking settings while it is shown must not forget where we came from.
+    if (m_pageStack->currentIndex() != PageIndex::Settings)
+        m_previousPageIndex = m_pageStack->currentIndex();
+    showPage(PageIndex::Settings, NavEntry::Settings);
+}
+
+void MainWindow::onFitterBtnClicked()
+{
+    showPage(PageIndex::FitterList, NavEntry::None);
+}
+
+void MainWindow::onResolutionButtonClicked() {}
+
+void MainWindow::onLanguageButtonClicked()
+{
+    LangManager::instance()->switchToNextLanguage();
+}
+
+void MainWindow::onSettingsResolutionRequested() {}
+
+void MainWindow::onSettingsLanguageRequested() {}
+
+void MainWindow::onSettingsOpenPhotoFolderRequested()
+{
+    QDir().mkpath(m_photoFolder);
+    QDesktopServices::openUrl(QUrl::fromLocalFile(m_photoFolder));
+}
+
+void MainWindow::onSettingsChangePhotoFolderRequested()
+{
+    choosePhotoFolder();
+}
+
+void MainWindow::onPhotoPathButtonClicked()
+{
+    choosePhotoFolder();
+}
+
+void MainWindow::choosePhotoFolder()
+{
+    const QString chosen = QFileDialog::getExistingDirectory(
+        this,
+        uiText(QStringLiteral("settings.photo_path.choose_folder"),
+               QStringLiteral("选择照片保存路径")),
+        m_photoFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
+    if (chosen.isEmpty())
+        return;
+    m_photoFolder = chosen;
+    QDir().mkpath(m_photoFolder);
+    qDebug() << "照片保存路径已更新:" << m_photoFolder;
+    syncSettingsPage();
+}
+
+void MainWindow::syncSettingsPage()
+{
+    // The settings page takes the resolution text, language and photo folder once it exists.
+}
+
+void MainWindow::pollWifiSignal() {}
+
+void MainWindow::updateWifiSignal(int percent)
+{
+    struct Level
+    {
+        const char *color;
+        const char *key;
+        const char *defaultText;
+    };
+    static const Level none{"#979797", textKey("inspect.wifi_signal.none"), "信号：无"};
+    static const Level weak{"#e74c3c", textKey("inspect.wifi_signal.weak"), "信号：弱"};
+    static const Level medium{"#f5a623", textKey("inspect.wifi_signal.medium"), "信号：中"};
+    static const Level strong{"#24bc7a", textKey("inspect.wifi_signal.strong"), "信号：强"};
+    const Level &level = percent < 0     ? none
+                         : percent <= 30 ? weak
+                         : percent <= 60 ? medium
+                                         : strong;
+    m_wifiSignalDot->setStyleSheet(WifiDotStyle.arg(QLatin1String(level.color)));
+    m_wifiSignalLabel->setText(
+        uiText(QLatin1String(level.key), QString::fromUtf8(level.defaultText)));
+}
+
+void MainWindow::applyWifiRowArrangement()
+{
+    const bool chinese = LangManager::instance()->currentLanguage() == QLatin1String("zh_CN");
+    QLayoutItem *first = m_wifiRowLayout->count() > 0 ? m_wifiRowLayout->itemAt(0) : nullptr;
+    const bool startsWithStretch = first && first->spacerItem();
+    if (chinese) {
+        if (startsWithStretch)
+            delete m_wifiRowLayout->takeAt(0);
+        m_wifiRowLayout->setContentsMargins(16, 0, 16, 0);
+        m_wifiRowLayout->setAlignment(m_wifiSignalLabel, Qt::AlignLeft | Qt::AlignVCenter);
+    } else {
+        if (!startsWithStretch)
+            m_wifiRowLayout->insertStretch(0);
+        m_wifiRowLayout->setContentsMargins(0, 0, 0, 0);
+        m_wifiRowLayout->setAlignment(m_wifiSignalLabel, Qt::AlignVCenter);
+    }
+    m_wifiRowLayout->setSpacing(8);
+}
+
+void MainWindow::retranslateUi()
+{
+    applyResponsiveLayout();
+    setWindowTitle(uiText(QStringLiteral("app.title"), QStringLiteral("Lumaural")));
+    const struct
+    {
+        const char *name;
+        const char *key;
+        const char *defaultText;
+    } navTexts[] = {
+        {"orderText", textKey("nav.orders"), "订单管理"},
+        {"inspectText", textKey("nav.inspect"), "项目检查"},
+        {"settingsText", textKey("nav.settings"), "设置"},
+    };
+    for (const auto &nav : navTexts) {
+        if (auto *label = findChild<QLabel *>(QLatin1String(nav.name)))
+            label->setText(uiText(QLatin1String(nav.key), QString::fromUtf8(nav.defaultText)));
+    }
+    retranslateInspectionPage();
+    applyWifiRowArrangement();
+    updateWifiSignal(m_lastWifiPercent);
+    refreshPhotoList();
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QMainWindow::resizeEvent(event);
+    applyResponsiveLayout();
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    return QMainWindow::eventFilter(watched, event);
+}
