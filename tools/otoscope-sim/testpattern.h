@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QImage>
+#include <QSize>
+
+// Renders the simulator's moving test picture: colour bars, a sweeping disc,
+// the frame counter and the time, so a viewer can see motion and latency.
+class TestPattern
+{
+public:
+    QImage render(const QSize &size, quint64 frameNumber, const QDateTime &now) const;
+    // The rendered frame as a JPEG of the given quality.
+    QByteArray renderJpeg(const QSize &size, quint64 frameNumber, const QDateTime &now,
+                          int quality = 85) const;
+};
