@@ -10,6 +10,7 @@
 #include "ui/common/roundedcheckbox.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,7 +49,8 @@ const char *const TableStyle =
 const char *const PageSizeStyle =
     "QComboBox { border: 1px solid #ff6b35; border-radius: 4px; color: #ff6b35;"
     " padding: 0 6px; background: white; }"
-    "QComboBox::drop-down { border: none; width: 16px; }";
+    "QComboBox::drop-down { border: none; width: 16px; }"
+    "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 8px; height: 6px; }";
 const char *const CurrentPageStyle =
     "QLabel { background: #ff6b35; color: white; border-radius: 4px; padding: 4px 10px; }";
 const char *const PageEditStyle =
@@ -133,8 +135,9 @@ void FitterPage::buildUi()
     sectionRow->setSpacing(8);
     m_sectionTitle = new QLabel(this);
     m_sectionTitle->setStyleSheet(
-        QStringLiteral("font-size: 14px; font-weight: bold; color: #222222;border-left: 4px solid "
-                       "#ff6b35; padding-left: 8px;"));
+        // Qt paints a single side's border only once the other sides have a style.
+        QStringLiteral("font-size: 14px; font-weight: bold; color: #222222; border: none;"
+                       "border-left: 4px solid #ff6b35; padding-left: 8px;"));
     m_batchDeleteButton = button("fitterBatchDeleteButton", QLatin1String(BatchDeleteStyle), 32);
     sectionRow->addWidget(m_sectionTitle);
     sectionRow->addStretch();
@@ -246,7 +249,35 @@ void FitterPage::retranslate()
         uiText(QStringLiteral("common.gender"), QStringLiteral("性别")),
         uiText(QStringLiteral("common.action"), QStringLiteral("操作")),
     });
+    fitColumnsToTexts();
     refreshTable();
+}
+
+void FitterPage::fitColumnsToTexts()
+{
+    // The fixed columns are sized for Chinese; longer words ("Not specified",
+    // "Bearbeiten") widen them instead of being cut off.
+    m_table->ensurePolished();
+    m_header->ensurePolished();
+    QFont headerFont = m_header->font();
+    headerFont.setBold(true);
+    const QFontMetrics cellMetrics(m_table->font());
+    const QFontMetrics headerMetrics(headerFont);
+    auto fit = [&](int column, int base, const QStringList &cellTexts) {
+        int width =
+            headerMetrics.horizontalAdvance(m_table->horizontalHeaderItem(column)->text()) + 16;
+        for (const QString &text : cellTexts)
+            width = std::max(width, cellMetrics.horizontalAdvance(text) + 20);
+        m_header->resizeSection(column, std::max(base, width));
+    };
+    fit(1, 52, {QStringLiteral("9999")});
+    QStringList genders;
+    for (const char *stored : {"男", "女", "保密"}) {
+        const FitterQuery::GenderText gender = FitterQuery::genderText(QString::fromUtf8(stored));
+        genders.append(uiText(QLatin1String(gender.key), QString::fromUtf8(gender.defaultText)));
+    }
+    fit(4, 64, genders);
+    fit(5, 62, {uiText(QStringLiteral("common.action.edit"), QStringLiteral("编辑"))});
 }
 
 void FitterPage::refreshTable()

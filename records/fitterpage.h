@@ -44,6 +44,7 @@ public slots:
 private:
     void buildUi();
     void refreshTable();
+    void fitColumnsToTexts();
     void fillRow(int row, int position);
     void editAt(int position);
     // Positions in the full list of the fitters ticked on the current page.
