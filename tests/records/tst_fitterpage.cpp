@@ -1,3 +1,4 @@
+#include "i18n/langmanager.h"
 #include "records/fitterdialog.h"
 #include "records/fitterpage.h"
 #include "records/recordstore.h"
@@ -338,6 +339,27 @@ private slots:
         edit.onConfirm();
         QCOMPARE(edit.fitter().gender, QStringLiteral("other"));
         QCOMPARE(edit.fitter().name.size(), 40000);
+    }
+
+    // Runs last: it loads the shipped packs into the process-wide manager.
+    void followsTheLanguage()
+    {
+        QList<Fitter> fitters = numberedFitters(1);
+        fitters[0].gender = "男";
+        QVERIFY(saveFitters(fitters));
+        FitterPage page;
+        QVERIFY(LangManager::instance()->loadLanguagePacks(QStringLiteral(LUMAURAL_SOURCE_DIR) +
+                                                           "/i18n/languages"));
+        LangManager::instance()->setLanguage("en_US");
+        QCOMPARE(page.table()->horizontalHeaderItem(2)->text(), QStringLiteral("Name"));
+        QCOMPARE(cell(page, 0, 4), QStringLiteral("Male"));
+        QCOMPARE(rowEdit(page, 0)->text(), QStringLiteral("Edit"));
+        // Longer words widen the fixed columns instead of being cut off.
+        const int genderWidth = page.table()->horizontalHeader()->sectionSize(4);
+        QVERIFY(genderWidth >= page.fontMetrics().horizontalAdvance("Not specified"));
+        LangManager::instance()->setLanguage("zh_CN");
+        QCOMPARE(cell(page, 0, 4), QStringLiteral("男"));
+        QCOMPARE(page.table()->horizontalHeader()->sectionSize(4), 64);
     }
 };
 

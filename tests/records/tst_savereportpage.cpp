@@ -1,3 +1,4 @@
+#include "i18n/langmanager.h"
 #include "records/inspectordialog.h"
 #include "records/jsonfilestore.h"
 #include "records/recordstore.h"
@@ -366,6 +367,26 @@ private slots:
         QSignalSpy back(&page, &SaveReportPage::backRequested);
         QTest::mouseClick(child<QPushButton>(page, "saveReportBackButton"), Qt::LeftButton);
         QCOMPARE(back.size(), 1);
+    }
+
+    // Runs last: it loads the shipped packs into the process-wide manager.
+    void followsTheLanguageKeepingTheChoices()
+    {
+        SaveReportPage page;
+        page.reset(1);
+        auto *gender = child<QComboBox>(page, "genderBox");
+        auto *inspectors = child<QComboBox>(page, "inspectorBox");
+        gender->setCurrentIndex(2);
+        QVERIFY(LangManager::instance()->loadLanguagePacks(QStringLiteral(LUMAURAL_SOURCE_DIR) +
+                                                           "/i18n/languages"));
+        LangManager::instance()->setLanguage("de_DE");
+        QCOMPARE(gender->currentIndex(), 2);
+        QCOMPARE(gender->currentText(), QStringLiteral("Weiblich"));
+        QCOMPARE(gender->currentData().toString(), QStringLiteral("女"));
+        QCOMPARE(inspectors->currentText(), QStringLiteral("Prüfer wählen"));
+        QVERIFY(child<QLabel>(page, "nameLabel")->text().contains("Name"));
+        LangManager::instance()->setLanguage("zh_CN");
+        QCOMPARE(gender->currentText(), QStringLiteral("女"));
     }
 };
 
