@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QFrame>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -212,9 +213,10 @@ void SaveReportPage::buildUi()
     layout->addLayout(nameRow);
     layout->addSpacing(24);
 
-    // Row: gender, phone, birthday, age.
-    auto *personRow = new QHBoxLayout;
-    personRow->setSpacing(16);
+    // Row: gender, phone, birthday, age; two rows on narrow pages.
+    m_personGrid = new QGridLayout;
+    m_personGrid->setHorizontalSpacing(16);
+    m_personGrid->setVerticalSpacing(24);
     m_genderLabel = addLabel(m_card, "genderLabel");
     m_genderBox = new QComboBox(m_card);
     m_genderBox->setObjectName(QStringLiteral("genderBox"));
@@ -225,16 +227,7 @@ void SaveReportPage::buildUi()
     m_birthEdit = makeEdit("birthDateEdit");
     m_ageLabel = addLabel(m_card, "ageLabel");
     m_ageEdit = makeEdit("ageEdit");
-    personRow->addWidget(m_genderLabel);
-    personRow->addWidget(m_genderBox);
-    for (auto [label, edit] : {std::pair<QLabel *, QLineEdit *>{m_phoneLabel, m_phoneEdit},
-                               {m_birthLabel, m_birthEdit},
-                               {m_ageLabel, m_ageEdit}}) {
-        personRow->addSpacing(8);
-        personRow->addWidget(label);
-        personRow->addWidget(edit, 1);
-    }
-    layout->addLayout(personRow);
+    layout->addLayout(m_personGrid);
     layout->addSpacing(24);
 
     // Row: address.
@@ -443,8 +436,77 @@ void SaveReportPage::applyMode()
         m_mode == FromInspection ? QStringLiteral("#585656") : QStringLiteral("#333333")));
 }
 
+void SaveReportPage::arrangePersonFields()
+{
+    // One row needs room for the caption column, the gender box and three
+    // labelled edits of a usable width; German captions need the most.
+    constexpr int MinEditWidth = 170;
+    const int spacing = m_personGrid->horizontalSpacing();
+    int needed = m_nameLabel->minimumWidth() + spacing + m_genderBox->width();
+    for (QLabel *label : {m_phoneLabel, m_birthLabel, m_ageLabel})
+        needed += 3 * spacing + label->sizeHint().width() + MinEditWidth;
+    const QMargins margins = m_card->layout()->contentsMargins();
+    const int available = width() - margins.left() - margins.right() - 8;
+    const bool twoRows = needed > available;
+    if (m_personRowsArranged && twoRows == m_personTwoRows)
+        return;
+    m_personRowsArranged = true;
+    m_personTwoRows = twoRows;
+
+    const QList<QWidget *> fields{m_genderLabel, m_genderBox, m_phoneLabel, m_phoneEdit,
+                                  m_birthLabel,  m_birthEdit, m_ageLabel,   m_ageEdit};
+    for (QWidget *field : fields)
+        m_personGrid->removeWidget(field);
+    for (int column = 0; column < 8; ++column)
+        m_personGrid->setColumnStretch(column, 0);
+    if (twoRows) {
+        m_personGrid->addWidget(m_genderLabel, 0, 0);
+        m_personGrid->addWidget(m_genderBox, 0, 1);
+        m_personGrid->addWidget(m_phoneLabel, 0, 2);
+        m_personGrid->addWidget(m_phoneEdit, 0, 3);
+        m_personGrid->addWidget(m_birthLabel, 1, 0);
+        m_personGrid->addWidget(m_birthEdit, 1, 1);
+        m_personGrid->addWidget(m_ageLabel, 1, 2);
+        m_personGrid->addWidget(m_ageEdit, 1, 3);
+        m_personGrid->setColumnStretch(3, 1);
+    } else {
+        for (int column = 0; column < fields.size(); ++column)
+            m_personGrid->addWidget(fields.at(column), 0, column);
+        for (int column : {3, 5, 7})
+            m_personGrid->setColumnStretch(column, 1);
+    }
+    applyCaptionWidths();
+}
+
+void SaveReportPage::applyCaptionWidths()
+{
+    // The captions in front of each row share one column, as wide as the longest.
+    QList<QLabel *> firstColumn{m_orderNumberLabel, m_nameLabel, m_genderLabel, m_addressLabel,
+                                m_notesLabel};
+    if (m_personTwoRows)
+        firstColumn.append(m_birthLabel);
+    for (QLabel *label : {m_orderNumberLabel, m_nameLabel, m_genderLabel, m_addressLabel,
+                          m_notesLabel, m_birthLabel, m_phoneLabel, m_ageLabel}) {
+        label->setMinimumWidth(0);
+        label->setMaximumWidth(QWIDGETSIZE_MAX);
+    }
+    int captionWidth = 0;
+    for (QLabel *label : std::as_const(firstColumn))
+        captionWidth = std::max(captionWidth, label->sizeHint().width());
+    for (QLabel *label : std::as_const(firstColumn))
+        label->setFixedWidth(captionWidth);
+    // The second column's captions line up as well when the fields take two rows.
+    if (m_personTwoRows) {
+        const int second =
+            std::max(m_phoneLabel->sizeHint().width(), m_ageLabel->sizeHint().width());
+        m_phoneLabel->setFixedWidth(second);
+        m_ageLabel->setFixedWidth(second);
+    }
+}
+
 void SaveReportPage::applyWidths()
 {
+    arrangePersonFields();
     const OrderForm::Widths widths = OrderForm::widthsFor(width());
     m_orderNumberEdit->setFixedSize(widths.orderNumber, widths.orderNumberHeight);
     m_inspectorBox->setFixedWidth(widths.inspector);
@@ -501,17 +563,9 @@ void SaveReportPage::retranslate()
     m_nextButton->setText(
         uiText(QStringLiteral("save_report.next_step"), QStringLiteral("Next: Inspection")));
 
-    // The captions in front of each row share one column, as wide as the longest.
-    const QList<QLabel *> firstColumn{m_orderNumberLabel, m_nameLabel, m_genderLabel,
-                                      m_addressLabel, m_notesLabel};
-    int captionWidth = 0;
-    for (QLabel *label : firstColumn) {
-        label->setMinimumWidth(0);
-        label->setMaximumWidth(QWIDGETSIZE_MAX);
-        captionWidth = std::max(captionWidth, label->sizeHint().width());
-    }
-    for (QLabel *label : firstColumn)
-        label->setFixedWidth(captionWidth);
+    applyCaptionWidths();
+    m_personRowsArranged = false;
+    arrangePersonFields();
 
     refillGenderBox();
     refillInspectorBox();

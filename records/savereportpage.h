@@ -9,6 +9,7 @@
 
 class QComboBox;
 class QFrame;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -59,6 +60,8 @@ private:
     void refillGenderBox();
     void applyMode();
     void applyWidths();
+    void arrangePersonFields();
+    void applyCaptionWidths();
     void onInspectorIndexChanged(int index);
     // The order the form describes, or nothing after telling the user what is missing.
     bool buildValidated(Customer &order);
@@ -79,6 +82,9 @@ private:
     QLabel *m_createdLabel = nullptr;
     QLabel *m_createdValue = nullptr;
     QLabel *m_nameLabel = nullptr;
+    QGridLayout *m_personGrid = nullptr;
+    bool m_personRowsArranged = false;
+    bool m_personTwoRows = false;
     QLabel *m_genderLabel = nullptr;
     QLabel *m_phoneLabel = nullptr;
     QLabel *m_birthLabel = nullptr;

@@ -360,6 +360,25 @@ private slots:
         QVERIFY(!QFile::exists(fittersFilePath()));
     }
 
+    void narrowPagesPutThePersonFieldsOnTwoRows()
+    {
+        SaveReportPage page;
+        page.resize(1600, 900);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *gender = child<QComboBox>(page, "genderBox");
+        auto *birth = child<QLineEdit>(page, "birthDateEdit");
+        QTRY_COMPARE(birth->y(), gender->y());
+        QVERIFY(birth->width() >= 170);
+        page.resize(900, 900);
+        QTRY_VERIFY(birth->y() > gender->y());
+        QCOMPARE(birth->x(), gender->x());
+        QCOMPARE(child<QLineEdit>(page, "orderNumberEdit")->width(), 411);
+        page.resize(1600, 900);
+        QTRY_COMPARE(birth->y(), gender->y());
+        QCOMPARE(child<QComboBox>(page, "inspectorBox")->width(), 311);
+    }
+
     void backOnlyAsks()
     {
         SaveReportPage page;
