@@ -1,6 +1,9 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "i18n/langmanager.h"
+#include "records/fitterpage.h"
+#include "records/recordstore.h"
+#include "records/savereportpage.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
 #include "ui/mainwindow/windowgeometry.h"
@@ -23,6 +26,8 @@
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -241,8 +246,13 @@ void MainWindow::buildPageStack()
         m_pageStack->addWidget(page);
         return page;
     };
-    m_fitterPage = placeholder(QStringLiteral("fitterPage"));
-    m_saveReportPage = placeholder(QStringLiteral("saveReportPage"));
+    m_fitterPage = new FitterPage;
+    m_fitterPage->setObjectName(QStringLiteral("fitterPage"));
+    m_pageStack->addWidget(m_fitterPage);
+    m_saveReportPage = new SaveReportPage;
+    m_saveReportPage->setObjectName(QStringLiteral("saveReportPage"));
+    m_pageStack->addWidget(m_saveReportPage);
+    wireRecordPages();
     m_orderPage = placeholder(QStringLiteral("orderPage"));
     m_orderDetailPage = placeholder(QStringLiteral("orderDetailPage"));
     m_aboutPage = placeholder(QStringLiteral("aboutPage"));
@@ -336,7 +346,67 @@ void MainWindow::onSettingsBtnClicked()
 
 void MainWindow::onFitterBtnClicked()
 {
-    showPage(PageIndex::FitterList, NavEntry::None);
+    m_pageStack->setCurrentIndex(PageIndex::FitterList);
+    m_fitterPage->reloadFitters();
+    updateNavigation(NavEntry::None);
+}
+
+void MainWindow::wireRecordPages()
+{
+    connect(m_saveReportPage, &SaveReportPage::backRequested, this,
+            &MainWindow::onSaveReportBackRequested);
+    connect(m_saveReportPage, &SaveReportPage::reportSaved, this, &MainWindow::onReportSaved);
+    connect(m_saveReportPage, &SaveReportPage::proceedToInspection, this,
+            &MainWindow::onProceedToInspection);
+}
+
+void MainWindow::clearInspectionContext()
+{
+    m_hasInspectionContext = false;
+    m_draftCustomer = Customer();
+}
+
+void MainWindow::onSaveReportBackRequested()
+{
+    const int mode = m_saveReportPage->mode();
+    if (mode == SaveReportPage::NewOrder || mode == SaveReportPage::EditOrder)
+        showPage(PageIndex::OrderList, NavEntry::Orders);
+    else
+        showPage(PageIndex::Inspection, NavEntry::Inspection);
+}
+
+void MainWindow::onReportSaved(const Customer &customer)
+{
+    Q_UNUSED(customer) // shown by the order detail page once it is in the stack
+    clearInspectionContext();
+    showPage(PageIndex::OrderDetail, NavEntry::Orders);
+}
+
+void MainWindow::onProceedToInspection(const Customer &draftCustomer)
+{
+    m_hasInspectionContext = true;
+    m_draftCustomer = draftCustomer;
+    showPage(PageIndex::Inspection, NavEntry::Inspection);
+}
+
+void MainWindow::onOrderConfigRequested()
+{
+    m_saveReportPage->reset(SaveReportPage::NewOrder);
+    clearInspectionContext();
+    showPage(PageIndex::SaveReport, NavEntry::Orders);
+}
+
+void MainWindow::onOrderEditRequested(int customerId)
+{
+    const QList<Customer> customers = loadCustomers();
+    const auto it = std::find_if(customers.cbegin(), customers.cend(),
+                                 [customerId](const Customer &c) { return c.id == customerId; });
+    if (it == customers.cend())
+        return;
+    m_saveReportPage->reset(SaveReportPage::EditOrder);
+    m_saveReportPage->loadCustomer(*it);
+    clearInspectionContext();
+    showPage(PageIndex::SaveReport, NavEntry::Orders);
 }
 
 void MainWindow::onResolutionButtonClicked() {}

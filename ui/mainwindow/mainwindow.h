@@ -5,12 +5,14 @@
 #include <QMainWindow>
 #include <QString>
 
+class FitterPage;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
 class QStackedWidget;
 class QTimer;
+class SaveReportPage;
 
 // The only top-level window: the left navigation, the page stack and the
 // inspection page, which lives in the window's own members.
@@ -47,6 +49,21 @@ public slots:
 
     void retranslateUi();
 
+    // Records pages: the order form and the fitter list (mainwindow.cpp)
+public:
+    SaveReportPage *saveReportPage() const { return m_saveReportPage; }
+    FitterPage *fitterPage() const { return m_fitterPage; }
+    bool hasInspectionContext() const { return m_hasInspectionContext; }
+    Customer draftCustomer() const { return m_draftCustomer; }
+
+public slots:
+    void onSaveReportBackRequested();
+    void onReportSaved(const Customer &customer);
+    void onProceedToInspection(const Customer &draftCustomer);
+    // The order list's new-order and edit requests.
+    void onOrderConfigRequested();
+    void onOrderEditRequested(int customerId);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -63,6 +80,8 @@ private:
     void syncSettingsPage();
     void applyWifiRowArrangement();
     void choosePhotoFolder();
+    void wireRecordPages();
+    void clearInspectionContext();
 
     // Inspection page (mainwindowinspection.cpp)
     QWidget *buildInspectionPage();
@@ -73,8 +92,8 @@ private:
 
     // Frame members
     QStackedWidget *m_pageStack = nullptr;
-    QWidget *m_fitterPage = nullptr;
-    QWidget *m_saveReportPage = nullptr;
+    FitterPage *m_fitterPage = nullptr;
+    SaveReportPage *m_saveReportPage = nullptr;
     QWidget *m_orderPage = nullptr;
     QWidget *m_orderDetailPage = nullptr;
     QWidget *m_aboutPage = nullptr;

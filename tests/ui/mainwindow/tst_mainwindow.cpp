@@ -4,15 +4,21 @@
 #include "ui/mainwindow/windowgeometry.h"
 
 #include "i18n/langmanager.h"
+#include "records/fitterpage.h"
+#include "records/recordstore.h"
+#include "records/savereportpage.h"
 
 #include "common/testsupport.h"
 
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 
 namespace {
@@ -201,6 +207,113 @@ private slots:
         QTEST(window.findChild<QLabel *>("wifiSignalLabel")->text(), "text");
         QFETCH(QString, color);
         QVERIFY(window.findChild<QLabel *>("wifiSignalDot")->styleSheet().contains(color));
+    }
+
+    void orderFormOpenings()
+    {
+        Customer stored;
+        stored.id = 6;
+        stored.orderNumber = "N-6";
+        stored.name = "Wang";
+        QVERIFY(saveCustomers({stored}));
+        MainWindow window;
+        SaveReportPage *form = window.saveReportPage();
+        QCOMPARE(window.pageStack()->widget(2), form);
+        QCOMPARE(window.pageStack()->widget(1), window.fitterPage());
+
+        window.onOrderConfigRequested();
+        QCOMPARE(window.pageStack()->currentIndex(), 2);
+        QCOMPARE(form->mode(), 1);
+        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
+
+        // An id no stored order has changes nothing.
+        window.onInspectBtnClicked();
+        window.onOrderEditRequested(99);
+        QCOMPARE(window.pageStack()->currentIndex(), 0);
+        QCOMPARE(form->mode(), 1);
+
+        window.onOrderEditRequested(6);
+        QCOMPARE(window.pageStack()->currentIndex(), 2);
+        QCOMPARE(form->mode(), 2);
+        QCOMPARE(form->findChild<QLineEdit *>("nameEdit")->text(), QStringLiteral("Wang"));
+        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
+        QFile::remove(customersFilePath());
+    }
+
+    void orderFormBack_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("highlighted");
+        QTest::newRow("from inspection") << 0 << 0 << "inspectText";
+        QTest::newRow("new order") << 1 << 3 << "orderText";
+        QTest::newRow("edit") << 2 << 3 << "orderText";
+    }
+
+    void orderFormBack()
+    {
+        QFETCH(int, mode);
+        QFETCH(QString, highlighted);
+        MainWindow window;
+        window.saveReportPage()->reset(mode);
+        window.pageStack()->setCurrentIndex(2);
+        window.saveReportPage()->onBackClicked();
+        QTEST(window.pageStack()->currentIndex(), "page");
+        QCOMPARE(navTextColor(window, qPrintable(highlighted)), QStringLiteral("orange"));
+    }
+
+    void nextStartsAnInspectionAndSavingEndsIt()
+    {
+        Fitter fitter;
+        fitter.id = 3;
+        fitter.name = "Zhang";
+        QVERIFY(saveFitters({fitter}));
+        MainWindow window;
+        window.onOrderConfigRequested();
+        SaveReportPage *form = window.saveReportPage();
+        form->findChild<QLineEdit *>("orderNumberEdit")->setText("A-1");
+        form->findChild<QLineEdit *>("nameEdit")->setText("Li");
+        form->onNextStepClicked();
+        QVERIFY(window.hasInspectionContext());
+        QCOMPARE(window.draftCustomer().name, QStringLiteral("Li"));
+        QCOMPARE(window.draftCustomer().fitterId, 3);
+        QCOMPARE(window.pageStack()->currentIndex(), 0);
+        QCOMPARE(navTextColor(window, "inspectText"), QStringLiteral("orange"));
+        QVERIFY(!QFile::exists(customersFilePath()));
+
+        // Opening the form for a new order drops the unsaved draft.
+        window.onOrderConfigRequested();
+        QVERIFY(!window.hasInspectionContext());
+
+        form->findChild<QLineEdit *>("orderNumberEdit")->setText("A-2");
+        form->findChild<QLineEdit *>("nameEdit")->setText("Wu");
+        form->onNextStepClicked();
+        QVERIFY(window.hasInspectionContext());
+        window.saveReportPage()->reset(0);
+        form->findChild<QLineEdit *>("orderNumberEdit")->setText("A-3");
+        form->findChild<QLineEdit *>("nameEdit")->setText("Zhao");
+        form->onSaveClicked();
+        QVERIFY(!window.hasInspectionContext());
+        QCOMPARE(window.draftCustomer().toJson(), Customer().toJson());
+        QCOMPARE(window.pageStack()->currentIndex(), 4);
+        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
+        QCOMPARE(loadCustomers().size(), 1);
+        QFile::remove(customersFilePath());
+        QFile::remove(fittersFilePath());
+    }
+
+    void fitterEntryReloadsTheList()
+    {
+        MainWindow window;
+        QCOMPARE(window.fitterPage()->table()->rowCount(), 0);
+        Fitter fitter;
+        fitter.id = 1;
+        fitter.name = "Zhang";
+        QVERIFY(saveFitters({fitter}));
+        window.onFitterBtnClicked();
+        QCOMPARE(window.pageStack()->currentIndex(), 1);
+        QCOMPARE(window.fitterPage()->table()->rowCount(), 1);
+        QFile::remove(fittersFilePath());
     }
 
 private:

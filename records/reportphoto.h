@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QList>
+#include <QPixmap>
+#include <QString>
+
+// A captured photo on its way from the inspection page into an order.
+struct ReportPhoto
+{
+    QPixmap pixmap;
+    QString name; // file base name, or "left_N" / "right_N" for a photo without a file
+};
+
+// The order's form of a photo: name + "|" + Base64 of the picture as JPEG at
+// quality 95. Empty when the picture cannot be encoded (a null pixmap), since
+// an entry without image data would only show up later as a broken photo.
+QString photoEntry(const ReportPhoto &photo);
+
+// photoEntry() of each photo in order, leaving out the ones that cannot be encoded.
+QStringList photoEntries(const QList<ReportPhoto> &photos);
