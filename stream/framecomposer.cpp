@@ -1,7 +1,7 @@
 #include "stream/framecomposer.h"
 
-#include <QBuffer>
-#include <QImageReader>
+#include "stream/jpegdecoder.h"
+
 #include <QPainter>
 #include <QPainterPath>
 
@@ -19,43 +19,39 @@ inline QRgb scaledByCoverage(QRgb pixel, uint coverage)
 
 } // namespace
 
-QImage FrameComposer::decodeFull(const QByteArray &jpeg)
+QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame)
 {
-    return QImage::fromData(jpeg, "JPEG");
+    bool reduced = false;
+    const QImage frame = JpegDecoder::decode(jpeg, target, MaxUpscale, &reduced);
+    if (fullFrame)
+        *fullFrame = reduced ? QImage() : frame;
+    return composeImage(frame, target);
 }
 
-QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target)
+QImage FrameComposer::composeImage(const QImage &frame, const QSize &target)
 {
-    QByteArray bytes = jpeg; // shares the data; QBuffer wants a non-const array
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::ReadOnly);
-    QImageReader reader(&buffer, "JPEG");
-    const QSize full = reader.size();
-    if (!full.isValid() || full.isEmpty() || target.isEmpty())
+    if (frame.isNull() || target.isEmpty())
         return {};
-
     // Cover the target; the overhang is cut equally on both sides.
-    const QSize scaled = full.scaled(target, Qt::KeepAspectRatioByExpanding);
-    const QRect visible(-((target.width() - scaled.width()) / 2),
-                        -((target.height() - scaled.height()) / 2), target.width(),
-                        target.height());
-    // The decoder scales in the DCT domain and crops, so only the pixels shown are produced.
-    if (scaled != full)
-        reader.setScaledSize(scaled);
-    if (visible != QRect(QPoint(0, 0), scaled))
-        reader.setScaledClipRect(visible);
+    const QSize scaled = frame.size().scaled(target, Qt::KeepAspectRatioByExpanding);
+    const QPoint offset((target.width() - scaled.width()) / 2,
+                        (target.height() - scaled.height()) / 2);
 
-    QImage image = reader.read();
-    if (image.isNull())
-        return {};
-    if (image.size() != target)
-        image = image.scaled(target, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (image.format() == QImage::Format_RGB32)
-        image.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied); // same bytes, alpha 0xff
-    else
-        image.convertTo(QImage::Format_ARGB32_Premultiplied);
-    roundCorners(image);
-    return image;
+    QImage canvas;
+    if (scaled == target && frame.format() == QImage::Format_RGB32) {
+        // Camera and view agree: the decoded pixels are the canvas (RGB32 is
+        // premultiplied ARGB with alpha 0xff, so only the label changes).
+        canvas = frame;
+        canvas.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        canvas = QImage(target, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(offset, scaled), frame);
+    }
+    roundCorners(canvas);
+    return canvas;
 }
 
 void FrameComposer::roundCorners(QImage &image)

@@ -1,6 +1,7 @@
 #include "stream/streamdisplaywidget.h"
 
 #include "i18n/langmanager.h"
+#include "stream/jpegdecoder.h"
 
 #include <QDebug>
 #include <QLabel>
@@ -97,9 +98,10 @@ QPixmap StreamDisplayWidget::currentFrame() const
 
 QImage StreamDisplayWidget::latestFrame() const
 {
-    if (m_latestFullFrame.isNull() && !m_latestJpeg.isEmpty())
-        m_latestFullFrame = FrameComposer::decodeFull(m_latestJpeg);
-    return m_latestFullFrame;
+    // The view may have decoded a reduced picture; the full one is made on demand.
+    if (m_latestFrame.isNull() && !m_latestJpeg.isEmpty())
+        m_latestFrame = JpegDecoder::decode(m_latestJpeg);
+    return m_latestFrame;
 }
 
 void StreamDisplayWidget::dropReply()
@@ -132,18 +134,19 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     if (target.width() < 1 || target.height() < 1)
         target = size();
 
+    ++m_decodedFrames;
+    QImage fullFrame;
     QImage picture;
     if (target.width() < 1 || target.height() < 1)
-        picture = FrameComposer::decodeFull(jpeg);
+        picture = fullFrame = JpegDecoder::decode(jpeg);
     else
-        picture = m_composer.compose(jpeg, target);
-    ++m_decodedFrames;
+        picture = m_composer.compose(jpeg, target, &fullFrame);
     if (picture.isNull())
         return; // a corrupt frame is skipped; the frame timeout notices when none follow
 
     m_label->setPixmap(QPixmap::fromImage(std::move(picture)));
     m_latestJpeg = jpeg;
-    m_latestFullFrame = QImage();
+    m_latestFrame = fullFrame;
     m_frameTimer->start(FrameTimeoutMs);
 }
 
@@ -206,7 +209,7 @@ void StreamDisplayWidget::showStateText(StreamState state)
     }
     m_label->setText(text); // replaces the picture
     m_latestJpeg.clear();
-    m_latestFullFrame = QImage();
+    m_latestFrame = QImage();
 }
 
 void StreamDisplayWidget::mouseDoubleClickEvent(QMouseEvent *event)

@@ -72,7 +72,7 @@ private:
     QTimer *m_frameTimer = nullptr;
 
     FrameComposer m_composer;
-    QByteArray m_latestJpeg;          // the frame on screen, as received
-    mutable QImage m_latestFullFrame; // its camera-resolution decode, made on first request
+    QByteArray m_latestJpeg;      // the frame on screen, as received
+    mutable QImage m_latestFrame; // its full-size picture, once decoded
     int m_decodedFrames = 0;
 };
