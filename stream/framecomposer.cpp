@@ -38,7 +38,7 @@ QImage FrameComposer::composeImage(const QImage &frame, const QSize &target)
                         (target.height() - scaled.height()) / 2);
 
     QImage canvas;
-    if (scaled == target && frame.format() == QImage::Format_RGB32) {
+    if (frame.size() == target && frame.format() == QImage::Format_RGB32) {
         // Camera and view agree: the decoded pixels are the canvas (RGB32 is
         // premultiplied ARGB with alpha 0xff, so only the label changes).
         canvas = frame;
