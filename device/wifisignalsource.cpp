@@ -4,6 +4,20 @@
 #include "device/netshwifisource.h"
 #include "device/nullwifisource.h"
 
+#include <QProcess>
+
+WifiSignalSource::~WifiSignalSource()
+{
+    const auto processes = findChildren<QProcess *>();
+    for (QProcess *process : processes) {
+        process->disconnect(this);
+        if (process->state() != QProcess::NotRunning) {
+            process->kill();
+            process->waitForFinished(500);
+        }
+    }
+}
+
 WifiSignalSource *WifiSignalSource::create(QObject *parent)
 {
 #if defined(Q_OS_WIN)

@@ -11,6 +11,8 @@ class WifiSignalSource : public QObject
 
 public:
     using QObject::QObject;
+    // Ends measurements still running; their answers are of no use any more.
+    ~WifiSignalSource() override;
 
     // Starts one measurement. Measurements may overlap; each reports once,
     // unless its tool cannot run at all.

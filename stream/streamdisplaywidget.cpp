@@ -104,13 +104,14 @@ QImage StreamDisplayWidget::latestFrame() const
     return m_latestFrame;
 }
 
-void StreamDisplayWidget::dropReply()
+void StreamDisplayWidget::dropReply(bool abort)
 {
     if (!m_reply)
         return;
     // Disconnected first, so the view never sees the cancellation of its own request.
     disconnect(m_reply, nullptr, this, nullptr);
-    m_reply->abort();
+    if (abort)
+        m_reply->abort();
     m_reply->deleteLater();
     m_reply = nullptr;
 }
@@ -161,7 +162,7 @@ void StreamDisplayWidget::onError(QNetworkReply::NetworkError error)
     qDebug() << "网络错误:" << error;
     m_playing = false;
     m_frameTimer->stop();
-    dropReply();
+    dropReply(false); // it has failed already; aborting it again confuses the reply
     m_extractor.clear();
     showStateText(Idle);
     if (m_streamUrl.isEmpty()) {

@@ -58,7 +58,7 @@ private slots:
     void onFrameTimeout();
 
 private:
-    void dropReply();
+    void dropReply(bool abort = true);
     void showStateText(StreamState state);
     void showFrame(const QByteArray &jpeg);
 
