@@ -1,9 +1,11 @@
 #include "ui/mainwindow/mainwindow.h"
 
+#include "device/networkhandler.h"
 #include "i18n/langmanager.h"
 #include "records/fitterpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
 #include "ui/mainwindow/windowgeometry.h"
@@ -56,8 +58,7 @@ QRect primaryAvailableArea()
 
 MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 {
-    // The device channel and the stream widget are created here, before the
-    // pages, once the device link exists.
+    createDeviceLink();
 
     m_photoFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
                     QStringLiteral("/OtoscopePhotos");
@@ -97,7 +98,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_wifiPollTimer, &QTimer::timeout, this, &MainWindow::pollWifiSignal);
     m_wifiPollTimer->start(3000);
     QTimer::singleShot(800, this, &MainWindow::pollWifiSignal);
-    QTimer::singleShot(500, this, [] { qDebug() << "自动连接设备..."; });
+    QTimer::singleShot(AutoConnectDelayMs, this, [this] {
+        qDebug() << "自动连接设备...";
+        m_networkHandler->connectToDevice();
+    });
 }
 
 MainWindow::~MainWindow()
@@ -106,6 +110,9 @@ MainWindow::~MainWindow()
     disconnect(LangManager::instance(), nullptr, this, nullptr);
     if (m_wifiPollTimer)
         m_wifiPollTimer->stop();
+    disconnect(m_networkHandler, nullptr, this, nullptr);
+    m_networkHandler->disconnectFromDevice();
+    m_streamWidget->stopStream();
 }
 
 QWidget *MainWindow::buildLeftPanel()
@@ -455,8 +462,6 @@ void MainWindow::syncSettingsPage()
 {
     // The settings page takes the resolution text, language and photo folder once it exists.
 }
-
-void MainWindow::pollWifiSignal() {}
 
 void MainWindow::updateWifiSignal(int percent)
 {

@@ -6,6 +6,7 @@
 #include <QString>
 
 class FitterPage;
+class NetworkHandler;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
@@ -13,6 +14,8 @@ class QPushButton;
 class QStackedWidget;
 class QTimer;
 class SaveReportPage;
+class StreamDisplayWidget;
+class WifiSignalSource;
 
 // The only top-level window: the left navigation, the page stack and the
 // inspection page, which lives in the window's own members.
@@ -127,4 +130,38 @@ private:
     Customer m_draftCustomer;
     int m_viewedPhotoIndex = -1;
     QFrame *m_contentCard = nullptr;
+
+    // Device link and live view (mainwindowdevice.cpp; the live-view frame in
+    // mainwindowinspection.cpp)
+public:
+    static constexpr int AutoConnectDelayMs = 500;
+    static constexpr int StreamStartDelayMs = 3000;
+    static constexpr int ResolutionRestartDelayMs = 2500;
+
+    NetworkHandler *networkHandler() const { return m_networkHandler; }
+    StreamDisplayWidget *streamWidget() const { return m_streamWidget; }
+    // Stops the live view, sends the resolution and restarts the view 2.5 s later.
+    void changeResolution(const QString &resolution, const QString &displayText);
+    // Replaces the platform's WiFi signal source (takes ownership).
+    void setWifiSignalSource(WifiSignalSource *source);
+
+public slots:
+    void onDeviceConnected();
+    void onDeviceDisconnected();
+    void onDevicePhotograph();
+    void onNetworkStatusUpdated(const QString &status);
+
+private:
+    void createDeviceLink();
+    QWidget *buildCenterPanel();
+    void startStreamAfterDelay();
+    void restartStreamAfterResolutionChange(const QString &displayText);
+    void onWifiPercentMeasured(int percent);
+
+    NetworkHandler *m_networkHandler = nullptr;
+    StreamDisplayWidget *m_streamWidget = nullptr;
+    WifiSignalSource *m_wifiSource = nullptr;
+    QWidget *m_centerPanel = nullptr;
+    QStackedWidget *m_centerStack = nullptr;
+    QFrame *m_streamContainer = nullptr;
 };

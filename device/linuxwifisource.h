@@ -1,0 +1,25 @@
+#pragma once
+
+#include "device/wifisignalsource.h"
+
+#include <QString>
+
+// Linux: asks NetworkManager (`nmcli -t -f IN-USE,SIGNAL device wifi`) for the
+// connected row; where nmcli is missing or fails, reads the kernel's
+// /proc/net/wireless instead.
+class LinuxWifiSource : public WifiSignalSource
+{
+    Q_OBJECT
+
+public:
+    explicit LinuxWifiSource(
+        QObject *parent = nullptr, const QString &nmcliProgram = QStringLiteral("nmcli"),
+        const QString &procWirelessPath = QStringLiteral("/proc/net/wireless"));
+    void requestPercent() override;
+
+private:
+    void reportFromProcWireless();
+
+    QString m_nmcliProgram;
+    QString m_procWirelessPath;
+};

@@ -1,0 +1,84 @@
+#include "stream/framecomposer.h"
+
+#include "stream/jpegdecoder.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+namespace {
+
+// Multiplies a premultiplied pixel by a coverage 0..255.
+inline QRgb scaledByCoverage(QRgb pixel, uint coverage)
+{
+    uint redBlue = (pixel & 0xff00ff) * coverage;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint alphaGreen = ((pixel >> 8) & 0xff00ff) * coverage;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return alphaGreen | redBlue;
+}
+
+} // namespace
+
+QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame)
+{
+    bool reduced = false;
+    const QImage frame = JpegDecoder::decode(jpeg, target, MaxUpscale, &reduced);
+    if (fullFrame)
+        *fullFrame = reduced ? QImage() : frame;
+    return composeImage(frame, target);
+}
+
+QImage FrameComposer::composeImage(const QImage &frame, const QSize &target)
+{
+    if (frame.isNull() || target.isEmpty())
+        return {};
+    // Cover the target; the overhang is cut equally on both sides.
+    const QSize scaled = frame.size().scaled(target, Qt::KeepAspectRatioByExpanding);
+    const QPoint offset((target.width() - scaled.width()) / 2,
+                        (target.height() - scaled.height()) / 2);
+
+    QImage canvas;
+    if (frame.size() == target && frame.format() == QImage::Format_RGB32) {
+        // Camera and view agree: the decoded pixels are the canvas (RGB32 is
+        // premultiplied ARGB with alpha 0xff, so only the label changes).
+        canvas = frame;
+        canvas.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        canvas = QImage(target, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRect(offset, scaled), frame);
+    }
+    roundCorners(canvas);
+    return canvas;
+}
+
+void FrameComposer::roundCorners(QImage &image)
+{
+    const int width = image.width();
+    const int height = image.height();
+    if (m_mask.size() != image.size()) {
+        m_mask = QImage(image.size(), QImage::Format_Alpha8);
+        m_mask.fill(0);
+        QPainter painter(&m_mask);
+        painter.setRenderHint(QPainter::Antialiasing);
+        QPainterPath path;
+        path.addRoundedRect(QRectF(0, 0, width, height), CornerRadius, CornerRadius);
+        painter.fillPath(path, Qt::black);
+    }
+    // Away from the corners the mask is fully opaque; only the corner squares need work.
+    const int corner = CornerRadius + 1;
+    const int leftEnd = qMin(corner, width);
+    const int rightStart = qMax(leftEnd, width - corner);
+    for (int y = 0; y < height; ++y) {
+        if (y >= corner && y < height - corner)
+            continue;
+        auto *pixels = reinterpret_cast<QRgb *>(image.scanLine(y));
+        const uchar *coverage = m_mask.constScanLine(y);
+        for (int x = 0; x < leftEnd; ++x)
+            pixels[x] = scaledByCoverage(pixels[x], coverage[x]);
+        for (int x = rightStart; x < width; ++x)
+            pixels[x] = scaledByCoverage(pixels[x], coverage[x]);
+    }
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+// Turns one JPEG frame into the picture the live view shows: scaled to cover
+// the view (the overhang cut equally on both sides) with its corners rounded.
+// Made for a frame every 40 ms: the decoder writes Qt's pixel layout
+// directly, the scaled draw lands straight in the canvas, and the corner mask
+// is computed once per view size and applied only where it is not opaque.
+class FrameComposer
+{
+public:
+    static constexpr int CornerRadius = 20;
+    // A frame decoded at a reduced size may need this much enlarging to
+    // cover the view; the smooth scaling makes up so little detail that the
+    // live picture looks the same, and the decode costs far less.
+    static constexpr double MaxUpscale = 1.2;
+
+    // Null when the bytes do not decode. `fullFrame`, if given, receives the
+    // decoded frame when it was decoded at camera resolution, else null.
+    QImage compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame = nullptr);
+    // Composes an already decoded frame.
+    QImage composeImage(const QImage &frame, const QSize &target);
+
+private:
+    void roundCorners(QImage &image);
+
+    QImage m_mask; // coverage of the rounded rectangle at m_mask.size()
+};

@@ -1,0 +1,226 @@
+#include "stream/streamdisplaywidget.h"
+
+#include "i18n/langmanager.h"
+#include "stream/jpegdecoder.h"
+
+#include <QDebug>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QNetworkAccessManager>
+#include <QNetworkProxy>
+#include <QNetworkRequest>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+StreamDisplayWidget::StreamDisplayWidget(QWidget *parent)
+    : QWidget(parent), m_label(new QLabel(this)), m_network(new QNetworkAccessManager(this)),
+      m_frameTimer(new QTimer(this))
+{
+    // The camera is on its own WiFi; a system proxy can never reach it.
+    m_network->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(m_label);
+    m_label->setAlignment(Qt::AlignCenter);
+    m_label->setScaledContents(false);
+    m_label->setAttribute(Qt::WA_TranslucentBackground);
+    m_label->setStyleSheet(QStringLiteral("QLabel {   background-color: transparent;   color: "
+                                          "#333333;   font-size: 16px;   font-weight: 400;   "
+                                          "border: none;}"));
+    // A frame must never make the view grow; it is always composed at the view's size.
+    m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    setAttribute(Qt::WA_TranslucentBackground);
+    setStyleSheet(QStringLiteral("background: transparent; border: none;"));
+
+    connect(LangManager::instance(), &LangManager::languageChanged, this,
+            &StreamDisplayWidget::retranslate);
+    showStateText(Idle);
+    m_frameTimer->setSingleShot(true);
+    connect(m_frameTimer, &QTimer::timeout, this, &StreamDisplayWidget::onFrameTimeout);
+}
+
+StreamDisplayWidget::~StreamDisplayWidget()
+{
+    stopStream();
+}
+
+void StreamDisplayWidget::startStream(const QString &url)
+{
+    if (url.isEmpty()) {
+        m_state = InvalidUrl;
+        showStateText(InvalidUrl);
+        qDebug() << "Error: invalid stream URL";
+        return;
+    }
+    m_streamUrl = url;
+    m_frameTimer->stop();
+    dropReply();
+    m_extractor.clear();
+    m_playing = false;
+    qDebug() << "开始播放MJPEG视频流:" << url;
+    m_reply = m_network->get(QNetworkRequest(QUrl(url, QUrl::TolerantMode)));
+    connect(m_reply, &QNetworkReply::readyRead, this, &StreamDisplayWidget::onReadyRead);
+    connect(m_reply, &QNetworkReply::errorOccurred, this, &StreamDisplayWidget::onError);
+    m_playing = true;
+    m_frameTimer->start(FrameTimeoutMs);
+}
+
+void StreamDisplayWidget::stopStream()
+{
+    m_streamUrl = QString();
+    m_frameTimer->stop();
+    dropReply();
+    m_extractor.clear();
+    if (m_playing) {
+        qDebug() << "Stream stopped";
+        showStateText(Stopped);
+        m_playing = false;
+    }
+}
+
+void StreamDisplayWidget::resetStream()
+{
+    m_streamUrl = QString();
+    m_frameTimer->stop();
+    dropReply();
+    m_extractor.clear();
+    m_playing = false;
+    showStateText(Idle);
+}
+
+QPixmap StreamDisplayWidget::currentFrame() const
+{
+    return m_label->pixmap();
+}
+
+QImage StreamDisplayWidget::latestFrame() const
+{
+    // The view may have decoded a reduced picture; the full one is made on demand.
+    if (m_latestFrame.isNull() && !m_latestJpeg.isEmpty())
+        m_latestFrame = JpegDecoder::decode(m_latestJpeg);
+    return m_latestFrame;
+}
+
+void StreamDisplayWidget::dropReply(bool abort)
+{
+    if (!m_reply)
+        return;
+    // Disconnected first, so the view never sees the cancellation of its own request.
+    disconnect(m_reply, nullptr, this, nullptr);
+    if (abort)
+        m_reply->abort();
+    m_reply->deleteLater();
+    m_reply = nullptr;
+}
+
+void StreamDisplayWidget::onReadyRead()
+{
+    if (!m_reply)
+        return;
+    m_extractor.append(m_reply->readAll());
+    const MjpegFrameExtractor::Result result = m_extractor.takeNewestFrame();
+    if (result.droppedBytes > 0)
+        qDebug() << "视频流数据超出上限，已丢弃字节:" << result.droppedBytes;
+    // Older frames of the same read are already stale: only the newest is decoded.
+    if (result.frames > 0)
+        showFrame(result.newest);
+}
+
+void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
+{
+    QSize target = m_label->size();
+    if (target.width() < 1 || target.height() < 1)
+        target = size();
+
+    ++m_decodedFrames;
+    QImage fullFrame;
+    QImage picture;
+    if (target.width() < 1 || target.height() < 1)
+        picture = fullFrame = JpegDecoder::decode(jpeg);
+    else
+        picture = m_composer.compose(jpeg, target, &fullFrame);
+    if (picture.isNull())
+        return; // a corrupt frame is skipped; the frame timeout notices when none follow
+
+    m_label->setPixmap(QPixmap::fromImage(std::move(picture)));
+    m_latestJpeg = jpeg;
+    m_latestFrame = fullFrame;
+    m_frameTimer->start(FrameTimeoutMs);
+}
+
+void StreamDisplayWidget::onError(QNetworkReply::NetworkError error)
+{
+    if (error == QNetworkReply::OperationCanceledError) {
+        qDebug() << "操作已取消（正常）";
+        return;
+    }
+    if (!m_playing)
+        return;
+    qDebug() << "网络错误:" << error;
+    m_playing = false;
+    m_frameTimer->stop();
+    dropReply(false); // it has failed already; aborting it again confuses the reply
+    m_extractor.clear();
+    showStateText(Idle);
+    if (m_streamUrl.isEmpty()) {
+        showStateText(NetworkError);
+        return;
+    }
+    qDebug() << "2秒后自动重连视频流...";
+    QTimer::singleShot(ErrorRetryDelayMs, this, [this] {
+        if (!m_streamUrl.isEmpty())
+            startStream(m_streamUrl);
+    });
+}
+
+void StreamDisplayWidget::retranslate()
+{
+    showStateText(m_state);
+}
+
+void StreamDisplayWidget::onFrameTimeout()
+{
+    qDebug() << "视频帧超时：3秒内未收到新画面，清屏并重新连接流...";
+    showStateText(Idle);
+    if (!m_streamUrl.isEmpty())
+        startStream(m_streamUrl);
+}
+
+void StreamDisplayWidget::showStateText(StreamState state)
+{
+    m_state = state;
+    QString text;
+    switch (state) {
+    case Idle:
+        text = uiText(QStringLiteral("inspect.no_device"), QStringLiteral("设备未连接"));
+        break;
+    case InvalidUrl:
+        text = uiText(QStringLiteral("stream.invalid_url"), QStringLiteral("无效的流地址"));
+        break;
+    case Stopped:
+        text = uiText(QStringLiteral("stream.stopped"), QStringLiteral("视频流已停止"));
+        break;
+    case NetworkError:
+        text = uiText(QStringLiteral("stream.network_error"),
+                      QStringLiteral("网络错误: 无法连接到视频流"));
+        break;
+    }
+    m_label->setText(text); // replaces the picture
+    m_latestJpeg.clear();
+    m_latestFrame = QImage();
+}
+
+void StreamDisplayWidget::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    if (m_playing)
+        emit doubleClicked();
+    event->accept();
+}
+
+void StreamDisplayWidget::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "stream/framecomposer.h"
+#include "stream/mjpegframeextractor.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QNetworkReply>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+
+class QLabel;
+class QNetworkAccessManager;
+class QTimer;
+
+// The otoscope's live picture: requests the MJPEG stream, shows its newest
+// frame scaled into a rounded frame, and a status text while there is none.
+// It restarts the request when frames stop (3 s) or the network fails (2 s).
+class StreamDisplayWidget : public QWidget
+{
+    Q_OBJECT
+
+public:
+    enum StreamState : qint32 { Idle = 0, InvalidUrl = 1, Stopped = 2, NetworkError = 3 };
+
+    static constexpr int FrameTimeoutMs = 3000;
+    static constexpr int ErrorRetryDelayMs = 2000;
+
+    explicit StreamDisplayWidget(QWidget *parent = nullptr);
+    ~StreamDisplayWidget() override;
+
+    void startStream(const QString &url);
+    void stopStream();
+    void resetStream();
+    bool isPlaying() const { return m_playing; }
+    // The picture the view shows (view size, rounded corners), or null while it shows text.
+    QPixmap currentFrame() const;
+    // The newest shown frame at camera resolution, or null while the view shows text.
+    QImage latestFrame() const;
+
+    StreamState state() const { return m_state; }
+    QString streamUrl() const { return m_streamUrl; }
+    // Frames decoded so far (each read decodes at most one, however many arrived).
+    int decodedFrameCount() const { return m_decodedFrames; }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private slots:
+    void onReadyRead();
+    void onError(QNetworkReply::NetworkError error);
+    void retranslate();
+    void onFrameTimeout();
+
+private:
+    void dropReply(bool abort = true);
+    void showStateText(StreamState state);
+    void showFrame(const QByteArray &jpeg);
+
+    QLabel *m_label = nullptr;
+    QNetworkAccessManager *m_network = nullptr;
+    QNetworkReply *m_reply = nullptr;
+    MjpegFrameExtractor m_extractor;
+    bool m_playing = false;
+    StreamState m_state = Idle;
+    QString m_streamUrl;
+    QTimer *m_frameTimer = nullptr;
+
+    FrameComposer m_composer;
+    QByteArray m_latestJpeg;      // the frame on screen, as received
+    mutable QImage m_latestFrame; // its full-size picture, once decoded
+    int m_decodedFrames = 0;
+};
