@@ -10,44 +10,6 @@
 
 namespace {
 
-// Cuts every complete top-level JSON object off the front of `buffer`.
-QList<QByteArray> takeObjects(QByteArray &buffer)
-{
-    QList<QByteArray> objects;
-    int depth = 0;
-    int start = -1;
-    bool inString = false;
-    bool escaped = false;
-    int consumed = 0;
-    for (int i = 0; i < buffer.size(); ++i) {
-        const char c = buffer.at(i);
-        if (inString) {
-            if (escaped)
-                escaped = false;
-            else if (c == '\\')
-                escaped = true;
-            else if (c == '"')
-                inString = false;
-            continue;
-        }
-        if (c == '"' && depth > 0) {
-            inString = true;
-        } else if (c == '{') {
-            if (depth++ == 0)
-                start = i;
-        } else if (c == '}' && depth > 0) {
-            if (--depth == 0) {
-                objects.append(buffer.mid(start, i - start + 1));
-                consumed = i + 1;
-            }
-        } else if (depth == 0) {
-            consumed = i + 1; // stray bytes between objects
-        }
-    }
-    buffer.remove(0, consumed);
-    return objects;
-}
-
 QJsonObject reply(const QString &command, const QJsonValue &info)
 {
     return {{QStringLiteral("command"), command},
@@ -84,7 +46,7 @@ void SimControlServer::onNewConnection()
         connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
             qInfo() << "control: client disconnected";
             m_clients.removeAll(socket);
-            m_pending.remove(socket);
+            m_splitters.remove(socket);
             m_deferred.remove(socket);
             socket->deleteLater();
         });
@@ -98,14 +60,10 @@ void SimControlServer::onNewConnection()
 
 void SimControlServer::onReadyRead(QTcpSocket *socket)
 {
-    QByteArray &pending = m_pending[socket];
-    pending += socket->readAll();
-    if (pending.size() > 64 * 1024) {
+    const ControlMessageSplitter::Result result = m_splitters[socket].feed(socket->readAll());
+    if (result.overflowed)
         qWarning() << "control: over 64 KiB without a complete message, dropped";
-        pending.clear();
-        return;
-    }
-    for (const QByteArray &bytes : takeObjects(pending)) {
+    for (const QByteArray &bytes : result.messages) {
         const QJsonDocument doc = QJsonDocument::fromJson(bytes);
         if (doc.isObject())
             handle(socket, doc.object());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/controlmessagesplitter.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QJsonObject>
@@ -49,7 +51,7 @@ private:
     Options m_options;
     QTcpServer *m_server;
     QList<QTcpSocket *> m_clients;
-    QHash<QTcpSocket *, QByteArray> m_pending;  // received, not yet a whole message
+    QHash<QTcpSocket *, ControlMessageSplitter> m_splitters;
     QHash<QTcpSocket *, QByteArray> m_deferred; // second halves of split writes
     QSize m_resolution{1280, 720};
     bool m_captureHeldBack = false;
