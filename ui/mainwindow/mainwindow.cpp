@@ -1,6 +1,7 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "i18n/langmanager.h"
+#include "records/orderpage.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
 #include "ui/mainwindow/windowgeometry.h"
@@ -243,8 +244,8 @@ void MainWindow::buildPageStack()
     };
     m_fitterPage = placeholder(QStringLiteral("fitterPage"));
     m_saveReportPage = placeholder(QStringLiteral("saveReportPage"));
-    m_orderPage = placeholder(QStringLiteral("orderPage"));
-    m_orderDetailPage = placeholder(QStringLiteral("orderDetailPage"));
+    m_orderPage = addOrderPage();
+    m_orderDetailPage = addOrderDetailPage();
     m_aboutPage = placeholder(QStringLiteral("aboutPage"));
     m_settingsPage = placeholder(QStringLiteral("settingsPage"));
     m_settingsPage->setStyleSheet(QStringLiteral("background: transparent;"));
@@ -317,6 +318,7 @@ void MainWindow::updateNavigation(int entry)
 
 void MainWindow::onOrderBtnClicked()
 {
+    m_orderPage->reloadOrders();
     showPage(PageIndex::OrderList, NavEntry::Orders);
 }
 

@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QString>
 
+class OrderDetailPage;
+class OrderPage;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
@@ -64,6 +66,12 @@ private:
     void applyWifiRowArrangement();
     void choosePhotoFolder();
 
+    // Order list and order detail pages (mainwindoworders.cpp)
+    OrderPage *addOrderPage();
+    OrderDetailPage *addOrderDetailPage();
+    void onOrderDetailRequested(int customerId);
+    void onOrderDetailBackRequested();
+
     // Inspection page (mainwindowinspection.cpp)
     QWidget *buildInspectionPage();
     void retranslateInspectionPage();
@@ -75,8 +83,8 @@ private:
     QStackedWidget *m_pageStack = nullptr;
     QWidget *m_fitterPage = nullptr;
     QWidget *m_saveReportPage = nullptr;
-    QWidget *m_orderPage = nullptr;
-    QWidget *m_orderDetailPage = nullptr;
+    OrderPage *m_orderPage = nullptr;
+    OrderDetailPage *m_orderDetailPage = nullptr;
     QWidget *m_aboutPage = nullptr;
     QWidget *m_settingsPage = nullptr;
 
