@@ -8,6 +8,7 @@
 #include "ui/common/elidedlabel.h"
 #include "ui/common/roundedcheckbox.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,6 +17,7 @@
 #include <QPainterPath>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -26,6 +28,8 @@ constexpr int RecordSpacing = 12;
 // Display caps: a pasted essay must not push the photos off the page.
 constexpr int MaxValueChars = 160;
 constexpr int MaxNotesChars = 600;
+// Page width from which the basic information shows five fields a row.
+constexpr int WideInfoWidth = 1280;
 
 enum Field { Name, Birthday, Gender, Age, Phone, OrderNumber, Created, Address, Inspector, Notes };
 constexpr int FieldCount = Notes + 1;
@@ -198,6 +202,14 @@ void OrderDetailPage::buildUi()
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    // Items never reach past the viewport, so no horizontal bar is needed.
+    m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_scrollArea->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #d0d0d0; border-radius: 3px; min-height: 30px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; "
+        "}"));
     m_scrollArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     m_scrollArea->viewport()->setStyleSheet(QStringLiteral("background: transparent;"));
     m_recordContainer = new QWidget;
@@ -230,31 +242,61 @@ QWidget *OrderDetailPage::buildInfoBox()
         auto *title = new QLabel(box);
         title->setStyleSheet(QStringLiteral("color: #333333; font-size: 14px; font-weight: bold; "
                                             "padding-right: 18px; background: transparent;"));
-        auto *value = new QLabel(box);
+        // Address and notes wrap; the other values stay on one line and are
+        // shortened with "…" when a column is too narrow for them.
+        const bool wraps = field == Address || field == Notes;
+        QLabel *value = wraps ? new QLabel(box) : new ElidedLabel(QString(), box);
         value->setObjectName(QStringLiteral("detailValue%1").arg(field));
         value->setTextFormat(Qt::PlainText);
-        value->setWordWrap(true);
+        value->setWordWrap(wraps);
+        if (wraps)
+            value->installEventFilter(this);
         value->setStyleSheet(
             QStringLiteral("color: #333333; font-size: 14px; background: transparent;"));
         m_fieldTitles.append(title);
         m_fieldValues.append(value);
-        const Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+        value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    }
+    m_infoGrid = grid;
+    arrangeInfoGrid(5);
+    return box;
+}
+
+void OrderDetailPage::arrangeInfoGrid(int pairsPerRow)
+{
+    if (pairsPerRow == m_infoPairsPerRow)
+        return;
+    m_infoPairsPerRow = pairsPerRow;
+    while (QLayoutItem *item = m_infoGrid->takeAt(0))
+        delete item;
+    for (int column = 0; column < 2 * 5; ++column)
+        m_infoGrid->setColumnStretch(column, 0);
+    const Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    for (int field = 0; field < FieldCount; ++field) {
+        // A wrapped value takes the whole width of its cell and aligns its own text.
+        QLabel *value = m_fieldValues.at(field);
+        const Qt::Alignment valueAlignment = value->wordWrap() ? Qt::Alignment() : alignment;
         if (field == Notes) {
-            grid->addWidget(title, 2, 0, alignment);
-            grid->addWidget(value, 2, 1, 1, 9, alignment);
+            const int row = (Notes + pairsPerRow - 1) / pairsPerRow;
+            m_infoGrid->addWidget(m_fieldTitles.at(field), row, 0, alignment);
+            m_infoGrid->addWidget(value, row, 1, 1, 2 * pairsPerRow - 1, valueAlignment);
         } else {
-            const int row = field < OrderNumber ? 0 : 1;
-            const int column = 2 * (field < OrderNumber ? field : field - OrderNumber);
-            grid->addWidget(title, row, column, alignment);
-            grid->addWidget(value, row, column + 1, alignment);
+            const int row = field / pairsPerRow;
+            const int column = 2 * (field % pairsPerRow);
+            m_infoGrid->addWidget(m_fieldTitles.at(field), row, column, alignment);
+            m_infoGrid->addWidget(value, row, column + 1, valueAlignment);
         }
     }
-    grid->setColumnStretch(1, 3);
-    grid->setColumnStretch(3, 3);
-    grid->setColumnStretch(5, 4);
-    grid->setColumnStretch(7, 2);
-    grid->setColumnStretch(9, 3);
-    return box;
+    if (pairsPerRow == 5) {
+        m_infoGrid->setColumnStretch(1, 3);
+        m_infoGrid->setColumnStretch(3, 3);
+        m_infoGrid->setColumnStretch(5, 4);
+        m_infoGrid->setColumnStretch(7, 2);
+        m_infoGrid->setColumnStretch(9, 3);
+    } else {
+        for (int pair = 0; pair < pairsPerRow; ++pair)
+            m_infoGrid->setColumnStretch(2 * pair + 1, 1);
+    }
 }
 
 void OrderDetailPage::retranslate()
@@ -292,10 +334,19 @@ void OrderDetailPage::showOrder(const Customer &customer)
         customer.notes,
     };
     for (int field = 0; field < FieldCount; ++field) {
-        const int cap = field == Notes ? MaxNotesChars : MaxValueChars;
-        m_fieldValues.at(field)->setText(
-            OrderDisplay::wrappable(OrderDisplay::orDash(values[field]), cap));
+        const QString value = OrderDisplay::orDash(values[field]);
+        if (field == Address || field == Notes)
+            m_fieldValues.at(field)->setText(
+                OrderDisplay::wrappable(value, field == Notes ? MaxNotesChars : MaxValueChars));
+        else
+            m_fieldValues.at(field)->setText(OrderDisplay::singleLine(value.left(MaxValueChars)));
     }
+    // The fixed-format values are never shortened.
+    for (int field : {Gender, Age, Created})
+        m_fieldValues.at(field)->setMinimumWidth(
+            m_fieldValues.at(field)->fontMetrics().horizontalAdvance(
+                m_fieldValues.at(field)->text()) +
+            2);
 
     m_thumbnails.clear();
     m_thumbnails.reserve(customer.photos.size());
@@ -457,9 +508,25 @@ void OrderDetailPage::onPhotoCheckToggled()
     m_selectAll->setChecked(all);
 }
 
+bool OrderDetailPage::eventFilter(QObject *watched, QEvent *event)
+{
+    // A wrapped label in a grid gets the height of one line unless told how
+    // tall its text is at the width it was given.
+    if (event->type() == QEvent::Resize) {
+        if (auto *label = qobject_cast<QLabel *>(watched)) {
+            const int height = label->heightForWidth(label->width());
+            if (height > 0 && label->minimumHeight() != height)
+                label->setMinimumHeight(height);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
 void OrderDetailPage::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
+    // Five fields a row need a wide page; narrower pages take three.
+    arrangeInfoGrid(width() >= WideInfoWidth ? 5 : 3);
     if (!m_order.photos.isEmpty())
         rebuildRecords();
 }

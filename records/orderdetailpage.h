@@ -43,11 +43,13 @@ public slots:
     void retranslate();
 
 protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     void buildUi();
     QWidget *buildInfoBox();
+    void arrangeInfoGrid(int pairsPerRow);
     void rebuildRecords();
     QWidget *buildRecordItem(int photoIndex);
     void onPhotoCheckToggled();
@@ -66,6 +68,8 @@ private:
     QLabel *m_recordsTitle = nullptr;
     QList<QLabel *> m_fieldTitles;
     QList<QLabel *> m_fieldValues;
+    QGridLayout *m_infoGrid = nullptr;
+    int m_infoPairsPerRow = 0;
     RoundedCheckBox *m_selectAll = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_notesButton = nullptr;
