@@ -83,7 +83,7 @@ QWidget *iconTextItem(const QString &iconPath, const QString &text, const QStrin
                       QWidget *parent)
 {
     auto *item = new QWidget(parent);
-    item->setStyleSheet(QStringLiteral("background: transparent;"));
+    item->setObjectName(QStringLiteral("cardIconItem"));
     auto *layout = new QHBoxLayout(item);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
@@ -95,28 +95,19 @@ QWidget *iconTextItem(const QString &iconPath, const QString &text, const QStrin
     auto *label = new ElidedLabel(OrderDisplay::singleLine(text), item);
     label->setObjectName(objectName);
     label->setMaximumHintWidth(220);
-    label->setStyleSheet(
-        QStringLiteral("font-size: 13px; font-weight: bold; color: #333333; background: "
-                       "transparent;"));
     layout->addWidget(icon, 0, Qt::AlignVCenter);
     layout->addWidget(label, 1, Qt::AlignVCenter);
     return item;
 }
 
-QPushButton *linkButton(const QString &text, const QString &iconPath, const QString &color,
-                        int fontSize, const QString &objectName, QWidget *parent)
+QPushButton *linkButton(const QString &text, const QString &iconPath, const QString &objectName,
+                        QWidget *parent)
 {
     auto *button = new QPushButton(QIcon(iconPath), text, parent);
     button->setObjectName(objectName);
     button->setFlat(true);
     button->setCursor(Qt::PointingHandCursor);
     button->setIconSize(QSize(12, 12));
-    button->setStyleSheet(
-        QStringLiteral("QPushButton { background: transparent; border: none; text-align: left; "
-                       "font-weight: 500; color: %1; font-size: %2px; }"
-                       "QPushButton:hover { color: %1; }")
-            .arg(color)
-            .arg(fontSize));
     return button;
 }
 
@@ -149,6 +140,35 @@ QLineEdit *dateField(const QString &objectName, const QString &text, QWidget *pa
     field->setMaximumWidth(120);
     addShadow(field);
     return field;
+}
+
+QString cardStyleSheet()
+{
+    const OrderLayout::OrderPageMetrics metrics = OrderLayout::orderPageMetrics(currentLanguage());
+    return QStringLiteral(
+               "QWidget#cardContainer, QFrame#orderCard, QWidget#cardIconItem { background: "
+               "transparent; }"
+               "QFrame#cardHeader { background: #ededed; border-top-left-radius: 24px; "
+               "border-top-right-radius: 24px; }"
+               "QFrame#cardBody { background: white; border-bottom-left-radius: 24px; "
+               "border-bottom-right-radius: 24px; }"
+               "QLabel#cardNumberLabel { font-size: 12px; color: #7d7d7d; background: "
+               "transparent; }"
+               "QLabel#cardNameText, QLabel#cardPhoneText { font-size: 13px; font-weight: bold; "
+               "color: #333333; background: transparent; }"
+               "QLabel#cardCreatedLabel { color: #666666; font-size: %1px; background: "
+               "transparent; }"
+               "RoundedCheckBox { background: transparent; color: #333333; }"
+               "QPushButton#cardEditButton, QPushButton#cardDetailButton, "
+               "QPushButton#cardDeleteButton { background: transparent; border: none; "
+               "text-align: left; font-weight: 500; font-size: %2px; }"
+               "QPushButton#cardEditButton, QPushButton#cardDetailButton, "
+               "QPushButton#cardEditButton:hover, QPushButton#cardDetailButton:hover "
+               "{ color: #ec5c0b; }"
+               "QPushButton#cardDeleteButton, QPushButton#cardDeleteButton:hover "
+               "{ color: #ff746e; }")
+        .arg(metrics.cardCreatedFontSize)
+        .arg(metrics.cardLinkFontSize);
 }
 
 QString startOfYearText()
@@ -597,7 +617,8 @@ void OrderPage::buildCards(const OrderNumbering &numbering)
     m_cardChecks.clear();
     auto *container = new QWidget;
     container->setObjectName(QStringLiteral("cardContainer"));
-    container->setStyleSheet(QStringLiteral("QWidget#cardContainer { background: transparent; }"));
+    // One sheet for every card: parsing a sheet per widget would dominate a rebuild.
+    container->setStyleSheet(cardStyleSheet());
     auto *grid = new QGridLayout(container);
     grid->setContentsMargins(0, 14, 0, 8);
     grid->setHorizontalSpacing(OrderLayout::CardSpacing);
@@ -625,13 +646,11 @@ void OrderPage::buildCards(const OrderNumbering &numbering)
 QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
                               const OrderNumbering &numbering)
 {
-    const OrderLayout::OrderPageMetrics metrics = OrderLayout::orderPageMetrics(currentLanguage());
     auto *card = new QFrame;
     card->setObjectName(QStringLiteral("orderCard"));
     card->setMinimumWidth(OrderLayout::CardMinimumWidth);
     card->setFixedHeight(176);
     card->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    card->setStyleSheet(QStringLiteral("QFrame#orderCard { background: transparent; }"));
     addShadow(card);
     auto *cardLayout = new QVBoxLayout(card);
     cardLayout->setContentsMargins(0, 0, 0, 0);
@@ -640,9 +659,6 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
     auto *header = new QFrame(card);
     header->setObjectName(QStringLiteral("cardHeader"));
     header->setFixedHeight(50);
-    header->setStyleSheet(QStringLiteral("QFrame#cardHeader { background: #ededed; "
-                                         "border-top-left-radius: 24px; "
-                                         "border-top-right-radius: 24px; }"));
     auto *headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(26, 0, 20, 0);
     headerLayout->setSpacing(12);
@@ -651,23 +667,17 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
                        numbering.numberFor(order),
                    header);
     number->setObjectName(QStringLiteral("cardNumberLabel"));
-    number->setStyleSheet(
-        QStringLiteral("font-size: 12px; color: #7d7d7d; background: transparent;"));
     headerLayout->addWidget(number);
     headerLayout->addStretch();
     auto *check = new RoundedCheckBox(header);
     check->setCursor(Qt::PointingHandCursor);
     check->setObjectName(QStringLiteral("gcb_%1").arg(order.id));
-    check->setStyleSheet(QStringLiteral("background: transparent; color: #333333;"));
     headerLayout->addWidget(check);
     m_cardChecks.append({check, storeIndex});
     cardLayout->addWidget(header);
 
     auto *body = new QFrame(card);
     body->setObjectName(QStringLiteral("cardBody"));
-    body->setStyleSheet(QStringLiteral("QFrame#cardBody { background: white; "
-                                       "border-bottom-left-radius: 24px; "
-                                       "border-bottom-right-radius: 24px; }"));
     auto *bodyLayout = new QVBoxLayout(body);
     bodyLayout->setContentsMargins(24, 22, 24, 18);
     bodyLayout->setSpacing(24);
@@ -687,18 +697,17 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
 
     auto *actionRow = new QHBoxLayout;
     actionRow->setSpacing(22);
-    auto *edit =
-        linkButton(uiText(QStringLiteral("common.action.edit"), QStringLiteral("编辑")),
-                   QStringLiteral(":/res/orderManage/edit_icon.png"), QStringLiteral("#ec5c0b"),
-                   metrics.cardLinkFontSize, QStringLiteral("cardEditButton"), body);
+    auto *edit = linkButton(uiText(QStringLiteral("common.action.edit"), QStringLiteral("编辑")),
+                            QStringLiteral(":/res/orderManage/edit_icon.png"),
+                            QStringLiteral("cardEditButton"), body);
     auto *detail =
         linkButton(uiText(QStringLiteral("common.action.detail"), QStringLiteral("详情")),
-                   QStringLiteral(":/res/orderManage/details_icon.png"), QStringLiteral("#ec5c0b"),
-                   metrics.cardLinkFontSize, QStringLiteral("cardDetailButton"), body);
+                   QStringLiteral(":/res/orderManage/details_icon.png"),
+                   QStringLiteral("cardDetailButton"), body);
     auto *remove =
         linkButton(uiText(QStringLiteral("common.action.delete"), QStringLiteral("删除")),
-                   QStringLiteral(":/res/orderManage/delete_icon.png"), QStringLiteral("#ff746e"),
-                   metrics.cardLinkFontSize, QStringLiteral("cardDeleteButton"), body);
+                   QStringLiteral(":/res/orderManage/delete_icon.png"),
+                   QStringLiteral("cardDeleteButton"), body);
     actionRow->addWidget(edit, 0, Qt::AlignVCenter);
     actionRow->addWidget(detail, 0, Qt::AlignVCenter);
     actionRow->addWidget(remove, 0, Qt::AlignVCenter);
@@ -712,9 +721,6 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
     created->setShortText(createdAt);
     created->setMaximumHintWidth(400);
     created->setObjectName(QStringLiteral("cardCreatedLabel"));
-    created->setStyleSheet(QStringLiteral("color: #666666; font-size: %1px; background: "
-                                          "transparent;")
-                               .arg(metrics.cardCreatedFontSize));
     created->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     actionRow->addWidget(created, 1);
     bodyLayout->addLayout(actionRow);

@@ -172,6 +172,20 @@ private slots:
         QTEST(filter.apply(all, OrderNumbering(all)), "passing");
     }
 
+    void creationDayReadsLikeTheFormat()
+    {
+        const QStringList samples{"2025-03-04T10:11:12", "2025-03-04",
+                                  "2024-02-29x",         "2023-02-29",
+                                  "2025-13-01",          "2025-00-10",
+                                  "2025-3-04xx",         "20250304xx",
+                                  "0000-01-01",          "abcd-ef-gh",
+                                  "2025-03-0",           "",
+                                  "2025-03-04\u0663",    QString::fromUtf8("２０２５-03-04")};
+        for (const QString &sample : samples)
+            QCOMPARE(OrderFilter::creationDay(sample),
+                     QDate::fromString(sample.left(10), QStringLiteral("yyyy-MM-dd")));
+    }
+
     void paging()
     {
         QCOMPARE(OrderPaging::totalPages(0, 10), 1);
