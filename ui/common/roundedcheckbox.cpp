@@ -42,3 +42,8 @@ void RoundedCheckBox::paintEvent(QPaintEvent *)
     const QRect textRect(QPoint(left + BoxSize + 8, 0), rect().bottomRight());
     painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter, text());
 }
+
+bool RoundedCheckBox::hitButton(const QPoint &pos) const
+{
+    return rect().contains(pos);
+}

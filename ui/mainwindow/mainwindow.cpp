@@ -3,6 +3,8 @@
 #include "device/networkhandler.h"
 #include "i18n/langmanager.h"
 #include "records/fitterpage.h"
+#include "records/orderdetailpage.h"
+#include "records/orderpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
 #include "stream/streamdisplaywidget.h"
@@ -260,8 +262,8 @@ void MainWindow::buildPageStack()
     m_saveReportPage->setObjectName(QStringLiteral("saveReportPage"));
     m_pageStack->addWidget(m_saveReportPage);
     wireRecordPages();
-    m_orderPage = placeholder(QStringLiteral("orderPage"));
-    m_orderDetailPage = placeholder(QStringLiteral("orderDetailPage"));
+    m_orderPage = addOrderPage();
+    m_orderDetailPage = addOrderDetailPage();
     m_aboutPage = placeholder(QStringLiteral("aboutPage"));
     m_settingsPage = placeholder(QStringLiteral("settingsPage"));
     m_settingsPage->setStyleSheet(QStringLiteral("background: transparent;"));
@@ -334,6 +336,7 @@ void MainWindow::updateNavigation(int entry)
 
 void MainWindow::onOrderBtnClicked()
 {
+    m_orderPage->reloadOrders();
     showPage(PageIndex::OrderList, NavEntry::Orders);
 }
 
@@ -384,7 +387,7 @@ void MainWindow::onSaveReportBackRequested()
 
 void MainWindow::onReportSaved(const Customer &customer)
 {
-    Q_UNUSED(customer) // shown by the order detail page once it is in the stack
+    m_orderDetailPage->showOrder(customer);
     clearInspectionContext();
     showPage(PageIndex::OrderDetail, NavEntry::Orders);
 }

@@ -7,6 +7,8 @@
 
 class FitterPage;
 class NetworkHandler;
+class OrderDetailPage;
+class OrderPage;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
@@ -86,6 +88,12 @@ private:
     void wireRecordPages();
     void clearInspectionContext();
 
+    // Order list and order detail pages (mainwindoworders.cpp)
+    OrderPage *addOrderPage();
+    OrderDetailPage *addOrderDetailPage();
+    void onOrderDetailRequested(int customerId);
+    void onOrderDetailBackRequested();
+
     // Inspection page (mainwindowinspection.cpp)
     QWidget *buildInspectionPage();
     void retranslateInspectionPage();
@@ -97,8 +105,8 @@ private:
     QStackedWidget *m_pageStack = nullptr;
     FitterPage *m_fitterPage = nullptr;
     SaveReportPage *m_saveReportPage = nullptr;
-    QWidget *m_orderPage = nullptr;
-    QWidget *m_orderDetailPage = nullptr;
+    OrderPage *m_orderPage = nullptr;
+    OrderDetailPage *m_orderDetailPage = nullptr;
     QWidget *m_aboutPage = nullptr;
     QWidget *m_settingsPage = nullptr;
 

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "records/customer.h"
+
+#include <QList>
+#include <QPixmap>
+#include <QWidget>
+
+class QGridLayout;
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class RoundedCheckBox;
+
+// One order: the customer's data, the order's data and its photos, each with
+// a check box choosing it for the printed report. The page never writes the
+// store.
+class OrderDetailPage : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit OrderDetailPage(QWidget *parent = nullptr);
+
+    void showOrder(const Customer &customer);
+    const Customer &currentOrder() const { return m_order; }
+
+    // The check box of every photo shown, in photo order.
+    const QList<RoundedCheckBox *> &photoCheckBoxes() const { return m_photoChecks; }
+    // Positions in the order's photo list of the checked photos, in photo order.
+    QList<int> selectedPhotoIndices() const;
+    // Columns of the record grid as last built (0 when the order has no photo).
+    int recordColumns() const { return m_recordColumns; }
+
+    // Opens the full-screen viewer on one of the order's photos; nothing for
+    // a photo that does not decode.
+    void showPhotoFullScreen(int photoIndex);
+
+signals:
+    void backRequested();
+
+public slots:
+    void retranslate();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void buildUi();
+    QWidget *buildInfoBox();
+    void arrangeInfoGrid(int pairsPerRow);
+    void rebuildRecords();
+    QWidget *buildRecordItem(int photoIndex);
+    void onPhotoCheckToggled();
+    void onSelectAllToggled(bool checked);
+
+    Customer m_order;
+    // Thumbnails of m_order's photos, decoded once per order; null for photos
+    // that are not images.
+    QList<QPixmap> m_thumbnails;
+    QList<RoundedCheckBox *> m_photoChecks;
+    int m_recordColumns = 0;
+
+    QPushButton *m_backButton = nullptr;
+    QLabel *m_title = nullptr;
+    QLabel *m_basicInfoTitle = nullptr;
+    QLabel *m_recordsTitle = nullptr;
+    QList<QLabel *> m_fieldTitles;
+    QList<QLabel *> m_fieldValues;
+    QGridLayout *m_infoGrid = nullptr;
+    int m_infoPairsPerRow = 0;
+    RoundedCheckBox *m_selectAll = nullptr;
+    QPushButton *m_printButton = nullptr;
+    QPushButton *m_notesButton = nullptr;
+    QScrollArea *m_scrollArea = nullptr;
+    QWidget *m_recordContainer = nullptr;
+    QGridLayout *m_recordGrid = nullptr;
+};

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "records/customer.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+
+class OrderNumbering;
+
+// The order list's search: text filters captured at the last query and an
+// inclusive range of whole creation days. Text matches ignore letter case.
+struct OrderFilter
+{
+    QString orderNumber; // matched against the derived order number only
+    QString name;
+    QString phone;
+    QDate from; // invalid: no lower bound
+    QDate to;   // invalid: no upper bound
+
+    bool matches(const Customer &order, const OrderNumbering &numbering) const;
+    // Indices into `allOrders` of the orders that pass, in store order.
+    QList<int> apply(const QList<Customer> &allOrders, const OrderNumbering &numbering) const;
+
+    // A date field's bound: "yyyy.MM.dd" after trimming; anything else gives no bound.
+    static QDate parseBound(const QString &fieldText);
+    // The creation day of an order; invalid when createdAt does not start with "yyyy-MM-dd".
+    static QDate creationDay(const QString &createdAt);
+};
