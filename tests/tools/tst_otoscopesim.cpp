@@ -1,5 +1,7 @@
 // The simulator stands in for the device in the demo, so it must speak the
 // device's wire format exactly.
+#include "device/controlmessagesplitter.h"
+
 #include "common/testsupport.h"
 
 #include <QImage>
@@ -52,23 +54,16 @@ private:
         return m_log;
     }
 
-    // Reads control bytes until `count` whole objects arrived.
+    // Reads control messages until `count` whole objects arrived.
     static QList<QJsonObject> readMessages(QTcpSocket &socket, int count)
     {
-        QByteArray bytes;
+        ControlMessageSplitter splitter;
         QList<QJsonObject> messages;
         QDeadlineTimer deadline(5000);
         while (messages.size() < count && !deadline.hasExpired()) {
-            if (socket.bytesAvailable() == 0)
-                socket.waitForReadyRead(100);
-            bytes += socket.readAll();
-            // Messages are compact objects back to back; split them at "}{".
-            messages.clear();
-            for (QByteArray part : bytes.replace("}{", "}\n{").split('\n')) {
-                const QJsonDocument doc = QJsonDocument::fromJson(part);
-                if (doc.isObject())
-                    messages.append(doc.object());
-            }
+            socket.waitForReadyRead(100);
+            for (const QByteArray &message : splitter.feed(socket.readAll()).messages)
+                messages.append(QJsonDocument::fromJson(message).object());
         }
         return messages;
     }

@@ -183,20 +183,16 @@ private slots:
         QTest::addColumn<int>("percent");
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("color");
-        QTest::newRow("none") << -1 << "信号：无"
-                              << "#979797";
-        QTest::newRow("0 weak") << 0 << "信号：弱"
-                                << "#e74c3c";
-        QTest::newRow("30 weak") << 30 << "信号：弱"
-                                 << "#e74c3c";
-        QTest::newRow("31 medium") << 31 << "信号：中"
-                                   << "#f5a623";
-        QTest::newRow("60 medium") << 60 << "信号：中"
-                                   << "#f5a623";
-        QTest::newRow("61 strong") << 61 << "信号：强"
-                                   << "#24bc7a";
-        QTest::newRow("99 strong") << 99 << "信号：强"
-                                   << "#24bc7a";
+        const struct
+        {
+            int percent;
+            const char *text;
+            const char *color;
+        } rows[] = {{-1, "信号：无", "#979797"}, {0, "信号：弱", "#e74c3c"},
+                    {30, "信号：弱", "#e74c3c"}, {31, "信号：中", "#f5a623"},
+                    {60, "信号：中", "#f5a623"}, {61, "信号：强", "#24bc7a"}};
+        for (const auto &row : rows)
+            QTest::addRow("%d", row.percent) << row.percent << row.text << row.color;
     }
 
     void wifiLevels()
@@ -207,37 +203,6 @@ private slots:
         QTEST(window.findChild<QLabel *>("wifiSignalLabel")->text(), "text");
         QFETCH(QString, color);
         QVERIFY(window.findChild<QLabel *>("wifiSignalDot")->styleSheet().contains(color));
-    }
-
-    void orderFormOpenings()
-    {
-        Customer stored;
-        stored.id = 6;
-        stored.orderNumber = "N-6";
-        stored.name = "Wang";
-        QVERIFY(saveCustomers({stored}));
-        MainWindow window;
-        SaveReportPage *form = window.saveReportPage();
-        QCOMPARE(window.pageStack()->widget(2), form);
-        QCOMPARE(window.pageStack()->widget(1), window.fitterPage());
-
-        window.onOrderConfigRequested();
-        QCOMPARE(window.pageStack()->currentIndex(), 2);
-        QCOMPARE(form->mode(), 1);
-        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
-
-        // An id no stored order has changes nothing.
-        window.onInspectBtnClicked();
-        window.onOrderEditRequested(99);
-        QCOMPARE(window.pageStack()->currentIndex(), 0);
-        QCOMPARE(form->mode(), 1);
-
-        window.onOrderEditRequested(6);
-        QCOMPARE(window.pageStack()->currentIndex(), 2);
-        QCOMPARE(form->mode(), 2);
-        QCOMPARE(form->findChild<QLineEdit *>("nameEdit")->text(), QStringLiteral("Wang"));
-        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
-        QFile::remove(customersFilePath());
     }
 
     void orderFormBack_data()
