@@ -74,7 +74,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     QDir().mkpath(m_photoFolder);
 
     auto *central = new QWidget(this);
-    central->setStyleSheet(QStringLiteral("background-color: #f7f8fc;"));
+    // Scoped to the central widget itself: as a bare declaration it would also
+    // paint every label and row on the white page cards grey.
+    central->setObjectName(QStringLiteral("centralWidget"));
+    central->setStyleSheet(QStringLiteral("QWidget#centralWidget { background-color: #f7f8fc; }"));
     auto *row = new QHBoxLayout(central);
     row->setSpacing(24);
     row->setContentsMargins(0, 20, 24, 12);
