@@ -40,6 +40,8 @@ private slots:
         QTest::addColumn<QString>("focused");
         QTest::newRow("id of spaces")
             << QStringList{"   ", "Sun"} << "请输入检查人ID。" << QString("inspectorIdEdit");
+        QTest::newRow("neither") << QStringList{"", ""} << "请输入检查人ID。"
+                                 << QString("inspectorIdEdit");
         QTest::newRow("no name") << QStringList{"W1", " "} << "请输入检查人姓名。"
                                  << QString("inspectorNameEdit");
         QTest::newRow("taken id") << QStringList{" W1 ", "Sun"} << "检查人ID已存在，请重新输入。"

@@ -1,26 +1,52 @@
-// The plain rules behind the record pages: the order form, the inspector
-// check, fitter search, paging and photo entries.
+// The plain rules behind the record pages: the order form, derived order
+// numbers, filters, paging, layout, display texts, fitter search and photo entries.
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
-#include "records/newinspector.h"
+#include "records/orderdisplay.h"
+#include "records/orderfilter.h"
 #include "records/orderform.h"
+#include "records/orderlayout.h"
+#include "records/ordernumbering.h"
+#include "records/orderpaging.h"
 #include "records/reportphoto.h"
 
 #include "common/testsupport.h"
 
 #include <QImage>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <limits>
 
 namespace {
 
-Customer customer(int id, const QString &name, int fitterId = -1)
+Customer order(int id, const QString &createdAt, const QString &name = QString(),
+               const QString &phone = QString())
 {
     Customer c;
     c.id = id;
+    c.createdAt = createdAt;
     c.name = name;
-    c.fitterId = fitterId;
+    c.phone = phone;
     return c;
+}
+
+// The rule as users know it, written out directly: scan every order of the
+// same day, sort the ids, and take the position of the order's own id.
+QString numberByScan(const Customer &c, const QList<Customer> &all)
+{
+    if (c.createdAt.size() < 10)
+        return QStringLiteral("N/A");
+    const QString day = c.createdAt.left(10);
+    QList<int> ids;
+    for (const Customer &other : all) {
+        if (other.createdAt.startsWith(day))
+            ids.append(other.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    const int sequence = int(ids.indexOf(c.id)) + 1;
+    return day.mid(0, 4) + day.mid(5, 2) + day.mid(8, 2) +
+           QString::number(sequence).rightJustified(3, QLatin1Char('0'));
 }
 
 } // namespace
@@ -49,51 +75,6 @@ private slots:
         QTEST(OrderForm::parseAge(text), "age");
     }
 
-    void buildTrimsAndFillsDefaults()
-    {
-        OrderForm::Input input;
-        input.orderNumber = "  A-7 ";
-        input.name = " Li ";
-        input.notes = "\n <b>n</b> \n";
-        input.ageText = "abc";
-        const QDateTime now(QDate(2025, 3, 3), QTime(9, 5, 7));
-        const Customer order = OrderForm::build(customer(12, ""), input, nullptr, now);
-        QCOMPARE(order.id, 12);
-        QCOMPARE(order.orderNumber, QStringLiteral("A-7"));
-        QCOMPARE(order.name, QStringLiteral("Li"));
-        QCOMPARE(order.notes, QStringLiteral("<b>n</b>"));
-        QCOMPARE(order.gender, QStringLiteral("保密"));
-        QCOMPARE(order.age, -1);
-        QCOMPARE(order.createdAt, QStringLiteral("2025-03-03T09:05:07"));
-    }
-
-    void editKeepsWhatTheFormDoesNotShow()
-    {
-        Customer edited = customer(5, "Old", 9);
-        edited.createdAt = "2024-01-02T03:04:05";
-        edited.patientId = "P";
-        edited.diagnosis = "d";
-        edited.photos = {"a|AAAA"};
-        edited.fitterName = "Gone";
-        OrderForm::Input input;
-        input.orderNumber = "N";
-        input.name = "Name";
-        input.genderValue = "女";
-        const QDateTime now = QDateTime::currentDateTime();
-        Customer expected = edited;
-        expected.orderNumber = "N";
-        expected.name = "Name";
-        expected.gender = "女";
-        // The deleted inspector's copy stays when no other was chosen.
-        QCOMPARE(OrderForm::build(edited, input, nullptr, now).toJson(), expected.toJson());
-
-        const Fitter chosen{2, "Wu", "W2", "C", "", -1, "", "", "", false};
-        const Customer reassigned = OrderForm::build(edited, input, &chosen, now);
-        QCOMPARE(reassigned.fitterId, 2);
-        QCOMPARE(reassigned.fitterName + reassigned.fitterWorkId + reassigned.fitterClinic,
-                 QStringLiteral("WuW2C"));
-    }
-
     void validationOrder_data()
     {
         QTest::addColumn<QString>("orderNumber");
@@ -112,40 +93,24 @@ private slots:
         QFETCH(QString, orderNumber);
         QFETCH(QString, name);
         QFETCH(int, fitterId);
-        Customer order = customer(1, name, fitterId);
-        order.orderNumber = orderNumber;
-        QTEST(int(OrderForm::validate(order)), "problem");
+        Customer c = order(1, {}, name);
+        c.orderNumber = orderNumber;
+        c.fitterId = fitterId;
+        QTEST(int(OrderForm::validate(c)), "problem");
     }
 
     void storeReplacesOnlyTheFirstOfCollidingIds()
     {
-        QList<Customer> orders{customer(5, "first"), customer(5, "second"), customer(-1, "")};
-        OrderForm::store(orders, customer(5, "changed"), true);
+        QList<Customer> orders{order(5, {}, "first"), order(5, {}, "second"), order(-1, {})};
+        OrderForm::store(orders, order(5, {}, "changed"), true);
         QCOMPARE(orders.size(), 3);
         QCOMPARE(orders[0].name, QStringLiteral("changed"));
         QCOMPARE(orders[1].name, QStringLiteral("second"));
-        OrderForm::store(orders, customer(77, "deleted meanwhile"), true);
-        OrderForm::store(orders, customer(5, "new"), false);
+        OrderForm::store(orders, order(77, {}), true);
+        OrderForm::store(orders, order(5, {}, "new"), false);
         QCOMPARE(orders.size(), 5);
         QCOMPARE(orders[3].id, 77);
         QCOMPARE(orders[4].name, QStringLiteral("new"));
-    }
-
-    void createdAtDisplay_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("iso") << "2025-03-03T09:05:07" << QString("2025.03.03 09:05:07");
-        QTest::newRow("ms and zone")
-            << "2025-03-03T09:05:07.123+02:00" << QString("2025.03.03 09:05:07");
-        QTest::newRow("date only") << "2025-03-03" << QString("2025.03.03");
-        QTest::newRow("empty") << QString() << QString();
-    }
-
-    void createdAtDisplay()
-    {
-        QFETCH(QString, stored);
-        QTEST(OrderForm::createdAtForDisplay(stored), "shown");
     }
 
     void fieldWidthsFollowThePageWithoutJumps()
@@ -159,40 +124,6 @@ private slots:
             last = next;
         }
         QVERIFY(OrderForm::widthsFor(1920).orderNumber > OrderForm::widthsFor(1250).orderNumber);
-    }
-
-    void newInspectorChecks_data()
-    {
-        QTest::addColumn<QString>("workId");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("problem");
-        using P = NewInspector::Problem;
-        QTest::newRow("id of spaces") << "   " << QString("x") << int(P::IdMissing);
-        QTest::newRow("both missing") << QString() << QString() << int(P::IdMissing);
-        QTest::newRow("name missing") << "A7" << QString(" ") << int(P::NameMissing);
-        QTest::newRow("taken") << " A7 " << QString("x") << int(P::IdTaken);
-        QTest::newRow("other case is free") << "a7" << QString("x") << int(P::None);
-    }
-
-    void newInspectorChecks()
-    {
-        QFETCH(QString, workId);
-        QFETCH(QString, name);
-        QList<Fitter> existing(1);
-        existing[0].workId = "A7";
-        QTEST(int(NewInspector::check(workId, name, existing)), "problem");
-    }
-
-    void newInspectorRecord()
-    {
-        QList<Fitter> existing(2);
-        existing[0].id = 4;
-        existing[1].id = -3;
-        const Fitter made = NewInspector::make(" W1 ", " Zhao ", QString(), existing);
-        QCOMPARE(made.id, 5);
-        QCOMPARE(made.workId + made.name + made.gender, QStringLiteral("W1Zhao保密"));
-        QVERIFY(!made.isDefault);
-        QCOMPARE(NewInspector::make("W", "N", "男", {}).id, 1);
     }
 
     void fitterSearch()
@@ -210,54 +141,6 @@ private slots:
         QCOMPARE(FitterQuery::matching(fitters, ""), (QList<int>{0, 1, 2, 3}));
     }
 
-    void paging_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("pageSize");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("first");
-        QTest::addColumn<int>("rows");
-        QTest::addColumn<int>("clamped");
-        QTest::newRow("empty") << 0 << 10 << 1 << 1 << 0 << 0 << 1;
-        QTest::newRow("exactly one page") << 10 << 10 << 1 << 1 << 0 << 10 << 1;
-        QTest::newRow("eleven, page 2") << 11 << 10 << 2 << 2 << 10 << 1 << 2;
-        QTest::newRow("shrunk below page") << 11 << 10 << 3 << 2 << 20 << 0 << 2;
-        QTest::newRow("page 0") << 30 << 10 << 0 << 3 << 0 << 10 << 1;
-        QTest::newRow("huge count")
-            << std::numeric_limits<int>::max() << 50 << 1 << 42949673 << 0 << 50 << 1;
-    }
-
-    void paging()
-    {
-        QFETCH(int, count);
-        QFETCH(int, pageSize);
-        QFETCH(int, page);
-        QTEST(ListPaging::totalPages(count, pageSize), "pages");
-        QTEST(ListPaging::clampPage(page, count, pageSize), "clamped");
-        QTEST(ListPaging::firstIndex(page, pageSize), "first");
-        QTEST(ListPaging::rowsOnPage(page, count, pageSize), "rows");
-    }
-
-    void jump_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("target");
-        for (const char *ignored : {"0", "-3", "abc", ""})
-            QTest::addRow("'%s'", ignored) << ignored << 30 << 0;
-        QTest::newRow("beyond") << "99" << 30 << 3;
-        QTest::newRow("inside") << " 2 " << 30 << 2;
-        QTest::newRow("single page") << "2" << 5 << 1;
-    }
-
-    void jump()
-    {
-        QFETCH(QString, text);
-        QFETCH(int, count);
-        QTEST(ListPaging::jumpTarget(text, count, 10), "target");
-    }
-
     void photoEntries()
     {
         QImage image(64, 48, QImage::Format_RGB32);
@@ -273,6 +156,198 @@ private slots:
         QImage decoded;
         QVERIFY(jpeg.startsWith("\xFF\xD8") && decoded.loadFromData(jpeg));
         QCOMPARE(decoded.size(), QSize(64, 48));
+    }
+
+    void numberingMatchesTheDirectRule()
+    {
+        // Colliding, negative and zero ids, short and odd createdAt values,
+        // days that share a prefix, over a thousand orders on one day: the
+        // grouped lookup must agree everywhere.
+        QRandomGenerator random(20250304);
+        const QStringList stamps{"2025-03-04T10:11:12", "2025-03-04T00:00:00.123",
+                                 "2025-03-05T09:00:00", "2025-03-04",
+                                 "2025-03-0",           "",
+                                 "abcdefghijklmnop",    "2025-03-04 still text",
+                                 "2024-02-29T23:59:59"};
+        QList<Customer> all;
+        for (int i = 0; i < 600; ++i)
+            all.append(
+                order(random.bounded(-20, 80), stamps.at(random.bounded(int(stamps.size())))));
+        for (int id = 1; id <= 1001; ++id)
+            all.append(order(id, "2024-12-31T12:00:00"));
+        const OrderNumbering numbering(all);
+        for (const Customer &c : std::as_const(all))
+            QCOMPARE(numbering.numberFor(c), numberByScan(c, all));
+        QCOMPARE(numbering.numberFor(all.last()), QStringLiteral("202412311001"));
+        const Customer outsider = order(500, "2025-03-04T08:00:00");
+        QCOMPARE(numbering.numberFor(outsider), numberByScan(outsider, all));
+    }
+
+    void filter_data()
+    {
+        QTest::addColumn<QStringList>("numberNamePhoneFromTo");
+        QTest::addColumn<QList<int>>("passing");
+        const auto row = [](const char *name, const QStringList &fields,
+                            const QList<int> &passing) {
+            QTest::newRow(name) << fields << passing;
+        };
+        row("no filter", {"", "", "", "", ""}, {0, 1, 2, 3, 4});
+        row("name ignores case", {"", "ANNA", "", "", ""}, {0, 2});
+        row("phone substring", {"", "", "555", "", ""}, {1, 2});
+        row("both must hold", {"", "anna", "555", "", ""}, {2});
+        row("derived number", {"20250304002", "", "", "", ""}, {2});
+        row("derived day", {"20250304", "", "", "", ""}, {1, 2});
+        row("stored number ignored", {"STORED-1", "", "", "", ""}, {});
+        row("N/A ignores case", {"n/a", "", "", "", ""}, {4});
+        // Orders without a readable day are never hidden by dates.
+        row("same day, whole day", {"", "", "", "2025.03.04", "2025.03.04"}, {1, 2, 4});
+        row("unparsable bound ignored", {"", "", "", "2025/03/04", " 2025.03.04 "}, {0, 1, 2, 4});
+        row("from only", {"", "", "", "2025.03.05", ""}, {3, 4});
+        row("empty range", {"", "", "", "2025.03.06", "2025.03.01"}, {4});
+    }
+
+    void filter()
+    {
+        QFETCH(QStringList, numberNamePhoneFromTo);
+        QList<Customer> all{order(1, "2025-03-03T23:59:59", "Anna Berg", "0301"),
+                            order(2, "2025-03-04T00:00:00", "Bo", "5551"),
+                            order(3, "2025-03-04T23:59:59.999", "hanna", "0555"),
+                            order(4, "2025-03-05T00:00:00", "Dora"), order(5, "", "Carl")};
+        all[0].orderNumber = QStringLiteral("STORED-1");
+        OrderFilter filter;
+        filter.orderNumber = numberNamePhoneFromTo[0];
+        filter.name = numberNamePhoneFromTo[1];
+        filter.phone = numberNamePhoneFromTo[2];
+        filter.from = OrderFilter::parseBound(numberNamePhoneFromTo[3]);
+        filter.to = OrderFilter::parseBound(numberNamePhoneFromTo[4]);
+        QTEST(filter.apply(all, OrderNumbering(all)), "passing");
+    }
+
+    void creationDayReadsLikeTheFormat()
+    {
+        const QStringList samples{"2025-03-04T10:11:12",
+                                  "2024-02-29x",
+                                  "2023-02-29",
+                                  "2025-13-01",
+                                  "2025-00-10",
+                                  "2025-3-04xx",
+                                  "20250304xx",
+                                  "0000-01-01",
+                                  "2025-03-0",
+                                  "2025-03-04\u0663",
+                                  QString::fromUtf8("２０２５-03-04")};
+        for (const QString &sample : samples)
+            QCOMPARE(OrderFilter::creationDay(sample),
+                     QDate::fromString(sample.left(10), QStringLiteral("yyyy-MM-dd")));
+    }
+
+    // The fitter table and the order list page alike; both must agree.
+    void paging_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("pageSize");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("clamped");
+        QTest::newRow("empty") << 0 << 10 << 1 << 1 << 0 << 0 << 1;
+        QTest::newRow("exactly one page") << 10 << 10 << 1 << 1 << 0 << 10 << 1;
+        QTest::newRow("eleven, page 2") << 11 << 10 << 2 << 2 << 10 << 1 << 2;
+        QTest::newRow("shrunk below page") << 11 << 10 << 3 << 2 << 20 << 0 << 2;
+        QTest::newRow("page 0") << 30 << 10 << 0 << 3 << 0 << 10 << 1;
+        QTest::newRow("10,000 by 50") << 10000 << 50 << 200 << 200 << 9950 << 50 << 200;
+        QTest::newRow("huge count")
+            << std::numeric_limits<int>::max() << 50 << 1 << 42949673 << 0 << 50 << 1;
+    }
+
+    void paging()
+    {
+        QFETCH(int, count);
+        QFETCH(int, pageSize);
+        QFETCH(int, page);
+        QTEST(ListPaging::totalPages(count, pageSize), "pages");
+        QTEST(OrderPaging::totalPages(count, pageSize), "pages");
+        QTEST(ListPaging::clampPage(page, count, pageSize), "clamped");
+        QTEST(OrderPaging::clampPage(page, count, pageSize), "clamped");
+        QTEST(ListPaging::firstIndex(page, pageSize), "first");
+        QTEST(OrderPaging::firstIndex(page, pageSize), "first");
+        QTEST(ListPaging::rowsOnPage(page, count, pageSize), "rows");
+        QTEST(OrderPaging::countOnPage(page, count, pageSize), "rows");
+    }
+
+    void goTarget_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("target"); // 0: ignored
+        for (const char *ignored : {"0", "-2", "two", "1.5", "", "99999999999"})
+            QTest::addRow("'%s'", ignored) << ignored << 30 << 0;
+        QTest::newRow("beyond the end") << "7" << 30 << 3;
+        QTest::newRow("inside") << " 2 " << 30 << 2;
+        QTest::newRow("single page") << "2" << 5 << 1;
+    }
+
+    void goTarget()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, count);
+        QTEST(ListPaging::jumpTarget(text, count, 10), "target");
+        QTEST(OrderPaging::goTarget(text, OrderPaging::totalPages(count, 10)).value_or(0),
+              "target");
+    }
+
+    void layoutColumns()
+    {
+        // Cards are at least 320 wide with 24 between them; -1: no viewport yet.
+        const QList<QPair<int, int>> cards{{663, 1},  {664, 2},  {1007, 2},
+                                           {1008, 3}, {4000, 3}, {-1, 2}};
+        for (const auto &[width, columns] : cards)
+            QCOMPARE(OrderLayout::cardColumns(width), columns);
+        QCOMPARE(OrderLayout::photoColumns(0, 12), 1);
+        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12, 12), 6);
+        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12 - 1, 12), 5);
+    }
+
+    void createdAtForms_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("iso") << "2025-03-04T10:11:12"
+                             << QStringList{"2025.03.04 10:11:12", "2025-03-04 10:11:12",
+                                            "2025.03.04 10:11:12"};
+        QTest::newRow("fraction and zone")
+            << "2025-03-04T10:11:12.345+02:00"
+            << QStringList{"2025.03.04 10:11:12", "2025-03-04 10:11:12", "2025.03.04 10:11:12"};
+        QTest::newRow("short keeps T")
+            << "2025-03-04T10" << QStringList{"2025.03.04T10", "2025-03-04T10", "2025.03.04T10"};
+        QTest::newRow("empty") << QString() << QStringList{"-", "-", ""};
+    }
+
+    void createdAtForms()
+    {
+        QFETCH(QString, stored);
+        QTEST(
+            (QStringList{OrderDisplay::listCreatedAt(stored), OrderDisplay::detailCreatedAt(stored),
+                         OrderForm::createdAtForDisplay(stored)}),
+            "shown");
+    }
+
+    void longTextsBreakAndCap()
+    {
+        const QString longWord(100, QLatin1Char('x'));
+        const QString shown = OrderDisplay::wrappable(longWord, 1000, 24);
+        QCOMPARE(QString(shown).remove(QChar(0x200B)), longWord);
+        QCOMPARE(shown.count(QChar(0x200B)), 4);
+        QCOMPARE(OrderDisplay::wrappable("short words stay", 1000),
+                 QStringLiteral("short words stay"));
+        QCOMPARE(OrderDisplay::singleLine("a\nb\r\tc"), QStringLiteral("a b  c"));
+        const QString capped = OrderDisplay::wrappable(QString(5000, QLatin1Char('y')), 50, 1000);
+        QCOMPARE(capped, QString(50, QLatin1Char('y')) + QChar(0x2026));
+        // A cut never splits a surrogate pair.
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80").repeated(10);
+        const QString cut = OrderDisplay::wrappable(emoji, 5, 1000);
+        QVERIFY(!cut.at(cut.size() - 2).isHighSurrogate());
     }
 };
 
