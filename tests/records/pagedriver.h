@@ -1,8 +1,16 @@
 #pragma once
 
+// Helpers for driving the record pages and their modal dialogs in tests.
 #include "i18n/langmanager.h"
+#include "records/recordstore.h"
 
-#include <QApplication>
+#include "common/testsupport.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
 #include <functional>
@@ -15,6 +23,15 @@ template <typename T> T *child(QObject &parent, const char *name)
     if (!widget)
         qFatal("no child %s", name);
     return widget;
+}
+
+// Removes the order and fitter files, and folders a test left in their place.
+inline void removeStoreFiles()
+{
+    for (const QString &path : {customersFilePath(), fittersFilePath()}) {
+        QDir(path).removeRecursively();
+        QFile::remove(path);
+    }
 }
 
 // Switches the process-wide language manager to a shipped pack.

@@ -1,17 +1,10 @@
 #include "records/fitterdialog.h"
 #include "records/fitterpage.h"
-#include "records/recordstore.h"
 #include "ui/common/fittertableheader.h"
 
-#include "common/testsupport.h"
 #include "pagedriver.h"
 
 #include <QCheckBox>
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTableWidget>
 
 using TestSupport::Answer;
@@ -54,11 +47,7 @@ class TestFitterPage : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QDir(fittersFilePath()).removeRecursively();
-        QFile::remove(fittersFilePath());
-    }
+    void init() { removeStoreFiles(); }
 
     void rowsShowTheirFitterAsPlainText()
     {
@@ -154,12 +143,10 @@ private slots:
         QVERIFY(!rowCheck(page, 0)->isChecked());
     }
 
-    void addingTakesTheNextId()
+    void addingTakesTheNextIdAndEditingKeepsTheHiddenFields()
     {
-        QList<Fitter> fitters = numberedFitters(2);
-        fitters[0].id = 9;
-        fitters[1].id = -4;
-        QVERIFY(saveFitters(fitters));
+        const Fitter f{7, "Old", "W7", " Clinic ", "0151", 12, "女", "kids", "note", true};
+        QVERIFY(saveFitters({f, {-4, "Neg", "", "", "", -1, "", "", "", false}}));
         FitterPage page;
         page.resize(1000, 700);
         page.show();
@@ -170,22 +157,13 @@ private slots:
         });
         QTest::mouseClick(child<QPushButton>(page, "fitterAddButton"), Qt::LeftButton);
         const Fitter added = loadFitters().last();
-        QCOMPARE(added.id, 10);
+        QCOMPARE(added.id, 8);
         QCOMPARE(added.name + added.workId + added.gender, QStringLiteral("NeuW-1保密"));
         QCOMPARE(page.table()->rowCount(), 3);
-
         whenModalShown<FitterDialog>([](FitterDialog *dialog) { dialog->reject(); });
         page.onAddClicked();
         QCOMPARE(loadFitters().size(), 3);
-    }
 
-    void editingKeepsTheHiddenFields()
-    {
-        const Fitter f{7, "Old", "W7", " Clinic ", "0151", 12, "女", "kids", "note", true};
-        QVERIFY(saveFitters({f}));
-        FitterPage page;
-        page.resize(1000, 700);
-        page.show();
         whenModalShown<FitterDialog>([](FitterDialog *dialog) {
             QVERIFY(genderSelected(*dialog, "genderFemaleButton"));
             child<QLineEdit>(*dialog, "fitterNameEdit")->setText("New");

@@ -1,16 +1,8 @@
 #include "records/inspectordialog.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
 
-#include "common/testsupport.h"
 #include "pagedriver.h"
 
-#include <QComboBox>
-#include <QDir>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QTextEdit>
 
 using TestSupport::Answer;
@@ -19,9 +11,12 @@ namespace {
 
 Fitter makeFitter(int id, const QString &name)
 {
-    return {id,        name, QStringLiteral("W%1").arg(id), QStringLiteral("Clinic %1").arg(id),
-            QString(), -1,   QStringLiteral("保密"),        QString(),
-            QString(), false};
+    Fitter fitter;
+    fitter.id = id;
+    fitter.name = name;
+    fitter.workId = QStringLiteral("W%1").arg(id);
+    fitter.clinicName = QStringLiteral("Clinic %1").arg(id);
+    return fitter;
 }
 
 Customer storedOrder(int id)
@@ -52,12 +47,7 @@ class TestSaveReportPage : public QObject
     Q_OBJECT
 
 private slots:
-    void init()
-    {
-        QDir(customersFilePath()).removeRecursively();
-        QFile::remove(customersFilePath());
-        QFile::remove(fittersFilePath());
-    }
+    void init() { removeStoreFiles(); }
 
     void nextOnlyForNewOrders()
     {
@@ -183,34 +173,16 @@ private slots:
         QCOMPARE(inspectorBox(page)->count(), 1);
     }
 
-    void handedOverPhotosGoOnlyIntoTheirOrder()
+    void failedWriteIsReportedAndHandedOverPhotosGoOnlyIntoTheirOrder()
     {
         QVERIFY(saveFitters({makeFitter(1, "Zhang")}));
+        QVERIFY(QDir().mkpath(customersFilePath())); // a folder where the file belongs
         QImage image(32, 24, QImage::Format_RGB32);
         image.fill(Qt::blue);
         SaveReportPage page;
         page.setPhotos({{QPixmap::fromImage(image), "20250303_090507_L"},
                         {QPixmap::fromImage(image), "right_1"}});
         page.reset(SaveReportPage::FromInspection);
-        fillRequired(page);
-        page.onSaveClicked();
-        const Customer saved = loadCustomers().last();
-        QCOMPARE(saved.photos.size(), 2);
-        QVERIFY(saved.photos[0].startsWith("20250303_090507_L|/9j/"));
-        QVERIFY(saved.photos[1].startsWith("right_1|"));
-
-        page.reset(SaveReportPage::NewOrder);
-        fillRequired(page);
-        page.onSaveClicked();
-        QVERIFY(loadCustomers().last().photos.isEmpty());
-    }
-
-    void failedWriteIsReportedAndNothingEmitted()
-    {
-        QVERIFY(saveFitters({makeFitter(1, "Zhang")}));
-        QVERIFY(QDir().mkpath(customersFilePath())); // a folder where the file belongs
-        SaveReportPage page;
-        page.reset(SaveReportPage::NewOrder);
         fillRequired(page);
         QSignalSpy saved(&page, &SaveReportPage::reportSaved);
         const auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
@@ -219,6 +191,19 @@ private slots:
                  QStringLiteral("Failed to save order. Please check disk permissions."));
         QVERIFY(saved.isEmpty());
         QCOMPARE(child<QLineEdit>(page, "nameEdit")->text(), QStringLiteral("Li Lei"));
+
+        QVERIFY(QDir(customersFilePath()).removeRecursively());
+        page.onSaveClicked();
+        QCOMPARE(saved.size(), 1);
+        const QStringList photos = loadCustomers().last().photos;
+        QCOMPARE(photos.size(), 2);
+        QVERIFY(photos[0].startsWith("20250303_090507_L|/9j/"));
+        QVERIFY(photos[1].startsWith("right_1|"));
+
+        page.reset(SaveReportPage::NewOrder);
+        fillRequired(page);
+        page.onSaveClicked();
+        QVERIFY(loadCustomers().last().photos.isEmpty());
     }
 
     void unreadableFittersAreNeitherChosenNorRewritten()
