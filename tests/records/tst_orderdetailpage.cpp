@@ -2,37 +2,25 @@
 #include "records/orderdetailpage.h"
 #include "records/photoentry.h"
 #include "records/photoviewer.h"
+#include "records/reportphoto.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/roundedcheckbox.h"
 
 #include "pagedriver.h"
 
-#include <QBuffer>
-
 namespace {
 
-QString jpegBase64(QColor color)
+// A stored entry "name|Base64 JPEG", as the save page writes it.
+QString photo(const QString &name)
 {
-    QImage image(QSize(64, 36), QImage::Format_RGB32);
-    image.fill(color);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "JPEG", 95);
-    return QString::fromLatin1(bytes.toBase64());
+    QImage image(64, 36, QImage::Format_RGB32);
+    image.fill(Qt::darkRed);
+    return photoEntry({QPixmap::fromImage(image), name});
 }
 
 QString valueText(OrderDetailPage &page, int field)
 {
     return page.findChild<QLabel *>(QStringLiteral("detailValue%1").arg(field))->text();
-}
-
-Customer orderWithPhotos(int count)
-{
-    Customer c;
-    for (int i = 0; i < count; ++i)
-        c.photos.append(QStringLiteral("20250304_0900%1_L|").arg(i) + jpegBase64(Qt::darkRed));
-    return c;
 }
 
 void showWide(OrderDetailPage &page)
@@ -77,10 +65,10 @@ private slots:
     void brokenPhotosShowNoPictureAndOpenNothing()
     {
         OrderDetailPage page;
-        const QString image = jpegBase64(Qt::blue);
+        const QString image = photo("left_1");
         Customer c;
-        c.photos = {"left_1|" + image,
-                    image,
+        c.photos = {image,
+                    image.section('|', 1),
                     "not base64 !!!",
                     "x|" + QString::fromLatin1(QByteArray("hello").toBase64()),
                     QString(),
@@ -105,7 +93,10 @@ private slots:
     {
         OrderDetailPage page;
         showWide(page);
-        page.showOrder(orderWithPhotos(4));
+        Customer c;
+        for (int i = 0; i < 4; ++i)
+            c.photos.append(photo(QStringLiteral("20250304_09000%1_L").arg(i)));
+        page.showOrder(c);
         auto *selectAll = child<RoundedCheckBox>(page, "detailSelectAll");
         const QList<int> all{0, 1, 2, 3};
         QCOMPARE(page.selectedPhotoIndices(), all);
