@@ -29,8 +29,6 @@ public:
     const QList<RoundedCheckBox *> &photoCheckBoxes() const { return m_photoChecks; }
     // Positions in the order's photo list of the checked photos, in photo order.
     QList<int> selectedPhotoIndices() const;
-    // Columns of the record grid as last built (0 when the order has no photo).
-    int recordColumns() const { return m_recordColumns; }
 
     // Opens the full-screen viewer on one of the order's photos; nothing for
     // a photo that does not decode.

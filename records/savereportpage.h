@@ -32,7 +32,6 @@ public:
     void loadCustomer(const Customer &order);
     // The photos handed over by the inspection page; saved with the order in mode 0.
     void setPhotos(const QList<ReportPhoto> &photos);
-    QList<ReportPhoto> photos() const { return m_photos; }
     int mode() const { return m_mode; }
     int selectedFitterId() const { return m_selectedFitterId; }
 

@@ -1,246 +1,102 @@
-// The plain rules behind the record pages: the order form, the inspector
-// check, fitter search and table texts, paging and photo entries.
+// The plain rules behind the record pages: the order form, derived order
+// numbers, filters, paging, layout, display texts, fitter search and photo entries.
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
-#include "records/newinspector.h"
+#include "records/orderdisplay.h"
+#include "records/orderfilter.h"
 #include "records/orderform.h"
+#include "records/orderlayout.h"
+#include "records/ordernumbering.h"
+#include "records/orderpaging.h"
 #include "records/reportphoto.h"
 
 #include "common/testsupport.h"
 
 #include <QImage>
-#include <QPainter>
+#include <QRandomGenerator>
 
+#include <algorithm>
 #include <limits>
+
+namespace {
+
+Customer order(int id, const QString &createdAt, const QString &name = QString(),
+               const QString &phone = QString())
+{
+    Customer c;
+    c.id = id;
+    c.createdAt = createdAt;
+    c.name = name;
+    c.phone = phone;
+    return c;
+}
+
+// The rule as users know it, written out directly: scan every order of the
+// same day, sort the ids, and take the position of the order's own id.
+QString numberByScan(const Customer &c, const QList<Customer> &all)
+{
+    if (c.createdAt.size() < 10)
+        return QStringLiteral("N/A");
+    const QString day = c.createdAt.left(10);
+    QList<int> ids;
+    for (const Customer &other : all) {
+        if (other.createdAt.startsWith(day))
+            ids.append(other.id);
+    }
+    std::sort(ids.begin(), ids.end());
+    const int sequence = int(ids.indexOf(c.id)) + 1;
+    return day.mid(0, 4) + day.mid(5, 2) + day.mid(8, 2) +
+           QString::number(sequence).rightJustified(3, QLatin1Char('0'));
+}
+
+} // namespace
 
 class TestRecordRules : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void age_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("age");
-        QTest::newRow("number") << "42" << 42;
-        QTest::newRow("spaces") << "  7 " << 7;
-        QTest::newRow("empty") << "" << -1;
-        QTest::newRow("word") << "abc" << -1;
-        QTest::newRow("fraction") << "4.5" << -1;
-        QTest::newRow("negative") << "-5" << -1;
-        QTest::newRow("beyond int") << "99999999999" << -1;
-        QTest::newRow("zero") << "0" << 0;
-    }
-
     void age()
     {
-        QFETCH(QString, text);
-        QTEST(OrderForm::parseAge(text), "age");
+        const QList<QPair<QString, int>> cases{{"  7 ", 7},        {"0", 0},    {"", -1},
+                                               {"abc", -1},        {"4.5", -1}, {"-5", -1},
+                                               {"99999999999", -1}};
+        for (const auto &[text, age] : cases)
+            QCOMPARE(OrderForm::parseAge(text), age);
     }
 
-    void buildTrimsAndFillsDefaults()
+    void validationFollowsTheForm()
     {
-        OrderForm::Input input;
-        input.orderNumber = "  A-7 ";
-        input.name = " Li ";
-        input.notes = "\n <b>n</b> \n";
-        input.ageText = "abc";
-        const QDateTime now(QDate(2025, 3, 3), QTime(9, 5, 7));
-        Customer base;
-        base.id = 12;
-        const Customer order = OrderForm::build(base, input, nullptr, now);
-        QCOMPARE(order.id, 12);
-        QCOMPARE(order.orderNumber, QStringLiteral("A-7"));
-        QCOMPARE(order.name, QStringLiteral("Li"));
-        QCOMPARE(order.notes, QStringLiteral("<b>n</b>"));
-        QCOMPARE(order.gender, QStringLiteral("保密"));
-        QCOMPARE(order.age, -1);
-        QCOMPARE(order.createdAt, QStringLiteral("2025-03-03T09:05:07"));
-        QCOMPARE(order.fitterId, -1);
-        QCOMPARE(OrderForm::validate(order), OrderForm::Problem::InspectorMissing);
-    }
-
-    void editKeepsWhatTheFormDoesNotShow()
-    {
-        Customer edited;
-        edited.id = 5;
-        edited.createdAt = "2024-01-02T03:04:05";
-        edited.patientId = "P";
-        edited.email = "e@x";
-        edited.diagnosis = "d";
-        edited.photos = {"a|AAAA"};
-        edited.fitterId = 9;
-        edited.fitterName = "Gone";
-        edited.fitterWorkId = "W9";
-        OrderForm::Input input;
-        input.orderNumber = "N";
-        input.name = "Name";
-        input.genderValue = "女";
-        const Customer order =
-            OrderForm::build(edited, input, nullptr, QDateTime::currentDateTime());
-        QCOMPARE(order.createdAt, edited.createdAt);
-        QCOMPARE(order.patientId, edited.patientId);
-        QCOMPARE(order.email, edited.email);
-        QCOMPARE(order.diagnosis, edited.diagnosis);
-        QCOMPARE(order.photos, edited.photos);
-        QCOMPARE(order.gender, QStringLiteral("女"));
-        // The deleted inspector's copy stays when no other was chosen.
-        QCOMPARE(order.fitterId, 9);
-        QCOMPARE(order.fitterName, QStringLiteral("Gone"));
-
-        Fitter chosen;
-        chosen.id = 2;
-        chosen.name = "Wu";
-        chosen.workId = "W2";
-        chosen.clinicName = "C";
-        const Customer reassigned =
-            OrderForm::build(edited, input, &chosen, QDateTime::currentDateTime());
-        QCOMPARE(reassigned.fitterId, 2);
-        QCOMPARE(reassigned.fitterName, QStringLiteral("Wu"));
-        QCOMPARE(reassigned.fitterWorkId, QStringLiteral("W2"));
-        QCOMPARE(reassigned.fitterClinic, QStringLiteral("C"));
-    }
-
-    void validationOrder_data()
-    {
-        QTest::addColumn<QString>("orderNumber");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("fitterId");
-        QTest::addColumn<int>("problem");
         using P = OrderForm::Problem;
-        QTest::newRow("all missing") << ""
-                                     << "" << -1 << int(P::OrderNumberMissing);
-        QTest::newRow("name and inspector") << "1"
-                                            << "" << -1 << int(P::NameMissing);
-        QTest::newRow("inspector") << "1"
-                                   << "x" << -1 << int(P::InspectorMissing);
-        QTest::newRow("inspector id 0 counts") << "1"
-                                               << "x" << 0 << int(P::None);
-    }
-
-    void validationOrder()
-    {
-        QFETCH(QString, orderNumber);
-        QFETCH(QString, name);
-        QFETCH(int, fitterId);
-        Customer order;
-        order.orderNumber = orderNumber;
-        order.name = name;
-        order.fitterId = fitterId;
-        QTEST(int(OrderForm::validate(order)), "problem");
+        Customer c = order(1, {});
+        QCOMPARE(int(OrderForm::validate(c)), int(P::OrderNumberMissing));
+        c.orderNumber = "1";
+        QCOMPARE(int(OrderForm::validate(c)), int(P::NameMissing));
+        c.name = "x";
+        QCOMPARE(int(OrderForm::validate(c)), int(P::InspectorMissing));
+        c.fitterId = 0; // a real id
+        QCOMPARE(int(OrderForm::validate(c)), int(P::None));
     }
 
     void storeReplacesOnlyTheFirstOfCollidingIds()
     {
-        QList<Customer> orders(3);
-        orders[0].id = 5;
-        orders[0].name = "first";
-        orders[1].id = 5;
-        orders[1].name = "second";
-        orders[2].id = -1;
-        Customer changed;
-        changed.id = 5;
-        changed.name = "changed";
-        OrderForm::store(orders, changed, true);
+        QList<Customer> orders{order(5, {}, "first"), order(5, {}, "second"), order(-1, {})};
+        OrderForm::store(orders, order(5, {}, "changed"), true);
         QCOMPARE(orders.size(), 3);
         QCOMPARE(orders[0].name, QStringLiteral("changed"));
         QCOMPARE(orders[1].name, QStringLiteral("second"));
-
-        changed.id = 77; // deleted meanwhile: appended
-        OrderForm::store(orders, changed, true);
-        QCOMPARE(orders.size(), 4);
-        OrderForm::store(orders, changed, false);
+        OrderForm::store(orders, order(77, {}), true);
+        OrderForm::store(orders, order(5, {}, "new"), false);
         QCOMPARE(orders.size(), 5);
-    }
-
-    void createdAtDisplay_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("iso") << "2025-03-03T09:05:07"
-                             << "2025.03.03 09:05:07";
-        QTest::newRow("with ms and zone") << "2025-03-03T09:05:07.123+02:00"
-                                          << "2025.03.03 09:05:07";
-        QTest::newRow("date only") << "2025-03-03"
-                                   << "2025.03.03";
-        QTest::newRow("empty") << ""
-                               << "";
-    }
-
-    void createdAtDisplay()
-    {
-        QFETCH(QString, stored);
-        QTEST(OrderForm::createdAtForDisplay(stored), "shown");
-    }
-
-    void responsiveWidths_data()
-    {
-        QTest::addColumn<int>("pageWidth");
-        QTest::addColumn<int>("orderNumber");
-        QTest::addColumn<int>("inspector");
-        QTest::newRow("wide") << 2500 << 790 << 467;
-        QTest::newRow("1920") << 1920 << 632 << 374;
-        QTest::newRow("1430") << 1430 << 471 << 278;
-        QTest::newRow("lower bound") << 1250 << 411 << 243;
-        QTest::newRow("narrow") << 800 << 411 << 243;
-    }
-
-    void responsiveWidths()
-    {
-        QFETCH(int, pageWidth);
-        const OrderForm::Widths widths = OrderForm::widthsFor(pageWidth);
-        QTEST(widths.orderNumber, "orderNumber");
-        QTEST(widths.inspector, "inspector");
-    }
-
-    void newInspectorChecks_data()
-    {
-        QTest::addColumn<QString>("workId");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("problem");
-        using P = NewInspector::Problem;
-        QTest::newRow("id of spaces") << "   "
-                                      << "x" << int(P::IdMissing);
-        QTest::newRow("both missing") << ""
-                                      << "" << int(P::IdMissing);
-        QTest::newRow("name missing") << "A7"
-                                      << " " << int(P::NameMissing);
-        QTest::newRow("taken") << " A7 "
-                               << "x" << int(P::IdTaken);
-        QTest::newRow("other case is free") << "a7"
-                                            << "x" << int(P::None);
-    }
-
-    void newInspectorChecks()
-    {
-        QFETCH(QString, workId);
-        QFETCH(QString, name);
-        QList<Fitter> existing(1);
-        existing[0].workId = "A7";
-        QTEST(int(NewInspector::check(workId, name, existing)), "problem");
-    }
-
-    void newInspectorRecord()
-    {
-        QList<Fitter> existing(2);
-        existing[0].id = 4;
-        existing[1].id = -3;
-        const Fitter made = NewInspector::make(" W1 ", " Zhao ", QString(), existing);
-        QCOMPARE(made.id, 5);
-        QCOMPARE(made.workId, QStringLiteral("W1"));
-        QCOMPARE(made.name, QStringLiteral("Zhao"));
-        QCOMPARE(made.gender, QStringLiteral("保密"));
-        QCOMPARE(made.workYears, -1);
-        QVERIFY(!made.isDefault);
-        QCOMPARE(NewInspector::make("W", "N", "男", {}).id, 1);
-        QCOMPARE(NewInspector::make("W", "N", "男", {}).gender, QStringLiteral("男"));
+        QCOMPARE(orders[3].id, 77);
+        QCOMPARE(orders[4].name, QStringLiteral("new"));
     }
 
     void fitterSearch()
     {
         QList<Fitter> fitters(4);
         fitters[0].name = "anna";
-        fitters[1].workId = "ANNA-ID";
+        fitters[1].workId = "ANNA-ID"; // work id and clinic are not searched
         fitters[1].clinicName = "Anna clinic";
         fitters[2].phone = "0151";
         fitters[2].skill = "Kids";
@@ -249,49 +105,102 @@ private slots:
         QCOMPARE(FitterQuery::matching(fitters, "kid"), QList<int>{2});
         QCOMPARE(FitterQuery::matching(fitters, "015"), QList<int>{2});
         QCOMPARE(FitterQuery::matching(fitters, ""), (QList<int>{0, 1, 2, 3}));
-        QVERIFY(FitterQuery::matching(fitters, "clinic").isEmpty());
     }
 
-    void workOrClinic_data()
+    void photoEntries()
     {
-        QTest::addColumn<QString>("workId");
-        QTest::addColumn<QString>("clinic");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("both") << "W1"
-                              << "C"
-                              << "W1 / C";
-        QTest::newRow("work") << "W1"
-                              << ""
-                              << "W1";
-        QTest::newRow("clinic") << ""
-                                << "C"
-                                << "C";
-        QTest::newRow("none") << ""
-                              << ""
-                              << "-";
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        const QStringList entries = ::photoEntries({{QPixmap::fromImage(image), "20250303_L"},
+                                                    {QPixmap(), "left_2"},
+                                                    {QPixmap::fromImage(image), "right_1"}});
+        QCOMPARE(entries.size(), 2);
+        QVERIFY(entries[1].startsWith("right_1|"));
+        QVERIFY(entries[0].startsWith("20250303_L|"));
+        QImage decoded; // the whole picture, not a thumbnail
+        QVERIFY(decoded.loadFromData(QByteArray::fromBase64(entries[0].section('|', 1).toLatin1()),
+                                     "JPEG"));
+        QCOMPARE(decoded.size(), QSize(64, 48));
     }
 
-    void workOrClinic()
+    void numberingMatchesTheDirectRule()
     {
-        Fitter fitter;
-        QFETCH(QString, workId);
-        QFETCH(QString, clinic);
-        fitter.workId = workId;
-        fitter.clinicName = clinic;
-        QTEST(FitterQuery::workOrClinicText(fitter), "shown");
+        // Colliding, negative and zero ids, short and odd createdAt values,
+        // days that share a prefix, over a thousand orders on one day: the
+        // grouped lookup must agree everywhere.
+        QRandomGenerator random(20250304);
+        const QStringList stamps{"2025-03-04T10:11:12", "2025-03-04T00:00:00.123",
+                                 "2025-03-05T09:00:00", "2025-03-04",
+                                 "2025-03-0",           "",
+                                 "abcdefghijklmnop",    "2025-03-04 still text",
+                                 "2024-02-29T23:59:59"};
+        QList<Customer> all;
+        for (int i = 0; i < 600; ++i)
+            all.append(
+                order(random.bounded(-20, 80), stamps.at(random.bounded(int(stamps.size())))));
+        for (int id = 1; id <= 1001; ++id)
+            all.append(order(id, "2024-12-31T12:00:00"));
+        const OrderNumbering numbering(all);
+        for (const Customer &c : std::as_const(all))
+            QCOMPARE(numbering.numberFor(c), numberByScan(c, all));
+        QCOMPARE(numbering.numberFor(all.last()), QStringLiteral("202412311001"));
+        const Customer outsider = order(500, "2025-03-04T08:00:00");
+        QCOMPARE(numbering.numberFor(outsider), numberByScan(outsider, all));
     }
 
-    void genderText()
+    void filter_data()
     {
-        QCOMPARE(QLatin1String(FitterQuery::genderText("男").key),
-                 QLatin1String("common.gender.male"));
-        QCOMPARE(QLatin1String(FitterQuery::genderText("女").key),
-                 QLatin1String("common.gender.female"));
-        for (const char *other : {"保密", "", "male", "<b>x</b>"})
-            QCOMPARE(QLatin1String(FitterQuery::genderText(QString::fromUtf8(other)).key),
-                     QLatin1String("common.gender.private"));
+        QTest::addColumn<QStringList>("numberNamePhoneFromTo");
+        QTest::addColumn<QList<int>>("passing");
+        const auto row = [](const char *name, const QStringList &fields,
+                            const QList<int> &passing) {
+            QTest::newRow(name) << fields << passing;
+        };
+        row("no filter", {"", "", "", "", ""}, {0, 1, 2, 3, 4});
+        row("name ignores case", {"", "ANNA", "", "", ""}, {0, 2});
+        row("phone substring", {"", "", "555", "", ""}, {1, 2});
+        row("both must hold", {"", "anna", "555", "", ""}, {2});
+        row("derived number", {"20250304002", "", "", "", ""}, {2});
+        row("derived day", {"20250304", "", "", "", ""}, {1, 2});
+        row("stored number ignored", {"STORED-1", "", "", "", ""}, {});
+        row("N/A ignores case", {"n/a", "", "", "", ""}, {4});
+        // Orders without a readable day are never hidden by dates.
+        row("same day, whole day", {"", "", "", "2025.03.04", "2025.03.04"}, {1, 2, 4});
+        row("unparsable bound ignored", {"", "", "", "2025/03/04", " 2025.03.04 "}, {0, 1, 2, 4});
+        row("from only", {"", "", "", "2025.03.05", ""}, {3, 4});
+        row("empty range", {"", "", "", "2025.03.06", "2025.03.01"}, {4});
     }
 
+    void filter()
+    {
+        QFETCH(QStringList, numberNamePhoneFromTo);
+        QList<Customer> all{order(1, "2025-03-03T23:59:59", "Anna Berg", "0301"),
+                            order(2, "2025-03-04T00:00:00", "Bo", "5551"),
+                            order(3, "2025-03-04T23:59:59.999", "hanna", "0555"),
+                            order(4, "2025-03-05T00:00:00", "Dora"), order(5, "", "Carl")};
+        all[0].orderNumber = QStringLiteral("STORED-1");
+        OrderFilter filter;
+        filter.orderNumber = numberNamePhoneFromTo[0];
+        filter.name = numberNamePhoneFromTo[1];
+        filter.phone = numberNamePhoneFromTo[2];
+        filter.from = OrderFilter::parseBound(numberNamePhoneFromTo[3]);
+        filter.to = OrderFilter::parseBound(numberNamePhoneFromTo[4]);
+        QTEST(filter.apply(all, OrderNumbering(all)), "passing");
+    }
+
+    void creationDayReadsLikeTheFormat()
+    {
+        const QStringList samples =
+            QStringLiteral(
+                "2025-03-04T10:11:12|2024-02-29x|2023-02-29|2025-13-01|2025-00-10|"
+                "2025-3-04xx|20250304xx|0000-01-01|2025-03-0|2025-03-04\u0663|２０２５-03-04")
+                .split(QLatin1Char('|'));
+        for (const QString &sample : samples)
+            QCOMPARE(OrderFilter::creationDay(sample),
+                     QDate::fromString(sample.left(10), QStringLiteral("yyyy-MM-dd")));
+    }
+
+    // The fitter table and the order list page alike; both must agree.
     void paging_data()
     {
         QTest::addColumn<int>("count");
@@ -300,12 +209,15 @@ private slots:
         QTest::addColumn<int>("pages");
         QTest::addColumn<int>("first");
         QTest::addColumn<int>("rows");
-        QTest::newRow("empty") << 0 << 10 << 1 << 1 << 0 << 0;
-        QTest::newRow("exactly one page") << 10 << 10 << 1 << 1 << 0 << 10;
-        QTest::newRow("eleven, page 2") << 11 << 10 << 2 << 2 << 10 << 1;
-        QTest::newRow("25 by 20, page 2") << 25 << 20 << 2 << 2 << 20 << 5;
+        QTest::addColumn<int>("clamped");
+        QTest::newRow("empty") << 0 << 10 << 1 << 1 << 0 << 0 << 1;
+        QTest::newRow("exactly one page") << 10 << 10 << 1 << 1 << 0 << 10 << 1;
+        QTest::newRow("eleven, page 2") << 11 << 10 << 2 << 2 << 10 << 1 << 2;
+        QTest::newRow("shrunk below page") << 11 << 10 << 3 << 2 << 20 << 0 << 2;
+        QTest::newRow("page 0") << 30 << 10 << 0 << 3 << 0 << 10 << 1;
+        QTest::newRow("10,000 by 50") << 10000 << 50 << 200 << 200 << 9950 << 50 << 200;
         QTest::newRow("huge count")
-            << std::numeric_limits<int>::max() << 50 << 1 << 42949673 << 0 << 50;
+            << std::numeric_limits<int>::max() << 50 << 1 << 42949673 << 0 << 50 << 1;
     }
 
     void paging()
@@ -314,56 +226,80 @@ private slots:
         QFETCH(int, pageSize);
         QFETCH(int, page);
         QTEST(ListPaging::totalPages(count, pageSize), "pages");
+        QTEST(OrderPaging::totalPages(count, pageSize), "pages");
+        QTEST(ListPaging::clampPage(page, count, pageSize), "clamped");
+        QTEST(OrderPaging::clampPage(page, count, pageSize), "clamped");
         QTEST(ListPaging::firstIndex(page, pageSize), "first");
+        QTEST(OrderPaging::firstIndex(page, pageSize), "first");
         QTEST(ListPaging::rowsOnPage(page, count, pageSize), "rows");
+        QTEST(OrderPaging::countOnPage(page, count, pageSize), "rows");
     }
 
-    void clampAfterShrinking()
-    {
-        QCOMPARE(ListPaging::clampPage(3, 11, 10), 2);
-        QCOMPARE(ListPaging::clampPage(3, 0, 10), 1);
-        QCOMPARE(ListPaging::clampPage(0, 30, 10), 1);
-    }
-
-    void jump_data()
+    void goTarget_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("count");
-        QTest::addColumn<int>("target");
-        QTest::newRow("zero") << "0" << 30 << 0;
-        QTest::newRow("negative") << "-3" << 30 << 0;
-        QTest::newRow("word") << "abc" << 30 << 0;
-        QTest::newRow("empty") << "" << 30 << 0;
-        QTest::newRow("beyond") << "99" << 30 << 3;
+        QTest::addColumn<int>("target"); // 0: ignored
+        for (const char *ignored : {"0", "-2", "two", "1.5", "", "99999999999"})
+            QTest::addRow("'%s'", ignored) << ignored << 30 << 0;
+        QTest::newRow("beyond the end") << "7" << 30 << 3;
         QTest::newRow("inside") << " 2 " << 30 << 2;
         QTest::newRow("single page") << "2" << 5 << 1;
     }
 
-    void jump()
+    void goTarget()
     {
         QFETCH(QString, text);
         QFETCH(int, count);
-        QTEST(ListPaging::jumpTarget(text, count, 10), "target");
+        QFETCH(int, target);
+        QCOMPARE(ListPaging::jumpTarget(text, count, 10), target);
+        const std::optional<int> go =
+            OrderPaging::goTarget(text, OrderPaging::totalPages(count, 10));
+        QVERIFY(go == (target ? std::optional<int>(target) : std::nullopt));
     }
 
-    void photoEntries()
+    void layoutColumns()
     {
-        QImage image(64, 48, QImage::Format_RGB32);
-        image.fill(Qt::red);
-        const QList<ReportPhoto> photos{{QPixmap::fromImage(image), "20250303_090507_L"},
-                                        {QPixmap(), "left_2"},
-                                        {QPixmap::fromImage(image), "right_1"}};
-        const QStringList entries = ::photoEntries(photos);
-        QCOMPARE(entries.size(), 2);
-        QVERIFY(entries[0].startsWith("20250303_090507_L|"));
-        QVERIFY(entries[1].startsWith("right_1|"));
-        const QByteArray jpeg = QByteArray::fromBase64(entries[0].section('|', 1).toLatin1(),
-                                                       QByteArray::AbortOnBase64DecodingErrors);
-        QVERIFY(jpeg.startsWith("\xFF\xD8"));
-        QImage decoded;
-        QVERIFY(decoded.loadFromData(jpeg));
-        QCOMPARE(decoded.size(), QSize(64, 48));
-        QVERIFY(!entries[0].contains('\n'));
+        // Cards are at least 320 wide with 24 between them; -1: no viewport yet.
+        const QList<QPair<int, int>> cards{{663, 1},  {664, 2},  {1007, 2},
+                                           {1008, 3}, {4000, 3}, {-1, 2}};
+        for (const auto &[width, columns] : cards)
+            QCOMPARE(OrderLayout::cardColumns(width), columns);
+        QCOMPARE(OrderLayout::photoColumns(0, 12), 1);
+        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12, 12), 6);
+        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12 - 1, 12), 5);
+    }
+
+    void createdAtForms()
+    {
+        // As the order list, the detail page and the order form show it.
+        const QList<QStringList> cases{
+            {"2025-03-04T10:11:12", "2025.03.04 10:11:12", "2025-03-04 10:11:12"},
+            {"2025-03-04T10:11:12.345+02:00", "2025.03.04 10:11:12", "2025-03-04 10:11:12"},
+            {"2025-03-04T10", "2025.03.04T10", "2025-03-04T10"},
+            {"", "-", "-"}};
+        for (const QStringList &c : cases) {
+            QCOMPARE(OrderDisplay::listCreatedAt(c[0]), c[1]);
+            QCOMPARE(OrderDisplay::detailCreatedAt(c[0]), c[2]);
+            QCOMPARE(OrderForm::createdAtForDisplay(c[0]), c[0].isEmpty() ? QString() : c[1]);
+        }
+    }
+
+    void longTextsBreakAndCap()
+    {
+        const QString longWord(100, QLatin1Char('x'));
+        const QString shown = OrderDisplay::wrappable(longWord, 1000, 24);
+        QCOMPARE(QString(shown).remove(QChar(0x200B)), longWord);
+        QCOMPARE(shown.count(QChar(0x200B)), 4);
+        QCOMPARE(OrderDisplay::wrappable("short words stay", 1000),
+                 QStringLiteral("short words stay"));
+        QCOMPARE(OrderDisplay::singleLine("a\nb\r\tc"), QStringLiteral("a b  c"));
+        const QString capped = OrderDisplay::wrappable(QString(5000, QLatin1Char('y')), 50, 1000);
+        QCOMPARE(capped, QString(50, QLatin1Char('y')) + QChar(0x2026));
+        // A cut never splits a surrogate pair.
+        const QString emoji = QString::fromUtf8("\xF0\x9F\x98\x80").repeated(10);
+        const QString cut = OrderDisplay::wrappable(emoji, 5, 1000);
+        QVERIFY(!cut.at(cut.size() - 2).isHighSurrogate());
     }
 };
 
