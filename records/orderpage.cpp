@@ -1,10 +1,10 @@
 #include "records/orderpage.h"
 
 #include "i18n/langmanager.h"
+#include "records/listpaging.h"
 #include "records/orderdisplay.h"
 #include "records/orderlayout.h"
 #include "records/ordernumbering.h"
-#include "records/orderpaging.h"
 #include "records/recordstore.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/ordertableheader.h"
@@ -582,7 +582,7 @@ void OrderPage::setAllOrders(const QList<Customer> &orders)
 
 int OrderPage::totalPages() const
 {
-    return OrderPaging::totalPages(int(m_filtered.size()), m_pageSize);
+    return ListPaging::totalPages(int(m_filtered.size()), m_pageSize);
 }
 
 QList<Customer> OrderPage::filteredOrders() const
@@ -601,7 +601,7 @@ void OrderPage::refreshView()
     m_filter.from = OrderFilter::parseBound(m_startDateEdit->text());
     m_filter.to = OrderFilter::parseBound(m_endDateEdit->text());
     m_filtered = m_filter.apply(m_allOrders, numbering);
-    m_currentPage = OrderPaging::clampPage(m_currentPage, int(m_filtered.size()), m_pageSize);
+    m_currentPage = ListPaging::clampPage(m_currentPage, int(m_filtered.size()), m_pageSize);
     if (m_viewMode == TableView) {
         m_viewStack->setCurrentWidget(m_table);
         buildTableRows(numbering);
@@ -627,8 +627,8 @@ void OrderPage::buildCards(const OrderNumbering &numbering)
     const QWidget *viewport = m_cardArea->viewport();
     const int columns = OrderLayout::cardColumns(viewport ? viewport->width() : -1);
     m_builtCardColumns = columns;
-    const int first = OrderPaging::firstIndex(m_currentPage, m_pageSize);
-    const int count = OrderPaging::countOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
+    const int first = ListPaging::firstIndex(m_currentPage, m_pageSize);
+    const int count = ListPaging::rowsOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
     for (int i = 0; i < count; ++i) {
         const int storeIndex = m_filtered.at(first + i);
         grid->addWidget(buildCard(m_allOrders.at(storeIndex), storeIndex, numbering), i / columns,
@@ -742,8 +742,8 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
 void OrderPage::buildTableRows(const OrderNumbering &numbering)
 {
     m_rowChecks.clear();
-    const int first = OrderPaging::firstIndex(m_currentPage, m_pageSize);
-    const int count = OrderPaging::countOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
+    const int first = ListPaging::firstIndex(m_currentPage, m_pageSize);
+    const int count = ListPaging::rowsOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
     m_table->clearContents();
     m_table->setRowCount(count);
     m_header->setChecked(false);
@@ -956,10 +956,11 @@ void OrderPage::onPageSizeChanged(int index)
 
 void OrderPage::onGoClicked()
 {
-    const std::optional<int> target = OrderPaging::goTarget(m_pageNumberEdit->text(), totalPages());
-    if (!target)
+    const int target =
+        ListPaging::jumpTarget(m_pageNumberEdit->text(), int(m_filtered.size()), m_pageSize);
+    if (target == 0)
         return;
-    m_currentPage = *target;
+    m_currentPage = target;
     m_pageNumberEdit->clear();
     refreshView();
 }

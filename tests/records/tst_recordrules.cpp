@@ -7,7 +7,6 @@
 #include "records/orderform.h"
 #include "records/orderlayout.h"
 #include "records/ordernumbering.h"
-#include "records/orderpaging.h"
 #include "records/reportphoto.h"
 
 #include "common/testsupport.h"
@@ -226,13 +225,9 @@ private slots:
         QFETCH(int, pageSize);
         QFETCH(int, page);
         QTEST(ListPaging::totalPages(count, pageSize), "pages");
-        QTEST(OrderPaging::totalPages(count, pageSize), "pages");
         QTEST(ListPaging::clampPage(page, count, pageSize), "clamped");
-        QTEST(OrderPaging::clampPage(page, count, pageSize), "clamped");
         QTEST(ListPaging::firstIndex(page, pageSize), "first");
-        QTEST(OrderPaging::firstIndex(page, pageSize), "first");
         QTEST(ListPaging::rowsOnPage(page, count, pageSize), "rows");
-        QTEST(OrderPaging::countOnPage(page, count, pageSize), "rows");
     }
 
     void goTarget_data()
@@ -253,9 +248,6 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, target);
         QCOMPARE(ListPaging::jumpTarget(text, count, 10), target);
-        const std::optional<int> go =
-            OrderPaging::goTarget(text, OrderPaging::totalPages(count, 10));
-        QVERIFY(go == (target ? std::optional<int>(target) : std::nullopt));
     }
 
     void layoutColumns()
