@@ -1,52 +1,53 @@
 #pragma once
 
-#include <QByteArray>
 #include <QElapsedTimer>
-#include <QHostAddress>
-#include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A stand-in for the otoscope's control channel on a loopback port: records
-// every byte it receives with the time since the client connected, and sends
-// whatever a test asks it to.
-class FakeControlDevice : public QObject
+// The otoscope's control channel on a loopback port: keeps the newest client,
+// records what it sends with the time since it connected, and answers as a
+// test asks.
+class FakeControlDevice : public QTcpServer
 {
-    Q_OBJECT
-
 public:
     struct Received
     {
-        qint64 msSinceConnect;
+        qint64 ms; // since the client connected
         QByteArray bytes;
     };
 
-    explicit FakeControlDevice(QObject *parent = nullptr);
-    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
-    quint16 port() const { return m_server.serverPort(); }
-    void close() { m_server.close(); }
-
-    bool hasClient() const
+    explicit FakeControlDevice(const QHostAddress &address = QHostAddress::LocalHost,
+                               quint16 port = 0)
     {
-        return m_client && m_client->state() == QAbstractSocket::ConnectedState;
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = nextPendingConnection()) {
+                client = socket;
+                ++connections;
+                received.clear();
+                m_sinceConnect.start();
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                    received.append({m_sinceConnect.elapsed(), socket->readAll()});
+                });
+            }
+        });
+        listen(address, port);
     }
-    void send(const QByteArray &bytes);
-    void dropClient();
-    // Everything received so far, concatenated.
-    QByteArray receivedBytes() const;
-    QList<Received> received() const { return m_received; }
-    int connectionCount() const { return m_connections; }
 
-signals:
-    void clientConnected();
-    void bytesReceived();
+    bool hasClient() const { return client && client->state() == QTcpSocket::ConnectedState; }
+    void send(const QByteArray &bytes) { client->write(bytes); }
+    QByteArray bytes() const
+    {
+        QByteArray all;
+        for (const Received &r : received)
+            all += r.bytes;
+        return all;
+    }
+
+    QPointer<QTcpSocket> client;
+    QList<Received> received;
+    int connections = 0;
 
 private:
-    QTcpServer m_server;
-    QPointer<QTcpSocket> m_client;
     QElapsedTimer m_sinceConnect;
-    QList<Received> m_received;
-    int m_connections = 0;
 };

@@ -120,73 +120,52 @@ private slots:
         QVERIFY(WifiParsing::isOnDeviceNetwork(WifiParsing::machineAddresses()));
     }
 
-    void linuxSourceUsesNmcliFirst()
+    // nmcli first; when it is missing or NetworkManager does not answer, the kernel's figures.
+    void linuxSource_data()
     {
-        QTemporaryDir dir;
-        const QString nmcli = writeScript(dir, "nmcli", "echo ':40'\necho '*:66'\n");
-        LinuxWifiSource source(nullptr, nmcli, dir.filePath("absent"));
-        QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
-        source.requestPercent();
-        QVERIFY(measured.wait(5000));
-        QCOMPARE(measured.at(0).at(0).toInt(), 66);
+        QTest::addColumn<QByteArray>("nmcli"); // its script, or empty: not installed
+        QTest::addColumn<int>("percent");
+        QTest::newRow("nmcli answers") << QByteArray("echo ':40'\necho '*:66'\n") << 66;
+        QTest::newRow("nmcli missing") << QByteArray() << 30;
+        QTest::newRow("NetworkManager not running") << QByteArray("exit 8\n") << 30;
     }
 
-    void linuxSourceFallsBackWhenNmcliFails_data()
+    void linuxSource()
     {
-        QTest::addColumn<bool>("installed");
-        QTest::newRow("nmcli missing") << false;
-        QTest::newRow("NetworkManager not running") << true;
-    }
-
-    void linuxSourceFallsBackWhenNmcliFails()
-    {
-        QFETCH(bool, installed);
+        QFETCH(QByteArray, nmcli);
         QTemporaryDir dir;
-        const QString nmcli =
-            installed ? writeScript(dir, "nmcli", "exit 8\n") : dir.filePath("no-such-nmcli");
         const QString proc = dir.filePath("wireless");
         TestSupport::writeFile(proc, QByteArray(ProcHeader) + " wlan0: 0000   21.  -89.  -256 0\n");
-        LinuxWifiSource source(nullptr, nmcli, proc);
+        LinuxWifiSource source(
+            nullptr, nmcli.isEmpty() ? dir.filePath("none") : writeScript(dir, "nmcli", nmcli),
+            proc);
         QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
         for (int poll = 0; poll < 3; ++poll)
             source.requestPercent();
         QTRY_COMPARE_WITH_TIMEOUT(measured.size(), 3, 5000);
-        QCOMPARE(measured.at(0).at(0).toInt(), 30);
+        QTEST(measured.at(0).at(0).toInt(), "percent");
         // No process object outlives its poll, started or not.
         QTRY_VERIFY(source.findChildren<QProcess *>().isEmpty());
-    }
-
-    void linuxSourceInThisNamespace()
-    {
-        // No nmcli here and no wireless interface in the namespace: "no signal".
-        LinuxWifiSource source;
-        QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
-        source.requestPercent();
-        QVERIFY(measured.wait(5000));
-        QCOMPARE(measured.at(0).at(0).toInt(), -1);
     }
 
     void netshSource()
     {
         QTemporaryDir dir;
-        const QString netsh = writeScript(
-            dir, "netsh", "[ \"$*\" = 'wlan show interfaces' ] && echo '    Signal : 42%'\n");
-        NetshWifiSource source(nullptr, netsh);
+        NetshWifiSource source(nullptr, writeScript(dir, "netsh",
+                                                    "[ \"$*\" = 'wlan show interfaces' ] && "
+                                                    "echo '    Signal : 42%'\n"));
         QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
         source.requestPercent();
         QVERIFY(measured.wait(5000));
         QCOMPARE(measured.at(0).at(0).toInt(), 42);
-        QTRY_VERIFY(source.findChildren<QProcess *>().isEmpty());
-    }
 
-    void netshThatCannotStartIsFreedAndReportsNothing()
-    {
-        QTemporaryDir dir;
-        NetshWifiSource source(nullptr, dir.filePath("no-netsh"));
-        QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
-        source.requestPercent();
-        QTRY_VERIFY(source.findChildren<QProcess *>().isEmpty());
-        QVERIFY(measured.isEmpty());
+        // A tool that cannot start reports nothing and leaves nothing behind.
+        NetshWifiSource missing(nullptr, dir.filePath("none"));
+        QSignalSpy none(&missing, &WifiSignalSource::percentMeasured);
+        missing.requestPercent();
+        QTRY_VERIFY(missing.findChildren<QProcess *>().isEmpty() &&
+                    source.findChildren<QProcess *>().isEmpty());
+        QVERIFY(none.isEmpty());
     }
 
     void nullSourceReportsNoSignalLater()
