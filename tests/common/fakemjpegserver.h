@@ -7,47 +7,39 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-// An MJPEG HTTP server on a loopback port in the wire format of the common
-// camera streamers: answers a GET with a numbered frame every 40 ms, or stays
-// silent while stalled, and writes whatever raw bytes a test gives it.
+// A camera streamer in the common MJPEG wire format: answers a GET with a
+// numbered frame every 40 ms (none while stalled) and writes whatever raw bytes
+// a test gives it.
 class FakeMjpegServer : public QTcpServer
 {
     Q_OBJECT
 
 public:
-    explicit FakeMjpegServer(quint16 port = 0)
+    FakeMjpegServer()
     {
         connect(&m_timer, &QTimer::timeout, this, [this] {
-            if (!stalled)
-                sendRaw(part(testJpeg(frameSize, ++m_frames)));
+            if (!stalled && m_client)
+                m_client->write(part(testJpeg(QSize(320, 240), ++m_frames)));
         });
         m_timer.start(40);
         connect(this, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = nextPendingConnection()) {
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
-                    const QByteArray request = socket->readAll();
-                    if (!request.startsWith("GET "))
-                        return;
-                    lastRequest = request;
-                    m_client = socket;
-                    socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;"
-                                  "boundary=boundarydonotcross\r\n\r\n");
-                    emit requestReceived();
-                });
-            }
+            QTcpSocket *socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                lastRequest = socket->readAll();
+                m_client = socket;
+                socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;"
+                              "boundary=boundarydonotcross\r\n\r\n");
+                emit requestReceived();
+            });
         });
-        listen(QHostAddress::LocalHost, port);
+        listen(QHostAddress::LocalHost);
     }
 
     QString url() const
     {
         return QStringLiteral("http://127.0.0.1:%1/?action=stream").arg(serverPort());
     }
-    void sendRaw(const QByteArray &bytes)
-    {
-        if (m_client)
-            m_client->write(bytes);
-    }
+    void sendRaw(const QByteArray &bytes) { m_client->write(bytes); }
 
     static QByteArray part(const QByteArray &jpeg)
     {
@@ -62,13 +54,11 @@ public:
         image.fill(QColor::fromHsv((number * 37) % 360, 200, 220));
         QByteArray bytes;
         QBuffer buffer(&bytes);
-        buffer.open(QIODevice::WriteOnly);
         image.save(&buffer, "JPEG", 95);
         return bytes;
     }
 
     bool stalled = false;
-    QSize frameSize{320, 240};
     QByteArray lastRequest;
 
 signals:

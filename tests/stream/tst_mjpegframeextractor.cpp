@@ -126,18 +126,6 @@ private slots:
         QCOMPARE(picture.pixel(0, 50), qRgb(255, 0, 0));  // edges between the corners stay opaque
     }
 
-    void composerDecodesReducedOnlyWhenTheViewIsSmall()
-    {
-        const QByteArray jpeg = FakeMjpegServer::testJpeg(QSize(1920, 1080), 5);
-        FrameComposer composer;
-        QImage full;
-        QCOMPARE(composer.compose(jpeg, QSize(1100, 620), &full).size(), QSize(1100, 620));
-        QVERIFY(full.isNull()); // decoded at half size; the full frame is not at hand
-        QCOMPARE(composer.compose(jpeg, QSize(1600, 900), &full).size(), QSize(1600, 900));
-        QCOMPARE(full.size(), QSize(1920, 1080));
-        QVERIFY(composer.compose(frame("garbage"), QSize(100, 100)).isNull());
-    }
-
     void decoderRefusesAbsurdHeaders()
     {
         const QByteArray jpeg = FakeMjpegServer::testJpeg(QSize(16, 16), 1);

@@ -9,7 +9,6 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
-#include <QPushButton>
 #include <QSignalSpy>
 
 namespace {
@@ -75,15 +74,19 @@ private slots:
         QVERIFY(!window->streamWidget()->isPlaying());
     }
 
-    void deviceDroppingWithin3sGetsNoStream()
+    // Neither the delayed start nor a resolution change starts the stream without the device.
+    void noStreamWithoutTheDevice()
     {
         auto window = makeWindow();
         QTRY_VERIFY_WITH_TIMEOUT(m_device->hasClient(), 3000);
         m_device->close(); // no reconnection either
         m_device->client->abort();
+        QTRY_VERIFY(!window->networkHandler()->isConnected());
+        QSignalSpy status(window->networkHandler(), &NetworkHandler::statusUpdated);
+        window->changeResolution(QStringLiteral("1920*1080"), QStringLiteral("1920×1080"));
+        QCOMPARE(status.last().at(0).toString(), QStringLiteral("未连接，无法发送命令"));
         QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
         QVERIFY(!requested.wait(3600));
-        QVERIFY(!window->streamWidget()->isPlaying());
     }
 
     // Stop the live view, tell the device, restart once the camera had 2.5 s to switch.
@@ -99,24 +102,11 @@ private slots:
         clock.start();
         window->changeResolution(QStringLiteral("640*480"), QStringLiteral("640×480"));
         QCOMPARE(shownText(window->streamWidget()), QStringLiteral("视频流已停止"));
-        const auto buttons = window->findChildren<QPushButton *>();
-        QVERIFY(std::any_of(buttons.begin(), buttons.end(), [](QPushButton *button) {
-            return button->text() == QStringLiteral("640×480");
-        }));
         QTRY_VERIFY(m_device->bytes().endsWith(
             "{\"command\":\"12\",\"info\":\"640*480\",\"status\":\"0\"}"));
         QVERIFY(requested.wait(4000));
         QVERIFY2(clock.elapsed() >= 2300, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(window->streamWidget()->isPlaying());
-    }
-
-    void changeResolutionWhileDisconnected()
-    {
-        MainWindow window;
-        QSignalSpy status(window.networkHandler(), &NetworkHandler::statusUpdated);
-        window.changeResolution(QStringLiteral("1920*1080"), QStringLiteral("1920×1080"));
-        QCOMPARE(status.last().at(0).toString(), QStringLiteral("未连接，无法发送命令"));
-        QVERIFY(!window.streamWidget()->isPlaying());
     }
 
     void wifiIndicatorFollowsTheSource()
