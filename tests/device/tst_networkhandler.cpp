@@ -76,7 +76,6 @@ private slots:
 
         QVERIFY(device.listen(QHostAddress::LocalHost, port));
         QVERIFY(connected.wait(5000));
-        QVERIFY(!handler.isReconnectPending());
 
         // It drops the connection: one new attempt 3 s later.
         QTRY_VERIFY(device.hasClient());
@@ -117,9 +116,7 @@ private slots:
         QTest::addColumn<Reads>("reads");
         QTest::addColumn<QStringList>("events");
         const QStringList photo{"photograph", QStringLiteral("设备拍照")};
-        QTest::newRow("heartbeat OK") << Reads{message("0", "OK")} << QStringList{"heartbeat"};
         QTest::newRow("heartbeat ok in lower case") << Reads{message("0", "ok")} << QStringList{};
-        QTest::newRow("photograph") << Reads{Photograph} << photo;
         QTest::newRow("config")
             << Reads{message("1",
                              "[{\"Resolution\":\"640*480\",\"Ssid\":\"Oto\",\"Password\":\"x\"}]")}

@@ -12,24 +12,23 @@
 using Parser = int (*)(const QString &);
 Q_DECLARE_METATYPE(Parser)
 
-namespace {
-
-const char *ProcHeader = "Inter-| sta-|   Quality        |   Discarded packets\n"
-                         " face | tus | link level noise |  nwid  crypt   frag\n";
-
-QString writeScript(const QTemporaryDir &dir, const QString &name, const QByteArray &body)
-{
-    const QString path = dir.filePath(name);
-    TestSupport::writeFile(path, "#!/bin/sh\n" + body);
-    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    return path;
-}
-
-} // namespace
+static const char *const ProcHeader = "Inter-| sta-|   Quality        |   Discarded packets\n"
+                                      " face | tus | link level noise |  nwid  crypt   frag\n";
 
 class TestWifiSignal : public QObject
 {
     Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+
+    QString script(const QString &name, const QByteArray &body)
+    {
+        const QString path = m_dir.filePath(name);
+        TestSupport::writeFile(path, "#!/bin/sh\n" + body);
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        return path;
+    }
 
 private slots:
     void parsing_data()
@@ -84,12 +83,10 @@ private slots:
     void linuxSource()
     {
         QFETCH(QByteArray, nmcli);
-        QTemporaryDir dir;
-        const QString proc = dir.filePath("wireless");
+        const QString proc = m_dir.filePath("wireless");
         TestSupport::writeFile(proc, QByteArray(ProcHeader) + " wlan0: 0000   21.  -89.  -256 0\n");
         LinuxWifiSource source(
-            nullptr, nmcli.isEmpty() ? dir.filePath("none") : writeScript(dir, "nmcli", nmcli),
-            proc);
+            nullptr, nmcli.isEmpty() ? m_dir.filePath("none") : script("nmcli", nmcli), proc);
         QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
         for (int poll = 0; poll < 3; ++poll)
             source.requestPercent();
@@ -101,17 +98,15 @@ private slots:
 
     void netshSource()
     {
-        QTemporaryDir dir;
-        NetshWifiSource source(nullptr, writeScript(dir, "netsh",
-                                                    "[ \"$*\" = 'wlan show interfaces' ] && "
-                                                    "echo '    Signal : 42%'\n"));
+        NetshWifiSource source(nullptr, script("netsh", "[ \"$*\" = 'wlan show interfaces' ] && "
+                                                        "echo '    Signal : 42%'\n"));
         QSignalSpy measured(&source, &WifiSignalSource::percentMeasured);
         source.requestPercent();
         QVERIFY(measured.wait(5000));
         QCOMPARE(measured.at(0).at(0).toInt(), 42);
 
         // A tool that cannot start reports nothing and leaves nothing behind.
-        NetshWifiSource missing(nullptr, dir.filePath("none"));
+        NetshWifiSource missing(nullptr, m_dir.filePath("none"));
         QSignalSpy none(&missing, &WifiSignalSource::percentMeasured);
         missing.requestPercent();
         QTRY_VERIFY(missing.findChildren<QProcess *>().isEmpty() &&

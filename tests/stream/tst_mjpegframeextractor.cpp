@@ -33,19 +33,14 @@ private slots:
         QTest::addColumn<QByteArray>("newest");
         QTest::addColumn<int>("left"); // bytes kept for the next read
         const QByteArray part = FakeMjpegServer::part(Thumbnailed);
-        QTest::newRow("stray bytes around a frame")
-            << "ab" + frame("x") + "cd" << 1 << frame("x") << 2;
-        QTest::newRow("start without end waits")
-            << "--b\r\n" + Soi + "part" << 0 << QByteArray() << 11;
+        QTest::newRow("start without end waits") << "--b" + Soi + "part" << 0 << QByteArray() << 9;
         QTest::newRow("headers without length: markers")
-            << "--b\r\nContent-Type: image/jpeg\r\n\r\n" + frame("x") + "\r\n"
-            << 1 << frame("x") << 2;
+            << "--b\r\nContent-Type: image/jpeg\r\n\r\n" + frame("x") << 1 << frame("x") << 0;
         QTest::newRow("Content-Length over a thumbnail, next part begun")
             << part + part.left(30) << 1 << Thumbnailed << 2 + 30;
         QTest::newRow("header name in lower case")
-            << "--x\r\ncontent-length:  " + QByteArray::number(Thumbnailed.size()) + "\r\n\r\n" +
-                   Thumbnailed
-            << 1 << Thumbnailed << 0;
+            << QByteArray(part).replace("Content-Length: ", "content-length:  ") << 1 << Thumbnailed
+            << 2;
         QTest::newRow("absurd Content-Length: markers")
             << "--b\r\nContent-Length: 999999999999\r\n\r\n" + frame("q") << 1 << frame("q") << 0;
         QByteArray burst;
@@ -67,19 +62,19 @@ private slots:
 
     void everySplitPointGivesTheSameFrames()
     {
-        const QByteArray one = FakeMjpegServer::testJpeg(QSize(32, 24), 1);
-        const QByteArray two = FakeMjpegServer::testJpeg(QSize(32, 24), 2);
-        const QByteArray stream = FakeMjpegServer::part(one) + FakeMjpegServer::part(two);
-        for (int cut = 1; cut < stream.size(); cut += 7) {
+        const QByteArray stream =
+            FakeMjpegServer::part(Thumbnailed) + "--b\r\n\r\n" + frame("two") + "\r\n";
+        for (int cut = 0; cut <= stream.size(); ++cut) {
             MjpegFrameExtractor extractor;
-            QList<QByteArray> frames;
+            QByteArrayList frames;
             for (const QByteArray &read : {stream.left(cut), stream.mid(cut)}) {
                 extractor.append(read);
-                const auto result = extractor.takeNewestFrame();
-                if (result.frames > 0)
-                    frames.append(result.newest);
+                frames.append(extractor.takeNewestFrame().newest);
             }
-            QVERIFY(frames == QList<QByteArray>{two} || frames == (QList<QByteArray>{one, two}));
+            frames.removeAll(QByteArray());
+            QVERIFY2(frames == QByteArrayList{frame("two")} ||
+                         frames == (QByteArrayList{Thumbnailed, frame("two")}),
+                     qPrintable(QString::number(cut)));
         }
     }
 
@@ -97,19 +92,17 @@ private slots:
         const QByteArray filler(1 << 20, 'x');
         MjpegFrameExtractor extractor;
         extractor.append(prefix);
-        qsizetype dropped = 0;
         for (int i = 0; i < 12; ++i) {
             extractor.append(filler);
-            const auto result = extractor.takeNewestFrame();
-            QCOMPARE(result.frames, 0);
-            dropped += result.droppedBytes;
+            QCOMPARE(extractor.takeNewestFrame().frames, 0);
             QVERIFY(extractor.bufferedBytes() <=
                     MjpegFrameExtractor::MaxFrameBytes + filler.size());
         }
-        QVERIFY(dropped > 0);
-        // After the noise a real frame still comes through.
-        extractor.append(Eoi + FakeMjpegServer::part(frame("ok")));
-        QVERIFY(extractor.takeNewestFrame().newest.endsWith(frame("ok")));
+        // After the noise a frame still comes through, even with its start marker split.
+        extractor.append(filler + "\xFF");
+        extractor.takeNewestFrame();
+        extractor.append("\xD8ok" + Eoi);
+        QCOMPARE(extractor.takeNewestFrame().newest, frame("ok"));
     }
 
     void composerCoversAndRoundsTheView()
