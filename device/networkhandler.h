@@ -57,7 +57,6 @@ public:
     int streamPort() const { return m_streamPort; }
 
     bool isReconnectPending() const;
-    bool isAutoReconnectEnabled() const { return m_autoReconnect; }
     QAbstractSocket::SocketState socketState() const;
 
 signals:

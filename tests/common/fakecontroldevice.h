@@ -1,52 +1,44 @@
 #pragma once
 
-#include <QByteArray>
 #include <QElapsedTimer>
-#include <QHostAddress>
-#include <QList>
-#include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
-// A stand-in for the otoscope's control channel on a loopback port: records
-// every byte it receives with the time since the client connected, and sends
-// whatever a test asks it to.
-class FakeControlDevice : public QObject
+// The otoscope's control channel: keeps the newest client and records each read
+// from it with the milliseconds since it connected.
+class FakeControlDevice : public QTcpServer
 {
-    Q_OBJECT
-
 public:
-    struct Received
+    explicit FakeControlDevice(const QHostAddress &address = QHostAddress::LocalHost,
+                               quint16 port = 0)
     {
-        qint64 msSinceConnect;
-        QByteArray bytes;
-    };
-
-    explicit FakeControlDevice(QObject *parent = nullptr);
-    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
-    quint16 port() const { return m_server.serverPort(); }
-    void close() { m_server.close(); }
-
-    bool hasClient() const
-    {
-        return m_client && m_client->state() == QAbstractSocket::ConnectedState;
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *socket = nextPendingConnection();
+            client = socket;
+            ++connections;
+            received.clear();
+            m_sinceConnect.start();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                received.append({m_sinceConnect.elapsed(), socket->readAll()});
+            });
+        });
+        listen(address, port);
     }
-    void send(const QByteArray &bytes);
-    void dropClient();
-    // Everything received so far, concatenated.
-    QByteArray receivedBytes() const;
-    QList<Received> received() const { return m_received; }
-    int connectionCount() const { return m_connections; }
 
-signals:
-    void clientConnected();
-    void bytesReceived();
+    bool hasClient() const { return client && client->state() == QTcpSocket::ConnectedState; }
+    QByteArray bytes() const
+    {
+        QByteArray all;
+        for (const auto &read : received)
+            all += read.second;
+        return all;
+    }
+
+    QPointer<QTcpSocket> client;
+    QList<QPair<qint64, QByteArray>> received;
+    int connections = 0;
 
 private:
-    QTcpServer m_server;
-    QPointer<QTcpSocket> m_client;
     QElapsedTimer m_sinceConnect;
-    QList<Received> m_received;
-    int m_connections = 0;
 };

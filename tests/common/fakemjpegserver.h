@@ -1,55 +1,71 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHostAddress>
-#include <QList>
-#include <QObject>
+#include <QBuffer>
+#include <QImage>
 #include <QPointer>
-#include <QSize>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
 
-// A small MJPEG HTTP server on a loopback port in the wire format of the
-// common camera streamers. It serves numbered test frames, or misbehaves as a
-// test asks: stalls, sends raw bytes, closes mid-frame.
-class FakeMjpegServer : public QObject
+// A camera streamer in the common MJPEG wire format: answers a GET with a
+// numbered frame every 40 ms (none while stalled) and writes whatever raw bytes
+// a test gives it.
+class FakeMjpegServer : public QTcpServer
 {
     Q_OBJECT
 
 public:
-    enum class Mode { Stream, Stall };
+    FakeMjpegServer()
+    {
+        connect(&m_timer, &QTimer::timeout, this, [this] {
+            if (!stalled && m_client)
+                m_client->write(part(testJpeg(QSize(320, 240), ++m_frames)));
+        });
+        m_timer.start(40);
+        connect(this, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] {
+                lastRequest = socket->readAll();
+                m_client = socket;
+                socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;"
+                              "boundary=boundarydonotcross\r\n\r\n");
+                emit requestReceived();
+            });
+        });
+        listen(QHostAddress::LocalHost);
+    }
 
-    explicit FakeMjpegServer(QObject *parent = nullptr);
-    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0);
-    quint16 port() const { return m_server.serverPort(); }
-    QString url() const;
+    QString url() const
+    {
+        return QStringLiteral("http://127.0.0.1:%1/?action=stream").arg(serverPort());
+    }
+    void sendRaw(const QByteArray &bytes) { m_client->write(bytes); }
 
-    void setMode(Mode mode) { m_mode = mode; }
-    void setFrameSize(const QSize &size) { m_frameSize = size; }
-    void setInterval(int ms) { m_timer.setInterval(ms); }
-    int requestCount() const { return m_requests; }
-    QByteArray lastRequest() const { return m_lastRequest; }
+    static QByteArray part(const QByteArray &jpeg)
+    {
+        return "--boundarydonotcross\r\nContent-Type: image/jpeg\r\nContent-Length: " +
+               QByteArray::number(jpeg.size()) + "\r\nX-Timestamp: 12.345678\r\n\r\n" + jpeg +
+               "\r\n";
+    }
+    // A frame whose colour tells its number.
+    static QByteArray testJpeg(const QSize &size, int number)
+    {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv((number * 37) % 360, 200, 220));
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        image.save(&buffer, "JPEG", 95);
+        return bytes;
+    }
 
-    // Writes raw bytes to the current client.
-    void sendRaw(const QByteArray &bytes);
-    // Writes one multipart part around `jpeg`.
-    void sendPart(const QByteArray &jpeg);
-    void closeClient();
-
-    static QByteArray testJpeg(const QSize &size, int number);
-    static QByteArray part(const QByteArray &jpeg);
+    bool stalled = false;
+    QByteArray lastRequest;
 
 signals:
     void requestReceived();
 
 private:
-    QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
     QTimer m_timer;
-    Mode m_mode = Mode::Stream;
-    QSize m_frameSize{320, 240};
-    int m_requests = 0;
-    int m_frameNumber = 0;
-    QByteArray m_lastRequest;
+    int m_frames = 0;
 };
