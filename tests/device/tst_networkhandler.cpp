@@ -71,7 +71,8 @@ private slots:
         QTRY_VERIFY(handler.isReconnectPending()); // refused at once
         QTRY_VERIFY_WITH_TIMEOUT(status.size() >= 3, 5000);
         QCOMPARE(status.at(2).at(0).toString(), QStringLiteral("正在重新连接到设备..."));
-        QVERIFY2(clock.elapsed() >= 2900 && clock.elapsed() < 4500,
+        // Qt's coarse timers may fire up to 5 % early; 2.6 s still tells 3 s from 2 s.
+        QVERIFY2(clock.elapsed() >= 2600 && clock.elapsed() < 4500,
                  qPrintable(QString::number(clock.elapsed())));
 
         QVERIFY(device.listen(QHostAddress::LocalHost, port));
@@ -82,7 +83,7 @@ private slots:
         clock.restart();
         device.client->abort();
         QVERIFY(connected.wait(5000));
-        QVERIFY2(clock.elapsed() >= 2900, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2600, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(device.connections, 2);
     }
 

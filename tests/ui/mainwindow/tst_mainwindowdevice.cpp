@@ -55,7 +55,7 @@ private slots:
         clock.restart();
         QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
         QVERIFY(requested.wait(6000));
-        QVERIFY2(clock.elapsed() >= 2700, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2600, qPrintable(QString::number(clock.elapsed())));
         QTRY_VERIFY(!window->streamWidget()->currentFrame().isNull());
 
         // The device drops: the live view goes back to its idle text at once.
@@ -94,7 +94,7 @@ private slots:
         QTRY_VERIFY(m_device->bytes().endsWith(
             "{\"command\":\"12\",\"info\":\"640*480\",\"status\":\"0\"}"));
         QVERIFY(requested.wait(4000));
-        QVERIFY2(clock.elapsed() >= 2300, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2200, qPrintable(QString::number(clock.elapsed())));
         QVERIFY(window->streamWidget()->isPlaying());
 
         // Destroyed while streaming: the device link closes at once.
