@@ -111,11 +111,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
 MainWindow::~MainWindow()
 {
-    // Nothing may call back into a half-destroyed window.
+    // Nothing may call back into a half-destroyed window: the pages, the device
+    // link and the timers are destroyed after this body, and may still signal.
     disconnect(LangManager::instance(), nullptr, this, nullptr);
+    const QList<QObject *> children = findChildren<QObject *>();
+    for (QObject *child : children)
+        disconnect(child, nullptr, this, nullptr);
     if (m_wifiPollTimer)
         m_wifiPollTimer->stop();
-    disconnect(m_networkHandler, nullptr, this, nullptr);
     m_networkHandler->disconnectFromDevice();
     m_streamWidget->stopStream();
 }
