@@ -210,23 +210,23 @@ void NetworkHandler::writeMessage(const QJsonObject &message, const char *logPre
 
 void NetworkHandler::sendCommand(const QString &command, const QString &info)
 {
-    if (!isConnected()) {
-        qDebug() << "未连接，无法发送命令";
-        emit statusUpdated(uiText(QStringLiteral("network.error.not_connected"),
-                                  QStringLiteral("未连接，无法发送命令")));
-        return;
-    }
-    QJsonObject message;
-    message.insert(QStringLiteral("command"), command);
-    message.insert(QStringLiteral("info"), info);
-    message.insert(QStringLiteral("status"), QStringLiteral("0"));
-    writeMessage(message, "发送命令:");
+    sendCommandWithInfo(command, info, true);
 }
 
 void NetworkHandler::sendCommand(const QString &command, const QJsonArray &info)
 {
+    // The array form (WiFi credentials) reports nothing beyond the log line.
+    sendCommandWithInfo(command, info, false);
+}
+
+void NetworkHandler::sendCommandWithInfo(const QString &command, const QJsonValue &info,
+                                         bool reportNotConnected)
+{
     if (!isConnected()) {
         qDebug() << "未连接，无法发送命令";
+        if (reportNotConnected)
+            emit statusUpdated(uiText(QStringLiteral("network.error.not_connected"),
+                                      QStringLiteral("未连接，无法发送命令")));
         return;
     }
     QJsonObject message;

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QJsonValue>
 #include <QObject>
 #include <QString>
 
@@ -80,6 +81,8 @@ private:
     void startConnect();
     void sendHeartbeat();
     void writeMessage(const QJsonObject &message, const char *logPrefix);
+    void sendCommandWithInfo(const QString &command, const QJsonValue &info,
+                             bool reportNotConnected);
     void processMessage(const QByteArray &message);
 
     QTcpSocket *m_socket = nullptr;
