@@ -1,0 +1,134 @@
+#include "reports/printpanel.h"
+
+#include "i18n/langmanager.h"
+#include "records/orderdetailpage.h"
+#include "reports/reportconfig.h"
+#include "reports/reportlayout.h"
+#include "reports/reportprinter.h"
+#include "reports/reportsheet.h"
+#include "ui/common/promptdialog.h"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+namespace {
+
+QPushButton *pillButton(const QString &text, bool primary, const QString &name, QWidget *parent)
+{
+    auto *button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setFixedSize(152, 50);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(
+        primary ? QStringLiteral("QPushButton { background:#585656; border:none; "
+                                 "border-radius:25px; color:white; font-size:14px; "
+                                 "font-weight:bold; }QPushButton:hover { background:#6a6868; }")
+                : QStringLiteral("QPushButton { background:white; border:1px solid #585656; "
+                                 "border-radius:25px; color:#585656; font-size:14px; "
+                                 "font-weight:bold; }QPushButton:hover { background:#f5f5f5; }"));
+    return button;
+}
+
+} // namespace
+
+PrintPanel::PrintPanel(OrderDetailPage *page)
+    : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize), m_page(page)
+{
+    QVBoxLayout *layout = panelLayout();
+    layout->setContentsMargins(47, 33, 47, 15);
+
+    auto *header = new QHBoxLayout;
+    header->setSpacing(14);
+    auto *close = new QPushButton(panel());
+    close->setObjectName(QStringLiteral("printCloseButton"));
+    close->setFixedSize(34, 34);
+    close->setIcon(QIcon(QStringLiteral(":/res/orderManage/order_detail_header_icon.png")));
+    close->setIconSize(QSize(24, 24));
+    close->setCursor(Qt::PointingHandCursor);
+    close->setStyleSheet(QStringLiteral("QPushButton { background: transparent; border: none; }"));
+    auto *title = new QLabel(
+        uiText(QStringLiteral("order_detail.print.title"), QStringLiteral("Print Report")),
+        panel());
+    title->setStyleSheet(QStringLiteral(
+        "color: #585656; font-size: 16px; font-weight: bold; background: transparent;"));
+    header->addWidget(close, 0, Qt::AlignVCenter);
+    header->addWidget(title, 0, Qt::AlignVCenter);
+    header->addStretch();
+    layout->addLayout(header);
+    layout->addSpacing(26);
+    auto *line = new QFrame(panel());
+    line->setFixedHeight(1);
+    line->setStyleSheet(QStringLiteral("background: #ededed; border: none;"));
+    layout->addWidget(line);
+    layout->addSpacing(22);
+
+    auto *scroll = new QScrollArea(panel());
+    scroll->setObjectName(QStringLiteral("printScrollArea"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    scroll->viewport()->setStyleSheet(QStringLiteral("background: transparent;"));
+    scroll->verticalScrollBar()->setStyleSheet(QStringLiteral(
+        "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #c0c0c0; border-radius: 3px; min-height: 30px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; "
+        "}"));
+    m_sheet = new ReportSheet(loadReportConfig(), page->currentOrder(),
+                              page->selectedPhotoIndices(), panel()->width());
+    scroll->setWidget(m_sheet);
+    layout->addWidget(scroll, 1);
+    layout->addSpacing(23);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->setSpacing(40);
+    QPushButton *cancel =
+        pillButton(uiText(QStringLiteral("common.cancel"), QStringLiteral("Cancel")), false,
+                   QStringLiteral("printCancelButton"), panel());
+    QPushButton *print = pillButton(uiText(QStringLiteral("common.print"), QStringLiteral("Print")),
+                                    true, QStringLiteral("printButton"), panel());
+    buttons->addStretch();
+    buttons->addWidget(cancel);
+    buttons->addWidget(print);
+    buttons->addStretch();
+    layout->addLayout(buttons);
+
+    connect(close, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(print, &QPushButton::clicked, this, &PrintPanel::printReportSheet);
+}
+
+void PrintPanel::open(OrderDetailPage *page)
+{
+    if (page->selectedPhotoIndices().isEmpty()) {
+        showPromptMessage(page, uiText(QStringLiteral("order_detail.print.photo_required"),
+                                       QStringLiteral("Please select at least one photo for the "
+                                                      "print report.")));
+        return;
+    }
+    PrintPanel panel(page);
+    panel.exec();
+}
+
+void PrintPanel::printReportSheet()
+{
+    QPrinter printer(QPrinter::HighResolution);
+    QPrintDialog dialog(&printer, m_page);
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    if (ReportPrinter::printSheet(m_sheet, &printer) == 0) {
+        // The panel stays open so the user can choose another printer.
+        showPromptMessage(this, uiText(QStringLiteral("order_detail.print.failed"),
+                                       QStringLiteral("The report could not be printed.")));
+        return;
+    }
+    accept();
+}

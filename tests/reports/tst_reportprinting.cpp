@@ -1,0 +1,280 @@
+// The report sheet, its panels and the paged PDF output.
+#include "records/orderdetailpage.h"
+#include "records/reportphoto.h"
+#include "reports/notespanel.h"
+#include "reports/printpanel.h"
+#include "reports/reportconfig.h"
+#include "reports/reportlayout.h"
+#include "reports/reportphotocell.h"
+#include "reports/reportprinter.h"
+#include "reports/reportsheet.h"
+#include "ui/common/roundedcheckbox.h"
+
+#include "../records/pagedriver.h"
+
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace {
+
+QString photo(const QString &name, QSize size = QSize(1280, 720))
+{
+    QImage image(size, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.fillRect(image.rect(), QColor(190, 70, 60));
+    for (int x = 0; x < size.width(); x += 8) // fine detail that blurs when scaled down
+        painter.fillRect(x, 0, 2, size.height(), Qt::white);
+    return photoEntry({QPixmap::fromImage(image), name});
+}
+
+// Four coloured bands; the cut between pages falls between green and magenta.
+class BandSheet : public QWidget
+{
+public:
+    qreal cut = 0;
+    void paintEvent(QPaintEvent *) override
+    {
+        QPainter p(this);
+        const qreal band = cut / 10;
+        p.fillRect(QRectF(0, 0, width(), cut - band), Qt::blue);
+        p.fillRect(QRectF(0, cut - band, width(), band), Qt::green);
+        p.fillRect(QRectF(0, cut, width(), band), Qt::magenta);
+        p.fillRect(QRectF(0, cut + band, width(), height() - cut - band), Qt::red);
+    }
+};
+
+QString runTool(const QString &tool, const QStringList &args)
+{
+    QProcess process;
+    process.start(tool, args);
+    if (!process.waitForFinished(60000) || process.exitCode() != 0)
+        qFatal("%s failed", qPrintable(tool));
+    return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+// Prints `sheet` to a PDF and rasterises its pages at `dpi`.
+QList<QImage> printToImages(QWidget *sheet, const QString &dir, int dpi, int *pages)
+{
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir + "/report.pdf");
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    *pages = ReportPrinter::printSheet(sheet, &printer);
+    runTool("pdftoppm", {"-aaVector", "no", "-r", QString::number(dpi), "-png", dir + "/report.pdf",
+                         dir + "/page"});
+    QList<QImage> images;
+    for (int i = 1; i <= *pages; ++i)
+        images.append(
+            QImage(dir + QString("/page-%1.png").arg(i)).convertToFormat(QImage::Format_RGB32));
+    return images;
+}
+
+// The colour in the middle of row `y`, rounded to full channels.
+QRgb columnPixel(const QImage &image, int y)
+{
+    const QRgb pixel = image.pixel(image.width() / 2, y);
+    auto full = [](int channel) { return channel > 127 ? 255 : 0; };
+    return qRgb(full(qRed(pixel)), full(qGreen(pixel)), full(qBlue(pixel))) & 0xffffff;
+}
+
+} // namespace
+
+class TestReportPrinting : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(useShippedLanguage("en_US"));
+        QFile::remove(reportConfigPath());
+    }
+
+    void panelAndPhotoSizes_data()
+    {
+        QTest::addColumn<QSize>("window");
+        QTest::addColumn<QSize>("print");
+        QTest::addColumn<QSize>("notes");
+        QTest::addColumn<QSize>("cell");
+        QTest::newRow("1000x700") << QSize(1000, 700) << QSize(952, 652) << QSize(760, 520)
+                                  << QSize(320, 179);
+        QTest::newRow("700x500") << QSize(700, 500) << QSize(760, 620) << QSize(636, 436)
+                                 << QSize(276, 155);
+        QTest::newRow("big") << QSize(2000, 1200) << QSize(988, 888) << QSize(760, 520)
+                             << QSize(320, 179);
+    }
+
+    void panelAndPhotoSizes()
+    {
+        QFETCH(QSize, window);
+        const QSize print = ReportLayout::printPanelSize(window);
+        QTEST(print, "print");
+        QTEST(ReportLayout::notesPanelSize(window), "notes");
+        QTEST(ReportLayout::photoCellSize(print.width()), "cell");
+        QCOMPARE(ReportLayout::photoCellSize(700), QSize(250, 140));
+    }
+
+    void slicesFollowEachOtherOnPaper()
+    {
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QRectF page(QPointF(), printer.pageLayout().paintRectPixels(1200).size());
+        BandSheet sheet;
+        sheet.resize(800, 100);
+        sheet.cut = ReportLayout::paginate(sheet.size(), page).sliceHeight;
+        sheet.resize(800, int(2 * sheet.cut));
+        QCOMPARE(ReportLayout::paginate(sheet.size(), page).slices.size(), 2);
+
+        int pages = 0;
+        const int dpi = 30;
+        const QList<QImage> images = printToImages(&sheet, dir.path(), dpi, &pages);
+        QCOMPARE(pages, 2);
+        QCOMPARE(images.size(), 2);
+        QCOMPARE(images.at(1).size(), QSize(qRound(210 / 25.4 * dpi), qRound(297 / 25.4 * dpi)));
+        // The first or last painted row, stepping past the blended edge.
+        auto coloured = [](const QImage &image, bool fromTop) {
+            for (int i = 0; i < image.height(); ++i) {
+                const int y = fromTop ? i : image.height() - 1 - i;
+                if (columnPixel(image, y) != 0xffffff)
+                    return columnPixel(image, fromTop ? y + 2 : y - 2);
+            }
+            return QRgb(0xffffff);
+        };
+        // Page one ends in the band right above the cut, page two starts in
+        // the band right below it; neither shows the other's colours.
+        QCOMPARE(coloured(images.at(0), false), QRgb(0x00ff00));
+        QCOMPARE(coloured(images.at(0), true), QRgb(0x0000ff));
+        QCOMPARE(coloured(images.at(1), true), QRgb(0xff00ff));
+        QCOMPARE(coloured(images.at(1), false), QRgb(0xff0000));
+    }
+
+    void fivePhotosInChinesePrintSharpAndWhole()
+    {
+        QVERIFY(useShippedLanguage("zh_CN"));
+        QVERIFY(saveReportConfig({QStringLiteral("  听力中心 <b>  "), QString(),
+                                  QStringLiteral("耳道清洁，鼓膜完整。")}));
+        Customer order;
+        order.name = QStringLiteral("张三");
+        order.address = QString(300, QChar(u'路'));
+        order.orderNumber = QString(120, QLatin1Char('7'));
+        order.createdAt = QStringLiteral("2025-03-04T10:11:12.345");
+        for (int i = 0; i < 5; ++i)
+            order.photos.append(photo(QStringLiteral("左耳_%1").arg(i)));
+        order.photos.append(QStringLiteral("broken|not a picture"));
+        ReportSheet sheet(loadReportConfig(), order, {0, 1, 2, 3, 4, 5}, 988);
+        const int width = ReportLayout::sheetWidth(988);
+        sheet.fitToWidth(width);
+        QVERIFY(sheet.minimumSizeHint().width() <= width);
+        QCOMPARE(child<QLabel>(sheet, "reportCompany")->text(), QStringLiteral("听力中心 <b>"));
+        QCOMPARE(child<QLabel>(sheet, "reportTitle")->text(), QStringLiteral("检查报告单"));
+        const auto cells = sheet.findChildren<ReportPhotoCell *>();
+        QCOMPARE(cells.size(), 6);
+        QVERIFY(cells.last()->photo().isNull());
+        QCOMPARE(cells.at(0)->size(), QSize(320, 179));
+        // Rows of two: 0 and 1 side by side, 4 alone in the third row.
+        QCOMPARE(cells.at(0)->mapTo(&sheet, QPoint()).y(),
+                 cells.at(1)->mapTo(&sheet, QPoint()).y());
+        QVERIFY(cells.at(4)->mapTo(&sheet, QPoint()).y() >
+                cells.at(2)->mapTo(&sheet, QPoint()).y());
+
+        QTemporaryDir dir;
+        int pages = 0;
+        const QList<QImage> images = printToImages(&sheet, dir.path(), 60, &pages);
+        QVERIFY(pages >= 1);
+        const QStringList list = runTool("pdfimages", {"-list", dir.path() + "/report.pdf"})
+                                     .split('\n', Qt::SkipEmptyParts)
+                                     .mid(2);
+        // Every photo goes to paper whole (one that spans the cut, once per page).
+        QVERIFY(list.size() >= 5);
+        for (const QString &line : list)
+            QVERIFY2(line.simplified().section(' ', 3, 4) == "1280 720", qPrintable(line));
+
+        // Nothing runs off the right edge: the right margin is about the left one.
+        const QImage &first = images.first();
+        int left = first.width(), right = 0;
+        for (int y = 0; y < first.height(); ++y)
+            for (int x = 0; x < first.width(); ++x)
+                if ((first.pixel(x, y) & 0xffffff) != 0xffffff) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        QVERIFY2(first.width() - 1 - right >= left / 2, qPrintable(QString::number(right)));
+        if (qEnvironmentVariableIsSet("LUMAURAL_REPORT_PNG"))
+            first.save(qEnvironmentVariable("LUMAURAL_REPORT_PNG"));
+        QVERIFY(useShippedLanguage("en_US"));
+    }
+
+    void printPanelNeedsAPhotoAndShowsTheSheet()
+    {
+        OrderDetailPage page;
+        page.resize(1000, 700);
+        Customer order;
+        order.photos = {photo("a", QSize(64, 36)), photo("b", QSize(64, 36))};
+        page.showOrder(order);
+        QCoreApplication::processEvents(); // the page's own second rebuild
+        for (RoundedCheckBox *box : page.photoCheckBoxes())
+            box->setChecked(false);
+        auto prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        PrintPanel::open(&page);
+        QCOMPARE(prompt->text, QStringLiteral("Please select at least one photo for the report."));
+
+        page.photoCheckBoxes().at(1)->setChecked(true);
+        QSize panelSize;
+        int cellCount = 0;
+        whenModalShown<PrintPanel>([&](PrintPanel *panel) {
+            panelSize = child<QFrame>(*panel, "printPanel")->size();
+            cellCount = int(panel->sheet()->findChildren<ReportPhotoCell *>().size());
+            child<QPushButton>(*panel, "printCancelButton")->click();
+        });
+        PrintPanel::open(&page);
+        QCOMPARE(panelSize, QSize(952, 652));
+        QCOMPARE(cellCount, 1);
+    }
+
+    void notesAreSavedTrimmedAndAFailedSaveKeepsTheText()
+    {
+        QVERIFY(saveReportConfig({"Clinic", "Title", "old"}));
+        QWidget host;
+        host.resize(1000, 700);
+        const QString notes = QString(10000, QLatin1Char('x')) + "<i>&amp;";
+        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
+            QCOMPARE(panel->editor()->toPlainText(), QStringLiteral("old"));
+            QCOMPARE(child<QFrame>(*panel, "notesPanel")->size(), QSize(760, 520));
+            panel->editor()->setPlainText("  " + notes + "\n");
+            child<QPushButton>(*panel, "notesSaveButton")->click();
+        });
+        NotesPanel::open(&host);
+        QCOMPARE(loadReportConfig().defaultNotes, notes);
+        QCOMPARE(loadReportConfig().companyName, QStringLiteral("Clinic"));
+
+        // A folder where the file should be: the save fails and the user is told.
+        QFile::remove(reportConfigPath());
+        QVERIFY(QDir().mkpath(reportConfigPath()));
+        std::shared_ptr<TestSupport::PromptRecord> prompt;
+        bool stillOpen = false;
+        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
+            panel->editor()->setPlainText("   ");
+            prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+            child<QPushButton>(*panel, "notesSaveButton")->click();
+            stillOpen = panel->isVisible() && panel->editor()->toPlainText() == "   ";
+            panel->reject();
+        });
+        NotesPanel::open(&host);
+        QVERIFY(prompt && prompt->seen);
+        QVERIFY(stillOpen);
+        QDir(reportConfigPath()).removeRecursively();
+
+        // Blank notes are stored empty and the report shows "-".
+        QVERIFY(saveReportConfig({"", "", ""}));
+        ReportSheet sheet(loadReportConfig(), Customer(), {}, 900);
+        QCOMPARE(child<QLabel>(sheet, "reportNotes")->text(), QStringLiteral("-"));
+        QCOMPARE(child<QLabel>(sheet, "reportTitle")->text(), QStringLiteral("Inspection Report"));
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestReportPrinting)
+#include "tst_reportprinting.moc"
