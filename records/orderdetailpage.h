@@ -36,6 +36,10 @@ public:
 
 signals:
     void backRequested();
+    // The print report button: the host opens the print panel for this page.
+    void printRequested();
+    // The report notes button: the host opens the notes panel.
+    void notesRequested();
 
 public slots:
     void retranslate();

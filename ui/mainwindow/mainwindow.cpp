@@ -7,6 +7,10 @@
 #include "records/orderpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "reports/notespanel.h"
+#include "reports/printpanel.h"
+#include "settings/aboutpage.h"
+#include "settings/settingspage.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
@@ -254,13 +258,6 @@ QPushButton *MainWindow::buildNavButton(const QString &textName, QLabel **iconLa
 
 void MainWindow::buildPageStack()
 {
-    // Pages still to come stand as empty placeholders; the indices must not shift.
-    auto placeholder = [this](const QString &name) {
-        auto *page = new QWidget;
-        page->setObjectName(name);
-        m_pageStack->addWidget(page);
-        return page;
-    };
     m_fitterPage = new FitterPage;
     m_fitterPage->setObjectName(QStringLiteral("fitterPage"));
     m_pageStack->addWidget(m_fitterPage);
@@ -270,9 +267,56 @@ void MainWindow::buildPageStack()
     wireRecordPages();
     m_orderPage = addOrderPage();
     m_orderDetailPage = addOrderDetailPage();
-    m_aboutPage = placeholder(QStringLiteral("aboutPage"));
-    m_settingsPage = placeholder(QStringLiteral("settingsPage"));
+    // The detail page's report panels live in the reports library, above the records.
+    connect(m_orderDetailPage, &OrderDetailPage::printRequested, this,
+            [this] { PrintPanel::open(m_orderDetailPage); });
+    connect(m_orderDetailPage, &OrderDetailPage::notesRequested, this,
+            [this] { NotesPanel::open(m_orderDetailPage); });
+    addAboutAndSettingsPages();
+}
+
+void MainWindow::addAboutAndSettingsPages()
+{
+    m_aboutPage = new AboutPage;
+    m_aboutPage->setObjectName(QStringLiteral("aboutPage"));
+    m_pageStack->addWidget(m_aboutPage);
+    connect(m_aboutPage, &AboutPage::backRequested, this,
+            [this] { showPage(PageIndex::Inspection, NavEntry::Inspection); });
+
+    m_settingsPage = new SettingsPage;
+    m_settingsPage->setObjectName(QStringLiteral("settingsPage"));
     m_settingsPage->setStyleSheet(QStringLiteral("background: transparent;"));
+    m_pageStack->addWidget(m_settingsPage);
+    connect(m_settingsPage, &SettingsPage::backRequested, this,
+            &MainWindow::onSettingsBackRequested);
+    connect(m_settingsPage, &SettingsPage::resolutionSelected, this,
+            &MainWindow::onSettingsResolutionSelected);
+    connect(m_settingsPage, &SettingsPage::languageSelected, this,
+            &MainWindow::onSettingsLanguageSelected);
+    connect(m_settingsPage, &SettingsPage::openPhotoFolderRequested, this,
+            &MainWindow::onSettingsOpenPhotoFolderRequested);
+    connect(m_settingsPage, &SettingsPage::changePhotoFolderRequested, this,
+            &MainWindow::onSettingsChangePhotoFolderRequested);
+}
+
+void MainWindow::onSettingsBackRequested()
+{
+    const NavigationTarget target = NavigationTarget::backFromSettings(m_previousPageIndex);
+    showPage(target.page, target.entry);
+}
+
+void MainWindow::onSettingsResolutionSelected(const QString &resolution, const QString &displayText)
+{
+    m_resolutionButton->setText(displayText);
+    changeResolution(resolution, displayText);
+    syncSettingsPage();
+}
+
+void MainWindow::onSettingsLanguageSelected(const QString &languageCode)
+{
+    // The manager signals only a real change; the page is brought up to date either way.
+    LangManager::instance()->setLanguage(languageCode);
+    syncSettingsPage();
 }
 
 void MainWindow::wireFrame()
@@ -467,9 +511,17 @@ void MainWindow::choosePhotoFolder()
     syncSettingsPage();
 }
 
+QString MainWindow::resolutionText() const
+{
+    return m_resolutionButton ? m_resolutionButton->text() : QStringLiteral("1920×1080");
+}
+
 void MainWindow::syncSettingsPage()
 {
-    // The settings page takes the resolution text, language and photo folder once it exists.
+    if (!m_settingsPage)
+        return;
+    m_settingsPage->setCurrentValues(resolutionText(), LangManager::instance()->currentLanguage(),
+                                     QDir::toNativeSeparators(m_photoFolder));
 }
 
 void MainWindow::updateWifiSignal(int percent)

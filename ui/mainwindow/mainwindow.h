@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QString>
 
+class AboutPage;
 class FitterPage;
 class NetworkHandler;
 class OrderDetailPage;
@@ -16,6 +17,7 @@ class QPushButton;
 class QStackedWidget;
 class QTimer;
 class SaveReportPage;
+class SettingsPage;
 class StreamDisplayWidget;
 class WifiSignalSource;
 
@@ -32,6 +34,10 @@ public:
     QString photoFolder() const { return m_photoFolder; }
     int previousPageIndex() const { return m_previousPageIndex; }
     QStackedWidget *pageStack() const { return m_pageStack; }
+    SettingsPage *settingsPage() const { return m_settingsPage; }
+    AboutPage *aboutPage() const { return m_aboutPage; }
+    // The display text of the current stream resolution ("1920×1080").
+    QString resolutionText() const;
 
     // Restyles the three visible entries: 0 orders, 1 inspection, 2 settings, -1 none.
     void updateNavigation(int entry);
@@ -83,6 +89,10 @@ private:
     void centerOnScreen();
     void showPage(int index, int navEntry);
     void syncSettingsPage();
+    void addAboutAndSettingsPages();
+    void onSettingsBackRequested();
+    void onSettingsResolutionSelected(const QString &resolution, const QString &displayText);
+    void onSettingsLanguageSelected(const QString &languageCode);
     void applyWifiRowArrangement();
     void choosePhotoFolder();
     void wireRecordPages();
@@ -107,8 +117,8 @@ private:
     SaveReportPage *m_saveReportPage = nullptr;
     OrderPage *m_orderPage = nullptr;
     OrderDetailPage *m_orderDetailPage = nullptr;
-    QWidget *m_aboutPage = nullptr;
-    QWidget *m_settingsPage = nullptr;
+    AboutPage *m_aboutPage = nullptr;
+    SettingsPage *m_settingsPage = nullptr;
 
     QPushButton *m_orderNavButton = nullptr;
     QPushButton *m_inspectNavButton = nullptr;

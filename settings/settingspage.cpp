@@ -1,0 +1,355 @@
+#include "settings/settingspage.h"
+
+#include "i18n/langmanager.h"
+#include "reports/reportconfig.h"
+#include "settings/aboutpanel.h"
+#include "ui/common/promptdialog.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString DefaultResolution = QStringLiteral("1920×1080");
+
+const char *const ComboStyle =
+    "QComboBox {  background:white;  border:1px solid #585656;  border-radius:25px;  "
+    "color:#333333;  font-size:14px;  padding:0 42px 0 26px;}QComboBox::drop-down {  "
+    "subcontrol-origin: padding;  subcontrol-position: top right;  width:38px;  border:none;}"
+    "QComboBox::down-arrow {  image:url(:/res/combo_arrow.png);  width:14px;  height:8px;}"
+    "QComboBox QAbstractItemView {  border:1px solid #d9d9d9;  outline:none;  background:white;  "
+    "selection-background-color:#f3f4f7;  selection-color:#333333;  padding:4px;}";
+const char *const FieldStyle =
+    "QLineEdit {  background:white;  border:1px solid #585656;  border-radius:25px;  "
+    "color:#333333;  font-size:14px;  padding:0 26px;}";
+const char *const ButtonStyle =
+    "QPushButton {  background:white;  border:1px solid #585656;  border-radius:25px;  "
+    "color:#333333;  font-size:14px;  font-weight:%1;  padding:0 26px;}"
+    "QPushButton:hover { background:#f7f7f7; }QPushButton:pressed { background:#efefef; }";
+
+QLabel *fieldLabel(QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setStyleSheet(QStringLiteral("QLabel { color:#333333; font-size:14px; "
+                                        "font-weight:700; background:transparent; border:none; }"));
+    return label;
+}
+
+QComboBox *combo(const QString &name, QWidget *parent)
+{
+    auto *box = new QComboBox(parent);
+    box->setObjectName(name);
+    box->setMinimumHeight(51);
+    box->setMinimumWidth(220);
+    box->setMaximumWidth(420);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    box->setStyleSheet(QLatin1String(ComboStyle));
+    return box;
+}
+
+QLineEdit *field(const QString &name, int minimumWidth, int maximumWidth, QWidget *parent)
+{
+    auto *edit = new QLineEdit(parent);
+    edit->setObjectName(name);
+    edit->setMinimumHeight(51);
+    edit->setMinimumWidth(minimumWidth);
+    edit->setMaximumWidth(maximumWidth);
+    edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    edit->setStyleSheet(QLatin1String(FieldStyle));
+    return edit;
+}
+
+QPushButton *pillButton(const QString &name, const char *weight, QWidget *parent)
+{
+    auto *button = new QPushButton(parent);
+    button->setObjectName(name);
+    button->setFixedHeight(51);
+    button->setMinimumWidth(132);
+    button->setCursor(Qt::PointingHandCursor);
+    button->setStyleSheet(QString::fromLatin1(ButtonStyle).arg(QLatin1String(weight)));
+    return button;
+}
+
+} // namespace
+
+SettingsPage::SettingsPage(QWidget *parent) : QWidget(parent)
+{
+    buildUi();
+    connect(LangManager::instance(), &LangManager::languageChanged, this,
+            &SettingsPage::retranslate);
+    retranslate();
+    applyCurrentValues();
+    loadReportFields();
+}
+
+void SettingsPage::buildUi()
+{
+    setStyleSheet(QStringLiteral("background:#f7f8fc;"));
+    auto *pageLayout = new QVBoxLayout(this);
+    pageLayout->setContentsMargins(0, 0, 0, 0);
+    pageLayout->setSpacing(0);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; border: none; }"));
+    pageLayout->addWidget(scroll);
+    auto *content = new QWidget;
+    content->setStyleSheet(QStringLiteral("background: transparent;"));
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 12, 0, 12);
+    contentLayout->setSpacing(0);
+    scroll->setWidget(content);
+
+    auto *card = new QFrame(content);
+    card->setObjectName(QStringLiteral("settingsCard"));
+    card->setStyleSheet(QStringLiteral(
+        "QFrame#settingsCard { background:white; border:none; border-radius:31px; }"));
+    card->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    contentLayout->addWidget(card);
+    auto *layout = new QVBoxLayout(card);
+    layout->setContentsMargins(36, 28, 36, 28);
+    layout->setSpacing(0);
+
+    auto *header = new QHBoxLayout;
+    header->setSpacing(19);
+    m_backButton = new QPushButton(card);
+    m_backButton->setObjectName(QStringLiteral("settingsBackButton"));
+    m_backButton->setFixedSize(28, 24);
+    m_backButton->setFlat(true);
+    m_backButton->setCursor(Qt::PointingHandCursor);
+    m_backButton->setIcon(QIcon(QStringLiteral(":/res/settings_back.png")));
+    m_backButton->setIconSize(QSize(18, 18));
+    m_backButton->setStyleSheet(
+        QStringLiteral("QPushButton { background:transparent; border:none; padding:0; }"
+                       "QPushButton:hover { background:transparent; }"
+                       "QPushButton:pressed { background:transparent; }"));
+    m_title = new QLabel(card);
+    m_title->setStyleSheet(QStringLiteral("QLabel { color:#585656; font-size:16px; "
+                                          "font-weight:700; background:transparent; border:none; "
+                                          "}"));
+    header->addWidget(m_backButton);
+    header->addWidget(m_title);
+    header->addStretch();
+    layout->addLayout(header);
+    layout->addSpacing(18);
+    auto *line = new QFrame(card);
+    line->setFixedHeight(1);
+    line->setStyleSheet(QStringLiteral("QFrame { background:#ededed; border:none; }"));
+    layout->addWidget(line);
+    layout->addSpacing(44);
+
+    const Qt::Alignment left = Qt::AlignLeft;
+    m_resolutionLabel = fieldLabel(card);
+    m_resolutionCombo = combo(QStringLiteral("resolutionCombo"), card);
+    for (const char *size : {"320×240", "640×480", "1280×720", "1920×1080"}) {
+        const QString text = QString::fromUtf8(size);
+        m_resolutionCombo->addItem(text,
+                                   QString(text).replace(QStringLiteral("×"), QStringLiteral("*")));
+    }
+    m_languageLabel = fieldLabel(card);
+    m_languageCombo = combo(QStringLiteral("languageCombo"), card);
+    populateLanguageCombo();
+    m_photoPathLabel = fieldLabel(card);
+    auto *folderRow = new QHBoxLayout;
+    folderRow->setSpacing(16);
+    m_photoPathEdit = field(QStringLiteral("photoPathEdit"), 240, 480, card);
+    m_photoPathEdit->setReadOnly(true);
+    m_openFolderButton = pillButton(QStringLiteral("openFolderButton"), "700", card);
+    m_changeFolderButton = pillButton(QStringLiteral("changeFolderButton"), "700", card);
+    folderRow->addWidget(m_photoPathEdit);
+    folderRow->addWidget(m_openFolderButton);
+    folderRow->addWidget(m_changeFolderButton);
+    folderRow->addStretch();
+    m_companyLabel = fieldLabel(card);
+    m_companyEdit = field(QStringLiteral("companyNameEdit"), 220, 420, card);
+    m_reportTitleLabel = fieldLabel(card);
+    m_reportTitleEdit = field(QStringLiteral("reportTitleEdit"), 220, 420, card);
+
+    layout->addWidget(m_resolutionLabel, 0, left);
+    layout->addSpacing(21);
+    layout->addWidget(m_resolutionCombo, 0, left);
+    layout->addSpacing(28);
+    layout->addWidget(m_languageLabel, 0, left);
+    layout->addSpacing(20);
+    layout->addWidget(m_languageCombo, 0, left);
+    layout->addSpacing(28);
+    layout->addWidget(m_photoPathLabel, 0, left);
+    layout->addSpacing(20);
+    layout->addLayout(folderRow);
+    layout->addSpacing(28);
+    layout->addWidget(m_companyLabel, 0, left);
+    layout->addSpacing(20);
+    layout->addWidget(m_companyEdit, 0, left);
+    layout->addSpacing(28);
+    layout->addWidget(m_reportTitleLabel, 0, left);
+    layout->addSpacing(20);
+    layout->addWidget(m_reportTitleEdit, 0, left);
+    layout->addSpacing(50);
+
+    auto *bottom = new QHBoxLayout;
+    bottom->setSpacing(16);
+    m_aboutButton = pillButton(QStringLiteral("aboutButton"), "400", card);
+    auto *version = new QLabel(QStringLiteral("V1.0.4"), card);
+    version->setObjectName(QStringLiteral("versionLabel"));
+    version->setStyleSheet(QStringLiteral(
+        "QLabel { color:#aaaaaa; font-size:13px; background:transparent; border:none; }"));
+    bottom->addWidget(m_aboutButton);
+    bottom->addWidget(version);
+    bottom->addStretch();
+    layout->addLayout(bottom);
+    layout->addStretch();
+    contentLayout->addStretch();
+
+    connect(m_backButton, &QPushButton::clicked, this, &SettingsPage::backRequested);
+    connect(m_resolutionCombo, &QComboBox::currentIndexChanged, this,
+            &SettingsPage::onResolutionIndexChanged);
+    connect(m_languageCombo, &QComboBox::currentIndexChanged, this,
+            &SettingsPage::onLanguageIndexChanged);
+    connect(m_openFolderButton, &QPushButton::clicked, this,
+            &SettingsPage::openPhotoFolderRequested);
+    connect(m_changeFolderButton, &QPushButton::clicked, this,
+            &SettingsPage::changePhotoFolderRequested);
+    connect(m_aboutButton, &QPushButton::clicked, this, &SettingsPage::showAboutDialog);
+    connect(m_companyEdit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_companyName = text;
+        saveReportConfig();
+    });
+    connect(m_reportTitleEdit, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_reportTitle = text;
+        saveReportConfig();
+    });
+}
+
+void SettingsPage::retranslate()
+{
+    m_title->setText(uiText(QStringLiteral("settings.title"), QStringLiteral("设置")));
+    m_resolutionLabel->setText(
+        uiText(QStringLiteral("settings.resolution"), QStringLiteral("分辨率")));
+    m_languageLabel->setText(uiText(QStringLiteral("settings.language"), QStringLiteral("语言")));
+    m_photoPathLabel->setText(
+        uiText(QStringLiteral("settings.photo_path"), QStringLiteral("图片保存路径")));
+    m_companyLabel->setText(
+        uiText(QStringLiteral("settings.company_name"), QStringLiteral("企业名称")));
+    m_reportTitleLabel->setText(
+        uiText(QStringLiteral("settings.report_title"), QStringLiteral("抬头设置")));
+    m_openFolderButton->setText(
+        uiText(QStringLiteral("settings.open_folder"), QStringLiteral("打开文件夹")));
+    m_changeFolderButton->setText(
+        uiText(QStringLiteral("settings.change_folder"), QStringLiteral("更改文件夹")));
+    m_aboutButton->setText(uiText(QStringLiteral("settings.about"), QStringLiteral("关于")));
+    m_companyEdit->setPlaceholderText(
+        uiText(QStringLiteral("settings.placeholder.enter"), QStringLiteral("请输入")));
+    m_reportTitleEdit->setPlaceholderText(
+        uiText(QStringLiteral("settings.placeholder.report_title"), QStringLiteral("检查报告单")));
+    populateLanguageCombo();
+}
+
+void SettingsPage::populateLanguageCombo()
+{
+    const QSignalBlocker blocker(m_languageCombo);
+    m_languageCombo->clear();
+    const QList<LanguageInfo> languages = LangManager::instance()->languages();
+    for (const LanguageInfo &language : languages)
+        m_languageCombo->addItem(language.name, language.code);
+    const QString code =
+        m_languageCode.isEmpty() ? LangManager::instance()->currentLanguage() : m_languageCode;
+    m_languageCombo->setCurrentIndex(std::max(0, m_languageCombo->findData(code)));
+}
+
+void SettingsPage::setCurrentValues(const QString &resolutionText, const QString &languageCode,
+                                    const QString &photoPath)
+{
+    m_resolutionText = resolutionText;
+    m_languageCode = languageCode;
+    m_photoPath = photoPath;
+    applyCurrentValues();
+}
+
+void SettingsPage::applyCurrentValues()
+{
+    if (m_resolutionText.isEmpty())
+        m_resolutionText = DefaultResolution;
+    if (m_languageCode.isEmpty())
+        m_languageCode = LangManager::instance()->currentLanguage();
+    {
+        const QSignalBlocker blocker(m_resolutionCombo);
+        const int index = m_resolutionCombo->findText(m_resolutionText);
+        if (index >= 0)
+            m_resolutionCombo->setCurrentIndex(index);
+    }
+    {
+        const QSignalBlocker blocker(m_languageCombo);
+        m_languageCombo->setCurrentIndex(std::max(0, m_languageCombo->findData(m_languageCode)));
+    }
+    m_photoPathEdit->setText(m_photoPath);
+    m_photoPathEdit->setToolTip(QString());
+    m_photoPathEdit->setCursorPosition(0);
+}
+
+void SettingsPage::onResolutionIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    const QString text = m_resolutionCombo->itemText(index);
+    if (text == m_resolutionText)
+        return;
+    m_resolutionText = text;
+    emit resolutionSelected(m_resolutionCombo->itemData(index).toString(), text);
+}
+
+void SettingsPage::onLanguageIndexChanged(int index)
+{
+    if (index < 0)
+        return;
+    const QString code = m_languageCombo->itemData(index).toString();
+    if (code == m_languageCode)
+        return;
+    m_languageCode = code;
+    emit languageSelected(code);
+}
+
+void SettingsPage::loadReportFields()
+{
+    const ReportConfig config = loadReportConfig();
+    m_companyName = config.companyName;
+    m_reportTitle = config.reportTitle;
+    const QSignalBlocker companyBlocker(m_companyEdit);
+    const QSignalBlocker titleBlocker(m_reportTitleEdit);
+    m_companyEdit->setText(m_companyName);
+    m_reportTitleEdit->setText(m_reportTitle);
+    m_companyEdit->setCursorPosition(0);
+    m_reportTitleEdit->setCursorPosition(0);
+}
+
+void SettingsPage::saveReportConfig()
+{
+    // The notes are edited elsewhere; take whatever is stored now.
+    ReportConfig config = loadReportConfig();
+    config.companyName = m_companyName.trimmed();
+    config.reportTitle = m_reportTitle.trimmed();
+    if (::saveReportConfig(config)) {
+        m_saveFailureShown = false;
+        return;
+    }
+    if (m_saveFailureShown)
+        return;
+    m_saveFailureShown = true;
+    // Told after the keystroke has been handled, not from inside it.
+    QTimer::singleShot(0, this, [this] {
+        showPromptMessage(this, uiText(QStringLiteral("settings.save_failed"),
+                                       QStringLiteral("报告设置无法保存。")));
+    });
+}
+
+void SettingsPage::showAboutDialog()
+{
+    AboutPanel panel(this);
+    panel.exec();
+}
