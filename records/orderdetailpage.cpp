@@ -24,10 +24,14 @@
 namespace {
 
 const QSize ThumbnailSize(OrderLayout::PhotoItemWidth, 124);
+const QString ScrollBarStyle = QStringLiteral(
+    "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+    "QScrollBar::handle:vertical { background: #d0d0d0; border-radius: 3px; min-height: 30px; }"
+    "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+    "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
 constexpr int RecordSpacing = 12;
-// Display caps: a pasted essay must not push the photos off the page.
-constexpr int MaxValueChars = 160;
-constexpr int MaxNotesChars = 600;
+// Room between a value and the title of the next field.
+constexpr int ValueGap = 16;
 // Page width from which the basic information shows five fields a row.
 constexpr int WideInfoWidth = 1280;
 
@@ -109,13 +113,31 @@ void OrderDetailPage::buildUi()
         QStringLiteral("QFrame#detailCard { background: white; border-radius: 31px; }"));
     card->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     pageLayout->addWidget(card, 1);
-    auto *layout = new QVBoxLayout(card);
-    layout->setContentsMargins(47, 20, 47, 24);
+    auto *cardLayout = new QVBoxLayout(card);
+    cardLayout->setContentsMargins(47, 20, 47, 24);
+    cardLayout->setSpacing(0);
+    // Long values and small windows: the whole card scrolls rather than
+    // squeezing the photos out of sight.
+    auto *pageScroll = new QScrollArea(card);
+    pageScroll->setObjectName(QStringLiteral("detailScrollArea"));
+    pageScroll->setFrameShape(QFrame::NoFrame);
+    pageScroll->setWidgetResizable(true);
+    pageScroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    pageScroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
+    pageScroll->viewport()->setStyleSheet(QStringLiteral("background: transparent;"));
+    pageScroll->verticalScrollBar()->setStyleSheet(ScrollBarStyle);
+    cardLayout->addWidget(pageScroll, 1);
+    auto *content = new QWidget;
+    content->setObjectName(QStringLiteral("detailContent"));
+    content->setStyleSheet(QStringLiteral("QWidget#detailContent { background: transparent; }"));
+    pageScroll->setWidget(content);
+    auto *layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
     auto *titleRow = new QHBoxLayout;
     titleRow->setSpacing(12);
-    m_backButton = new QPushButton(card);
+    m_backButton = new QPushButton(content);
     m_backButton->setObjectName(QStringLiteral("detailBackButton"));
     m_backButton->setFixedSize(34, 34);
     m_backButton->setIcon(QIcon(QStringLiteral(":/res/orderManage/order_detail_header_icon.png")));
@@ -123,7 +145,7 @@ void OrderDetailPage::buildUi()
     m_backButton->setCursor(Qt::PointingHandCursor);
     m_backButton->setStyleSheet(
         QStringLiteral("QPushButton { background: transparent; border: none; }"));
-    m_title = new QLabel(card);
+    m_title = new QLabel(content);
     m_title->setStyleSheet(
         QStringLiteral("color: #585656; font-size: 16px; font-weight: bold; background: "
                        "transparent;"));
@@ -133,7 +155,7 @@ void OrderDetailPage::buildUi()
     layout->addLayout(titleRow);
 
     layout->addSpacing(14);
-    auto *line = new QFrame(card);
+    auto *line = new QFrame(content);
     line->setFixedHeight(1);
     line->setStyleSheet(QStringLiteral("background: #ededed; border: none;"));
     layout->addWidget(line);
@@ -145,8 +167,8 @@ void OrderDetailPage::buildUi()
     basicRow->setContentsMargins(6, 0, 0, 0);
     basicRow->setSpacing(12);
     basicRow->addWidget(
-        sectionIcon(QStringLiteral(":/res/orderManage/basic_info_header_icon.png"), card));
-    m_basicInfoTitle = new QLabel(card);
+        sectionIcon(QStringLiteral(":/res/orderManage/basic_info_header_icon.png"), content));
+    m_basicInfoTitle = new QLabel(content);
     m_basicInfoTitle->setStyleSheet(sectionStyle);
     basicRow->addWidget(m_basicInfoTitle);
     basicRow->addStretch();
@@ -158,9 +180,9 @@ void OrderDetailPage::buildUi()
     auto *recordsRow = new QHBoxLayout;
     recordsRow->setContentsMargins(7, 0, 0, 0);
     recordsRow->setSpacing(12);
-    recordsRow->addWidget(
-        sectionIcon(QStringLiteral(":/res/orderManage/inspection_record_header_icon.png"), card));
-    m_recordsTitle = new QLabel(card);
+    recordsRow->addWidget(sectionIcon(
+        QStringLiteral(":/res/orderManage/inspection_record_header_icon.png"), content));
+    m_recordsTitle = new QLabel(content);
     m_recordsTitle->setStyleSheet(sectionStyle);
     recordsRow->addWidget(m_recordsTitle);
     recordsRow->addStretch();
@@ -170,13 +192,13 @@ void OrderDetailPage::buildUi()
     auto *actionRow = new QHBoxLayout;
     actionRow->setContentsMargins(12, 0, 0, 0);
     actionRow->setSpacing(20);
-    m_selectAll = new RoundedCheckBox(card);
+    m_selectAll = new RoundedCheckBox(content);
     m_selectAll->setObjectName(QStringLiteral("detailSelectAll"));
     m_selectAll->setCursor(Qt::PointingHandCursor);
     m_selectAll->setStyleSheet(QStringLiteral("background: transparent; color: #333333;"));
     actionRow->addWidget(m_selectAll, 0, Qt::AlignVCenter);
     actionRow->addSpacing(58);
-    m_printButton = new QPushButton(card);
+    m_printButton = new QPushButton(content);
     m_printButton->setObjectName(QStringLiteral("printReportButton"));
     m_printButton->setFixedSize(111, 40);
     m_printButton->setCursor(Qt::PointingHandCursor);
@@ -184,7 +206,7 @@ void OrderDetailPage::buildUi()
         "QPushButton { background: #585656; color: white; font-size: 14px; font-weight: bold; "
         "border: none; border-radius: 20px; }QPushButton:hover { background: #6a6868; }"));
     actionRow->addWidget(m_printButton, 0, Qt::AlignVCenter);
-    m_notesButton = new QPushButton(card);
+    m_notesButton = new QPushButton(content);
     m_notesButton->setObjectName(QStringLiteral("reportNotesButton"));
     m_notesButton->setFixedSize(40, 40);
     m_notesButton->setIcon(QIcon(QStringLiteral(":/res/beizhu.png")));
@@ -197,19 +219,14 @@ void OrderDetailPage::buildUi()
     layout->addLayout(actionRow);
 
     layout->addSpacing(20);
-    m_scrollArea = new QScrollArea(card);
+    m_scrollArea = new QScrollArea(content);
     m_scrollArea->setObjectName(QStringLiteral("recordScrollArea"));
     m_scrollArea->setFrameShape(QFrame::NoFrame);
     m_scrollArea->setWidgetResizable(true);
     m_scrollArea->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // Items never reach past the viewport, so no horizontal bar is needed.
     m_scrollArea->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_scrollArea->verticalScrollBar()->setStyleSheet(QStringLiteral(
-        "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
-        "QScrollBar::handle:vertical { background: #d0d0d0; border-radius: 3px; min-height: 30px; }"
-        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
-        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; "
-        "}"));
+    m_scrollArea->verticalScrollBar()->setStyleSheet(ScrollBarStyle);
     m_scrollArea->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; }"));
     m_scrollArea->viewport()->setStyleSheet(QStringLiteral("background: transparent;"));
     m_recordContainer = new QWidget;
@@ -225,6 +242,8 @@ void OrderDetailPage::buildUi()
     layout->addWidget(m_scrollArea, 1);
 
     connect(m_backButton, &QPushButton::clicked, this, &OrderDetailPage::backRequested);
+    connect(m_printButton, &QPushButton::clicked, this, &OrderDetailPage::printRequested);
+    connect(m_notesButton, &QPushButton::clicked, this, &OrderDetailPage::notesRequested);
     connect(m_selectAll, &QCheckBox::toggled, this, &OrderDetailPage::onSelectAllToggled);
 }
 
@@ -242,15 +261,16 @@ QWidget *OrderDetailPage::buildInfoBox()
         auto *title = new QLabel(box);
         title->setStyleSheet(QStringLiteral("color: #333333; font-size: 14px; font-weight: bold; "
                                             "padding-right: 18px; background: transparent;"));
-        // Address and notes wrap; the other values stay on one line and are
-        // shortened with "…" when a column is too narrow for them.
-        const bool wraps = field == Address || field == Notes;
-        QLabel *value = wraps ? new QLabel(box) : new ElidedLabel(QString(), box);
+        // Every value is shown whole: it wraps in its column and can be
+        // selected and copied.
+        auto *value = new QLabel(box);
         value->setObjectName(QStringLiteral("detailValue%1").arg(field));
         value->setTextFormat(Qt::PlainText);
-        value->setWordWrap(wraps);
-        if (wraps)
-            value->installEventFilter(this);
+        value->setWordWrap(true);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setCursor(Qt::IBeamCursor);
+        value->setContentsMargins(0, 0, ValueGap, 0);
+        value->installEventFilter(this);
         value->setStyleSheet(
             QStringLiteral("color: #333333; font-size: 14px; background: transparent;"));
         m_fieldTitles.append(title);
@@ -335,18 +355,16 @@ void OrderDetailPage::showOrder(const Customer &customer)
     };
     for (int field = 0; field < FieldCount; ++field) {
         const QString value = OrderDisplay::orDash(values[field]);
-        if (field == Address || field == Notes)
-            m_fieldValues.at(field)->setText(
-                OrderDisplay::wrappable(value, field == Notes ? MaxNotesChars : MaxValueChars));
-        else
-            m_fieldValues.at(field)->setText(OrderDisplay::singleLine(value.left(MaxValueChars)));
+        // Notes keep their line breaks; the other values are one line that wraps.
+        const QString shown = field == Notes ? value : OrderDisplay::singleLine(value);
+        m_fieldValues.at(field)->setText(OrderDisplay::wrappable(shown, int(shown.size())));
     }
-    // The fixed-format values are never shortened.
-    for (int field : {Gender, Age, Created})
-        m_fieldValues.at(field)->setMinimumWidth(
-            m_fieldValues.at(field)->fontMetrics().horizontalAdvance(
-                m_fieldValues.at(field)->text()) +
-            2);
+    // The fixed-format values never break inside.
+    for (int field : {Gender, Age, Created}) {
+        QLabel *value = m_fieldValues.at(field);
+        value->setMinimumWidth(value->fontMetrics().horizontalAdvance(value->text()) + ValueGap +
+                               2);
+    }
 
     m_thumbnails.clear();
     m_thumbnails.reserve(customer.photos.size());
@@ -382,6 +400,7 @@ void OrderDetailPage::rebuildRecords()
             QStringLiteral("color: #999999; font-size: 14px; background: transparent;"));
         empty->setAlignment(Qt::AlignTop | Qt::AlignLeft);
         m_recordGrid->addWidget(empty, 0, 0, 1, 6);
+        m_scrollArea->setMinimumHeight(0);
         return;
     }
 
@@ -400,7 +419,9 @@ void OrderDetailPage::rebuildRecords()
         const QSignalBlocker blocker(m_selectAll);
         m_selectAll->setChecked(true);
     }
-    m_scrollArea->setMinimumHeight(0);
+    // However little room the window leaves, one whole row of photos stays
+    // visible; the page scrolls for the rest.
+    m_scrollArea->setMinimumHeight(m_recordGrid->itemAt(0)->widget()->sizeHint().height());
     m_scrollArea->setMaximumHeight(QWIDGETSIZE_MAX);
 }
 
@@ -450,6 +471,9 @@ QWidget *OrderDetailPage::buildRecordItem(int photoIndex)
                       QStringLiteral("Inspection Photo"));
     auto *nameLabel = new ElidedLabel(OrderDisplay::singleLine(name.left(300)), item);
     nameLabel->setObjectName(QStringLiteral("photoNameLabel"));
+    // Tooltips take markup when the text looks like it; a file name never does.
+    nameLabel->setToolTip(
+        QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(name.toHtmlEscaped()));
     nameLabel->setFixedWidth(165);
     nameLabel->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     nameLabel->setStyleSheet(

@@ -71,6 +71,12 @@ QString genderText(const QString &stored)
     return uiText(QStringLiteral("common.gender.private"), QStringLiteral("保密"));
 }
 
+// Tooltips take markup when the text looks like it; the user's data never does.
+QString plainToolTip(const QString &text)
+{
+    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped());
+}
+
 QLabel *plainLabel(const QString &text, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -94,6 +100,7 @@ QWidget *iconTextItem(const QString &iconPath, const QString &text, const QStrin
         icon->setPixmap(picture.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     auto *label = new ElidedLabel(OrderDisplay::singleLine(text), item);
     label->setObjectName(objectName);
+    label->setToolTip(plainToolTip(text));
     label->setMaximumHintWidth(220);
     layout->addWidget(icon, 0, Qt::AlignVCenter);
     layout->addWidget(label, 1, Qt::AlignVCenter);
@@ -418,9 +425,15 @@ void OrderPage::buildTable()
     m_header = new OrderTableHeader(Qt::Horizontal, m_table);
     m_table->setHorizontalHeader(m_header);
     m_header->setDefaultAlignment(Qt::AlignCenter);
-    m_header->setSectionResizeMode(QHeaderView::Stretch);
+    // Columns of fixed-format values and the actions take the width their
+    // texts need in the current language; the user's data shares the rest
+    // and is shortened with "…" (the whole text is in the tooltip).
+    m_header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    for (int column : {2, 3, 6})
+        m_header->setSectionResizeMode(column, QHeaderView::Stretch);
     m_header->setSectionResizeMode(0, QHeaderView::Fixed);
     m_header->resizeSection(0, 44);
+    m_header->setSectionResizeMode(8, QHeaderView::Fixed);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(56);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -752,6 +765,11 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         item->setTextAlignment(Qt::AlignCenter);
         return item;
     };
+    auto userItem = [&textItem](const QString &text) {
+        QTableWidgetItem *item = textItem(text);
+        item->setToolTip(plainToolTip(text));
+        return item;
+    };
     const QString buttonStyle = QStringLiteral(
         "QPushButton { border: none; background: transparent; color: #ff746e; font-size: 13px; }"
         "QPushButton:hover { text-decoration: underline; }");
@@ -775,11 +793,11 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         m_table->setItem(row, 1, textItem(QString::number(first + row + 1)));
         m_table->setItem(
             row, 2,
-            textItem(order.orderNumber.isEmpty() ? numbering.numberFor(order) : order.orderNumber));
-        m_table->setItem(row, 3, textItem(OrderDisplay::orDash(order.name)));
+            userItem(order.orderNumber.isEmpty() ? numbering.numberFor(order) : order.orderNumber));
+        m_table->setItem(row, 3, userItem(OrderDisplay::orDash(order.name)));
         m_table->setItem(row, 4, textItem(genderText(order.gender)));
         m_table->setItem(row, 5, textItem(OrderDisplay::ageText(order.age)));
-        m_table->setItem(row, 6, textItem(OrderDisplay::orDash(order.phone)));
+        m_table->setItem(row, 6, userItem(OrderDisplay::orDash(order.phone)));
         m_table->setItem(row, 7, textItem(OrderDisplay::listCreatedAt(order.createdAt)));
 
         auto *actions = new QWidget;
@@ -804,6 +822,13 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         connect(detail, &QPushButton::clicked, this, [this, id] { onDetailClicked(id); });
         m_table->setCellWidget(row, 8, actions);
     }
+    // The header measures only its own text; the buttons must fit whole too,
+    // inside the items' side padding of the table's style.
+    int actionsWidth = m_header->sectionSizeHint(8);
+    if (count > 0)
+        actionsWidth =
+            std::max(actionsWidth, m_table->cellWidget(0, 8)->sizeHint().width() + 2 * 4);
+    m_header->resizeSection(8, actionsWidth);
 }
 
 void OrderPage::updatePagination()

@@ -8,6 +8,9 @@
 
 #include "pagedriver.h"
 
+#include <QScrollArea>
+#include <QScrollBar>
+
 namespace {
 
 // A stored entry "name|Base64 JPEG", as the save page writes it.
@@ -39,24 +42,43 @@ class TestOrderDetailPage : public QObject
 private slots:
     void initTestCase() { QVERIFY(useShippedLanguage("en_US")); }
 
-    void valuesArePlainDashedAndBounded()
+    void valuesArePlainDashedAndWhole()
     {
         OrderDetailPage page;
         Customer c;
         c.name = QStringLiteral("<img src=x>");
         c.gender = QStringLiteral("男");
         c.createdAt = QStringLiteral("2025-03-04T10:11:12.345");
-        c.notes = QString(100000, QLatin1Char('n'));
+        c.address = QString(200, QChar(u'路'));
+        c.notes = QString(10000, QLatin1Char('n')) + "\nend";
+        c.photos = {photo("a")};
         page.showOrder(c);
+        const QChar zeroWidthSpace(0x200B);
         QCOMPARE(valueText(page, 0), QStringLiteral("<img src=x>"));
         QCOMPARE(child<QLabel>(page, "detailValue0")->textFormat(), Qt::PlainText);
         QCOMPARE(valueText(page, 1), QStringLiteral("-"));
         QCOMPARE(valueText(page, 2), QStringLiteral("Male"));
         QCOMPARE(valueText(page, 6), QStringLiteral("2025-03-04 10:11:12"));
-        const QString notes = valueText(page, 9);
-        QVERIFY(notes.size() < 1000 && notes.contains(QChar(0x200B)));
-        showWide(page);
-        QVERIFY(page.minimumSizeHint().width() < 1100);
+        QCOMPARE(valueText(page, 7).remove(zeroWidthSpace), c.address);
+        QCOMPARE(valueText(page, 9).remove(zeroWidthSpace), c.notes);
+
+        // The page's share of a 1100 x 720 window: a whole row of photos shows,
+        // the rest of the page scrolls, and a value keeps its distance from the
+        // next title.
+        page.resize(932, 688);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QVERIFY(page.minimumSizeHint().width() <= 932);
+        auto *item = child<QWidget>(page, "recordItem");
+        QTRY_VERIFY(child<QScrollArea>(page, "recordScrollArea")->height() >= item->height());
+        QVERIFY(child<QScrollArea>(page, "detailScrollArea")->verticalScrollBar()->maximum() > 0);
+        auto *name = child<QLabel>(page, "detailValue0");
+        QLabel *birthdayTitle = nullptr;
+        for (QLabel *label : page.findChildren<QLabel *>())
+            if (label->text() == uiText("customer.birth_date", "?"))
+                birthdayTitle = label;
+        QVERIFY(birthdayTitle);
+        QVERIFY(name->x() + name->contentsRect().right() + 16 <= birthdayTitle->x());
         QSignalSpy back(&page, &OrderDetailPage::backRequested);
         QTest::mouseClick(child<QPushButton>(page, "detailBackButton"), Qt::LeftButton);
         QCOMPARE(back.size(), 1);

@@ -329,6 +329,48 @@ private slots:
         QCOMPARE(table(page)->horizontalHeaderItem(3)->text(), QStringLiteral("Name"));
         QVERIFY(useShippedLanguage("zh_CN"));
     }
+
+    void tableIsReadableAtTheMinimumWindowWidth_data()
+    {
+        QTest::addColumn<QString>("code");
+        for (const char *code : {"zh_CN", "en_US", "de_DE"})
+            QTest::newRow(code) << code;
+    }
+
+    // The page's share of a 1100 x 720 window.
+    void tableIsReadableAtTheMinimumWindowWidth()
+    {
+        QFETCH(QString, code);
+        QList<Customer> orders = makeOrders(2);
+        orders[0].name = QString(50, QChar(u'宋')) + "<i>";
+        orders[0].orderNumber = QString(60, QLatin1Char('9'));
+        orders[0].phone = QStringLiteral("+49 170 1234567 8901");
+        orders[0].gender = QStringLiteral("女");
+        orders[0].age = 104;
+        QVERIFY(saveCustomers(orders));
+        QVERIFY(useShippedLanguage(code));
+        OrderPage page;
+        page.resize(932, 688);
+        page.onListViewClicked();
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        QTableWidget *rows = table(page);
+        QHeaderView *header = rows->horizontalHeader();
+        // Fixed-format columns and the actions get what their texts need...
+        for (int column : {1, 4, 5, 7, 8}) {
+            QVERIFY2(header->sectionSize(column) >=
+                         static_cast<QAbstractItemView *>(rows)->sizeHintForColumn(column),
+                     qPrintable(QString::number(column)));
+            QVERIFY(header->sectionSize(column) >= header->sectionSizeHint(column));
+        }
+        for (QPushButton *button : rows->cellWidget(0, 8)->findChildren<QPushButton *>())
+            QVERIFY2(button->width() >= button->sizeHint().width(), qPrintable(button->text()));
+        // ...and the user's data, when shortened, is whole in the tooltip.
+        QVERIFY(rows->item(0, 3)->toolTip().contains(QString(50, QChar(u'宋')) + "&lt;i&gt;"));
+        QVERIFY(rows->item(0, 2)->toolTip().contains(orders[0].orderNumber));
+        QVERIFY(header->sectionSize(3) >= 60);
+        QVERIFY(useShippedLanguage("zh_CN"));
+    }
 };
 
 LUMAURAL_TEST_MAIN(TestOrderPage)
