@@ -270,12 +270,15 @@ QWidget *OrderDetailPage::buildInfoBox()
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setCursor(Qt::IBeamCursor);
         value->setContentsMargins(0, 0, ValueGap, 0);
+        // Columns share the width by their stretch, not by how a wrapped text
+        // happens to guess its width.
+        value->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         value->installEventFilter(this);
         value->setStyleSheet(
             QStringLiteral("color: #333333; font-size: 14px; background: transparent;"));
         m_fieldTitles.append(title);
         m_fieldValues.append(value);
-        value->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
     m_infoGrid = grid;
     arrangeInfoGrid(5);
@@ -291,22 +294,29 @@ void OrderDetailPage::arrangeInfoGrid(int pairsPerRow)
         delete item;
     for (int column = 0; column < 2 * 5; ++column)
         m_infoGrid->setColumnStretch(column, 0);
-    const Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;
+    // Titles stay level with the first line of a value that wraps.
+    const Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop;
+    // The short values share rows; address and notes, which can be long,
+    // get a row of their own across the whole box.
+    int slot = 0;
     for (int field = 0; field < FieldCount; ++field) {
-        // A wrapped value takes the whole width of its cell and aligns its own text.
-        QLabel *value = m_fieldValues.at(field);
-        const Qt::Alignment valueAlignment = value->wordWrap() ? Qt::Alignment() : alignment;
-        if (field == Notes) {
-            const int row = (Notes + pairsPerRow - 1) / pairsPerRow;
-            m_infoGrid->addWidget(m_fieldTitles.at(field), row, 0, alignment);
-            m_infoGrid->addWidget(value, row, 1, 1, 2 * pairsPerRow - 1, valueAlignment);
-        } else {
-            const int row = field / pairsPerRow;
-            const int column = 2 * (field % pairsPerRow);
-            m_infoGrid->addWidget(m_fieldTitles.at(field), row, column, alignment);
-            m_infoGrid->addWidget(value, row, column + 1, valueAlignment);
-        }
+        if (field == Address || field == Notes)
+            continue;
+        const int row = slot / pairsPerRow;
+        const int column = 2 * (slot % pairsPerRow);
+        m_infoGrid->addWidget(m_fieldTitles.at(field), row, column, alignment);
+        m_infoGrid->addWidget(m_fieldValues.at(field), row, column + 1);
+        ++slot;
     }
+    const int firstWideRow = (slot + pairsPerRow - 1) / pairsPerRow;
+    for (int field : {Address, Notes}) {
+        const int row = firstWideRow + (field == Notes ? 1 : 0);
+        m_infoGrid->addWidget(m_fieldTitles.at(field), row, 0, alignment);
+        m_infoGrid->addWidget(m_fieldValues.at(field), row, 1, 1, 2 * pairsPerRow - 1);
+    }
+    // Three fields a row take more rows; closer rows leave the photos room
+    // on a small window.
+    m_infoGrid->setVerticalSpacing(pairsPerRow == 5 ? 32 : 18);
     if (pairsPerRow == 5) {
         m_infoGrid->setColumnStretch(1, 3);
         m_infoGrid->setColumnStretch(3, 3);

@@ -35,10 +35,12 @@ AboutPanel::AboutPanel(QWidget *host)
     title->setStyleSheet(QStringLiteral("QLabel { color:#585656; font-size:16px; "
                                         "font-weight:400; background:transparent; }"));
     layout->addWidget(title);
+    layout->addSpacing(12);
     auto *line = new QFrame(panel());
     line->setFixedHeight(1);
     line->setStyleSheet(QStringLiteral("QFrame { background:#ededed; border:none; }"));
     layout->addWidget(line);
+    layout->addSpacing(16);
 
     m_notice = new QTextBrowser(panel());
     m_notice->setObjectName(QStringLiteral("aboutNotice"));

@@ -98,7 +98,13 @@ void SettingsPage::buildUi()
     auto *scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setStyleSheet(QStringLiteral("QScrollArea { background: transparent; border: none; }"));
+    scroll->setStyleSheet(QStringLiteral(
+        "QScrollArea { background: transparent; border: none; }"
+        "QScrollBar:vertical { width: 6px; background: transparent; margin: 0; }"
+        "QScrollBar::handle:vertical { background: #d0d0d0; border-radius: 3px; min-height: 30px; }"
+        "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+        "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; "
+        "}"));
     pageLayout->addWidget(scroll);
     auto *content = new QWidget;
     content->setStyleSheet(QStringLiteral("background: transparent;"));
@@ -145,6 +151,8 @@ void SettingsPage::buildUi()
     layout->addWidget(line);
     layout->addSpacing(44);
 
+    // Labels keep to the left; fields and combos grow to their maximum width
+    // from the left edge.
     const Qt::Alignment left = Qt::AlignLeft;
     m_resolutionLabel = fieldLabel(card);
     m_resolutionCombo = combo(QStringLiteral("resolutionCombo"), card);
@@ -174,11 +182,11 @@ void SettingsPage::buildUi()
 
     layout->addWidget(m_resolutionLabel, 0, left);
     layout->addSpacing(21);
-    layout->addWidget(m_resolutionCombo, 0, left);
+    layout->addWidget(m_resolutionCombo);
     layout->addSpacing(28);
     layout->addWidget(m_languageLabel, 0, left);
     layout->addSpacing(20);
-    layout->addWidget(m_languageCombo, 0, left);
+    layout->addWidget(m_languageCombo);
     layout->addSpacing(28);
     layout->addWidget(m_photoPathLabel, 0, left);
     layout->addSpacing(20);
@@ -186,11 +194,11 @@ void SettingsPage::buildUi()
     layout->addSpacing(28);
     layout->addWidget(m_companyLabel, 0, left);
     layout->addSpacing(20);
-    layout->addWidget(m_companyEdit, 0, left);
+    layout->addWidget(m_companyEdit);
     layout->addSpacing(28);
     layout->addWidget(m_reportTitleLabel, 0, left);
     layout->addSpacing(20);
-    layout->addWidget(m_reportTitleEdit, 0, left);
+    layout->addWidget(m_reportTitleEdit);
     layout->addSpacing(50);
 
     auto *bottom = new QHBoxLayout;
