@@ -39,7 +39,7 @@ QPushButton *pillButton(const QString &text, bool primary, const QString &name, 
 } // namespace
 
 PrintPanel::PrintPanel(OrderDetailPage *page)
-    : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize), m_page(page)
+    : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize)
 {
     QVBoxLayout *layout = panelLayout();
     layout->setContentsMargins(47, 33, 47, 15);
@@ -121,7 +121,8 @@ void PrintPanel::open(OrderDetailPage *page)
 void PrintPanel::printReportSheet()
 {
     QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, m_page);
+    // Over the panel, not under it: the panel covers the page.
+    QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
     if (ReportPrinter::printSheet(m_sheet, &printer) == 0) {

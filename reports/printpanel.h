@@ -26,6 +26,5 @@ public slots:
     void printReportSheet();
 
 private:
-    OrderDetailPage *m_page;
     ReportSheet *m_sheet = nullptr;
 };
