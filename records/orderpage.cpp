@@ -709,7 +709,9 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
     bodyLayout->addStretch();
 
     auto *actionRow = new QHBoxLayout;
-    actionRow->setSpacing(22);
+    // The German link texts are long; with less room between them the
+    // creation time stays whole on a card of the narrowest window.
+    actionRow->setSpacing(currentLanguage().startsWith(QLatin1String("de")) ? 12 : 22);
     auto *edit = linkButton(uiText(QStringLiteral("common.action.edit"), QStringLiteral("编辑")),
                             QStringLiteral(":/res/orderManage/edit_icon.png"),
                             QStringLiteral("cardEditButton"), body);

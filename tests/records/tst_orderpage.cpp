@@ -369,6 +369,12 @@ private slots:
         QVERIFY(rows->item(0, 3)->toolTip().contains(QString(50, QChar(u'宋')) + "&lt;i&gt;"));
         QVERIFY(rows->item(0, 2)->toolTip().contains(orders[0].orderNumber));
         QVERIFY(header->sectionSize(3) >= 60);
+        // The cards keep the creation time whole as well.
+        page.onGridViewClicked();
+        QTRY_VERIFY(!cards(page).isEmpty() && cards(page).first()->isVisible());
+        for (auto *created : cardContainer(page)->findChildren<ElidedLabel *>("cardCreatedLabel"))
+            QVERIFY2(!created->shownText().endsWith(QChar(0x2026)),
+                     qPrintable(created->shownText()));
         QVERIFY(useShippedLanguage("zh_CN"));
     }
 };
