@@ -1,5 +1,6 @@
 #include "records/jsonfilestore.h"
 #include "records/recordstore.h"
+#include "records/storealerts.h"
 
 #include "common/testsupport.h"
 
@@ -9,6 +10,9 @@
 
 #include <csignal>
 #include <limits>
+#include <optional>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using TestSupport::readFile;
@@ -38,6 +42,35 @@ public:
 
 private:
     rlimit m_saved{};
+};
+
+// A 64 KiB file system over `dir`, in a mount namespace of this thread only.
+class SmallDisk
+{
+public:
+    explicit SmallDisk(const QString &dir) : m_dir(dir.toLocal8Bit())
+    {
+        m_mounted = unshare(CLONE_NEWNS) == 0 &&
+                    mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+                    mount("tmpfs", m_dir.constData(), "tmpfs", 0, "size=64k") == 0;
+    }
+    ~SmallDisk()
+    {
+        if (m_mounted)
+            umount2(m_dir.constData(), MNT_DETACH);
+    }
+    bool mounted() const { return m_mounted; }
+    void fill() const
+    {
+        QFile filler(m_dir + "/filler");
+        if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            while (filler.write(QByteArray(512, 'f')) > 0) {
+            }
+    }
+
+private:
+    QByteArray m_dir;
+    bool m_mounted = false;
 };
 
 } // namespace
@@ -202,19 +235,36 @@ private slots:
         QCOMPARE(preservedCopies(fittersFilePath()).size(), 1);
     }
 
+    void failedWriteLeavesPreviousFileAndReportsFalse_data()
+    {
+        QTest::addColumn<rlim_t>("sizeLimit"); // 0: a full disk instead
+        QTest::addColumn<int>("notesLength");
+        QTest::newRow("large save, write limit") << rlim_t(4096) << 100000;
+        QTest::newRow("small save, write limit") << rlim_t(64) << 10;
+        QTest::newRow("small save, full disk") << rlim_t(0) << 10;
+    }
+
     void failedWriteLeavesPreviousFileAndReportsFalse()
     {
+        QFETCH(rlim_t, sizeLimit);
+        QFETCH(int, notesLength);
+        std::optional<SmallDisk> disk;
+        if (sizeLimit == 0 && !disk.emplace(JsonFileStore::dataDirectory()).mounted())
+            QSKIP("cannot mount a small file system here");
         Customer c;
         c.id = 1;
         c.name = "kept";
         QVERIFY(saveCustomers({c}));
         const QByteArray before = readFile(customersFilePath());
 
-        QList<Customer> many(200, c);
-        many.first().notes = QString(100000, 'n');
-        {
-            const FileSizeLimit limit(4096);
-            QVERIFY(!saveCustomers(many));
+        QList<Customer> more(3, c);
+        more.first().notes = QString(notesLength, 'n');
+        if (disk) {
+            disk->fill();
+            QVERIFY(!saveCustomers(more));
+        } else {
+            const FileSizeLimit limit(sizeLimit);
+            QVERIFY(!saveCustomers(more));
         }
         QCOMPARE(readFile(customersFilePath()), before);
         QCOMPARE(loadCustomers().value(0).name, QStringLiteral("kept"));
@@ -222,12 +272,71 @@ private slots:
         QCOMPARE(dir.entryList(QDir::Files).filter("customers").size(), 1); // no temp file left
     }
 
-    void pathThatCannotBeWrittenReportsFalse()
+    // The page holding the empty list of a failed read may save it later.
+    void failedReadKeepsTheFileAsideOnTheNextSave()
     {
-        QDir().mkpath(customersFilePath()); // a folder where the file should be
-        QVERIFY(!saveCustomers({Customer()}));
+        QVERIFY(saveFitters({Fitter(), Fitter()}));
+        const QByteArray stored = readFile(fittersFilePath());
+        QVERIFY(QFile::rename(fittersFilePath(), fittersFilePath() + "-away"));
+        QVERIFY(QDir().mkdir(fittersFilePath()));
+        QVERIFY(loadFitters().isEmpty());
+        QVERIFY(QDir().rmdir(fittersFilePath()));
+        QVERIFY(QFile::rename(fittersFilePath() + "-away", fittersFilePath()));
+
+        QVERIFY(saveFitters({Fitter()}));
+        const QStringList kept = preservedCopies(fittersFilePath());
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFile(QFileInfo(fittersFilePath()).dir().filePath(kept[0])), stored);
+    }
+
+    void fileThatCannotBeReadIsLeftAlone_data()
+    {
+        QTest::addColumn<bool>("tooLarge"); // else a folder where the file should be
+        QTest::newRow("too large for the reader") << true;
+        QTest::newRow("cannot be opened") << false;
+    }
+
+    void fileThatCannotBeReadIsLeftAlone()
+    {
+        QFETCH(bool, tooLarge);
+        const QString path = customersFilePath();
+        if (tooLarge) {
+            QVERIFY(saveCustomers(QList<Customer>(3)));
+            QVERIFY(QFile::resize(path, JsonFileStore::MaxJsonBytes + 1)); // sparse: no disk used
+        } else {
+            QVERIFY(QDir().mkpath(path));
+        }
+        const qint64 size = QFileInfo(path).size();
+        QCoreApplication::processEvents(); // alerts of earlier cases
+        QSignalSpy alerts(StoreAlerts::instance(), &StoreAlerts::fileLeftAlone);
         QVERIFY(loadCustomers().isEmpty());
-        QDir().rmdir(customersFilePath());
+        Customer c;
+        c.id = nextCustomerId(loadCustomers());
+        QVERIFY(!appendCustomer(c));
+
+        QCOMPARE(QFileInfo(path).size(), size);
+        QVERIFY(preservedCopies(path).isEmpty());
+        QVERIFY(alerts.wait());
+        QCOMPARE(alerts.count(), 1); // reported once per call, however often read
+        QCOMPARE(alerts[0][0].toString(), path);
+        QCOMPARE(alerts[0][1].value<StoreAlerts::Problem>(),
+                 tooLarge ? StoreAlerts::Problem::TooLarge : StoreAlerts::Problem::Unavailable);
+        QVERIFY(tooLarge ? QFile::remove(path) : QDir().rmdir(path));
+    }
+
+    void interruptedSaveLeftoversAreRemoved()
+    {
+        QDir dir(JsonFileStore::dataDirectory());
+        const QStringList others{"customers.json.AbCd1f", "customers.json.AbCdEfG",
+                                 "customers.json.BACKUP", "customers.json.Backup",
+                                 "customers.json.backup", "fitters.json.AbCdEf"};
+        for (const QString &name :
+             others + QStringList{"customers.json.AbCdEf", "customers.json.qWxyZa"})
+            writeFile(dir.filePath(name), "{}");
+        QVERIFY(saveCustomers({}));
+        QCOMPARE(dir.entryList({"*.json.*"}, QDir::Files, QDir::Name), others);
+        for (const QString &name : others)
+            dir.remove(name);
     }
 };
 
