@@ -1,9 +1,13 @@
+#include "app/instancelock.h"
 #include "app/startup.h"
 
 #include "common/testsupport.h"
 
 #include <QFontInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 class TestStartup : public QObject
 {
@@ -59,7 +63,42 @@ private slots:
         QCOMPARE(font.pointSize(), 10);
         QVERIFY(font.families().contains(QStringLiteral("Noto Sans CJK SC")));
     }
+
+    void oneRunningCopyPerDataFolder()
+    {
+        QTemporaryDir data;
+        QProcess other; // this binary again, as the copy started first
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("LUMAURAL_HOLD_LOCK", data.path());
+        other.setProcessEnvironment(env);
+        other.start(QCoreApplication::applicationFilePath());
+        QVERIFY(other.waitForReadyRead());
+        QCOMPARE(other.readLine().trimmed(), QByteArray("acquired"));
+
+        InstanceLock second(data.path());
+        QCOMPARE(second.acquire(), InstanceLock::Result::AlreadyRunning);
+        other.closeWriteChannel();
+        QVERIFY(other.waitForFinished());
+        QCOMPARE(second.acquire(), InstanceLock::Result::Acquired); // its lock file stayed
+        QCOMPARE(InstanceLock(data.path()).acquire(), InstanceLock::Result::AlreadyRunning);
+    }
 };
 
-LUMAURAL_TEST_MAIN(TestStartup)
+// With LUMAURAL_HOLD_LOCK set, this process takes the lock on that folder and
+// dies without releasing it once its input closes, as a crashed copy would.
+int main(int argc, char *argv[])
+{
+    TestSupport::requireIsolation();
+    QApplication app(argc, argv);
+    if (qEnvironmentVariableIsSet("LUMAURAL_HOLD_LOCK")) {
+        InstanceLock lock(qEnvironmentVariable("LUMAURAL_HOLD_LOCK"));
+        std::puts(lock.acquire() == InstanceLock::Result::Acquired ? "acquired" : "refused");
+        std::fflush(stdout);
+        std::getchar();
+        std::_Exit(0);
+    }
+    TestStartup tc;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&tc, argc, argv);
+}
 #include "tst_startup.moc"
