@@ -95,11 +95,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     updateNavigation(NavEntry::Inspection);
     connect(LangManager::instance(), &LangManager::languageChanged, this,
             &MainWindow::retranslateUi);
-    // A page showing an empty list must not pass for an empty store file.
-    connect(StoreAlerts::instance(), &StoreAlerts::fileLeftAlone, this,
-            [this](const QString &path, StoreAlerts::Problem problem) {
-                showPromptMessage(this, StoreAlerts::message(path, problem));
-            });
+    // A page showing an empty list must not pass for an empty store file. Queued:
+    // the pages read the stores while being built, before the window is placed.
+    connect(
+        StoreAlerts::instance(), &StoreAlerts::fileLeftAlone, this,
+        [this](const QString &path, StoreAlerts::Problem problem) {
+            showPromptMessage(this, StoreAlerts::message(path, problem));
+        },
+        Qt::QueuedConnection);
     retranslateUi();
     updateDeviceStateUi();
     applyResponsiveLayout();
