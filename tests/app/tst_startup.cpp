@@ -14,6 +14,20 @@ class TestStartup : public QObject
     Q_OBJECT
 
 private slots:
+    // Started with LUMAURAL_HOLD_LOCK, this process holds the lock on that folder
+    // until its input closes, then dies without releasing it, as a crash would.
+    void initTestCase()
+    {
+        if (!qEnvironmentVariableIsSet("LUMAURAL_HOLD_LOCK"))
+            return;
+        InstanceLock lock(qEnvironmentVariable("LUMAURAL_HOLD_LOCK"));
+        if (lock.acquire() == InstanceLock::Result::Acquired)
+            std::puts("lock acquired");
+        std::fflush(stdout);
+        std::getchar();
+        std::_Exit(0);
+    }
+
     void startLanguage_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -67,13 +81,11 @@ private slots:
     void oneRunningCopyPerDataFolder()
     {
         QTemporaryDir data;
-        QProcess other; // this binary again, as the copy started first
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("LUMAURAL_HOLD_LOCK", data.path());
-        other.setProcessEnvironment(env);
+        QProcess other; // the copy started first: this binary in initTestCase
+        other.setEnvironment(QProcess::systemEnvironment() << "LUMAURAL_HOLD_LOCK=" + data.path());
         other.start(QCoreApplication::applicationFilePath());
-        QVERIFY(other.waitForReadyRead());
-        QCOMPARE(other.readLine().trimmed(), QByteArray("acquired"));
+        QByteArray said;
+        QTRY_VERIFY((said += other.readAllStandardOutput()).contains("lock acquired"));
 
         InstanceLock second(data.path());
         QCOMPARE(second.acquire(), InstanceLock::Result::AlreadyRunning);
@@ -84,21 +96,5 @@ private slots:
     }
 };
 
-// With LUMAURAL_HOLD_LOCK set, this process takes the lock on that folder and
-// dies without releasing it once its input closes, as a crashed copy would.
-int main(int argc, char *argv[])
-{
-    TestSupport::requireIsolation();
-    QApplication app(argc, argv);
-    if (qEnvironmentVariableIsSet("LUMAURAL_HOLD_LOCK")) {
-        InstanceLock lock(qEnvironmentVariable("LUMAURAL_HOLD_LOCK"));
-        std::puts(lock.acquire() == InstanceLock::Result::Acquired ? "acquired" : "refused");
-        std::fflush(stdout);
-        std::getchar();
-        std::_Exit(0);
-    }
-    TestStartup tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
+LUMAURAL_TEST_MAIN(TestStartup)
 #include "tst_startup.moc"
