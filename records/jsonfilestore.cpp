@@ -138,7 +138,7 @@ bool keepAside(const QString &path)
         qWarning() << "Cannot keep unreadable file" << path << "as" << kept << "- not replacing it";
         return false;
     }
-    qWarning() << "Unreadable file kept as" << kept << "before replacing" << path;
+    qWarning() << "File kept as" << kept << "before replacing" << path;
     return true;
 }
 
@@ -165,8 +165,9 @@ bool makeWayFor(const QString &path, const QString &rootArrayKey, qint64 maxByte
 }
 
 // QSaveFile's temporary name is the file name, a dot and six random ASCII
-// letters. A real name such as "backup" or "Before" fits that pattern too, so
-// only a mix of cases that no word written by hand is likely to have counts.
+// letters. A copy named by hand, "backup", "BACKUP" or "Before", fits that
+// pattern too, so only letters that mix cases beyond a capital initial count;
+// that passes over one random name in 21, which stays until removed by hand.
 bool looksLikeSaveFileTemp(const QString &suffix)
 {
     static const QRegularExpression random(QStringLiteral("^[A-Za-z]{6}$"));
