@@ -1,5 +1,7 @@
 #include "records/jsonfilestore.h"
 
+#include "records/storealerts.h"
+
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -7,16 +9,23 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStandardPaths>
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace JsonFileStore {
 
 namespace {
 
-// Files this process last read as good or wrote itself, by size and time of
-// change. Saving checks the file it replaces; with this the check does not
-// parse a large customers.json a second time on every save.
 struct FileStamp
 {
     qint64 size = -1;
@@ -27,16 +36,163 @@ struct FileStamp
     }
 };
 
-QHash<QString, FileStamp> &knownGoodFiles()
+// What this process knows of each store file. Saving checks the file it
+// replaces; a stamp of the file as last read good or written spares that
+// check a second parse of a large customers.json on every save.
+struct FileState
 {
-    static QHash<QString, FileStamp> files;
-    return files;
+    FileStamp good;
+    // A read failed since the last save: whoever saves next may hold an empty
+    // list in place of the file's content, so a copy of the file is kept first.
+    bool keepCopy = false;
+};
+
+QHash<QString, FileState> &fileStates()
+{
+    static QHash<QString, FileState> states;
+    return states;
+}
+
+FileStamp stampOf(const QFileInfo &info)
+{
+    return {info.size(), info.lastModified()};
 }
 
 FileStamp stampOf(const QString &path)
 {
+    return stampOf(QFileInfo(path));
+}
+
+ReadResult readFile(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {};
+    const qint64 size = file.size();
+    if (maxBytes > 0 && size > maxBytes)
+        return {ReadStatus::Damaged, {}}; // we never write that much
+    if (size > MaxJsonBytes)
+        return {ReadStatus::TooLarge, {}};
+    // Locked, no permission, a folder: we cannot tell what is inside.
+    if (!file.open(QIODevice::ReadOnly))
+        return {ReadStatus::Unavailable, {}};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError || bytes.size() < size)
+        return {ReadStatus::Unavailable, {}};
+    file.close();
+    if (bytes.trimmed().isEmpty())
+        return {};
+
+    QJsonParseError error{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
+    if (error.error == QJsonParseError::DocumentTooLarge)
+        return {ReadStatus::TooLarge, {}};
+    if (!doc.isObject())
+        return {ReadStatus::Damaged, {}};
+    const QJsonObject object = doc.object();
+    if (!rootArrayKey.isEmpty() && object.contains(rootArrayKey) &&
+        !object.value(rootArrayKey).isArray())
+        return {ReadStatus::Damaged, {}};
+    return {ReadStatus::Ok, object};
+}
+
+void noteRead(const QString &path, const FileStamp &stamp, ReadStatus status)
+{
+    FileState &state = fileStates()[path];
+    state.good = status == ReadStatus::Ok ? stamp : FileStamp();
+    if (status == ReadStatus::Ok || status == ReadStatus::Missing)
+        return;
+    state.keepCopy = true;
+    if (status == ReadStatus::TooLarge) {
+        qWarning() << "File too large to read, left as it is:" << path;
+        StoreAlerts::instance()->report(path, StoreAlerts::Problem::TooLarge);
+    } else if (status == ReadStatus::Unavailable) {
+        qWarning() << "File cannot be read now, left as it is:" << path;
+        StoreAlerts::instance()->report(path, StoreAlerts::Problem::Unavailable);
+    }
+}
+
+bool syncToDisk(int handle)
+{
+#ifdef Q_OS_WIN
+    return _commit(handle) == 0;
+#else
+    // Some file systems cannot sync at all; what they hold is as final as it gets.
+    return ::fsync(handle) == 0 || errno == EINVAL || errno == EROFS;
+#endif
+}
+
+bool keepAside(const QString &path)
+{
+    const QString kept = preservedPathFor(path);
+    bool complete = QFile::copy(path, kept);
+    if (complete) {
+        // QFile::copy does not report every failed write either.
+        QFile copy(kept);
+        complete = copy.open(QIODevice::ReadOnly) && syncToDisk(copy.handle()) &&
+                   copy.size() == QFileInfo(path).size();
+        if (!complete)
+            QFile::remove(kept);
+    }
+    if (!complete) {
+        qWarning() << "Cannot keep unreadable file" << path << "as" << kept << "- not replacing it";
+        return false;
+    }
+    qWarning() << "File kept as" << kept << "before replacing" << path;
+    return true;
+}
+
+// Whether the file now at `path` may be replaced, keeping a copy first where needed.
+bool makeWayFor(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
+{
+    const FileState state = fileStates().value(path);
+    if (!state.keepCopy && state.good.size >= 0 && state.good == stampOf(path))
+        return true;
+    switch (readObject(path, rootArrayKey, maxBytes).status) {
+    case ReadStatus::Missing:
+        return true;
+    case ReadStatus::TooLarge:
+    case ReadStatus::Unavailable:
+        return false; // it cannot be read, so it cannot be kept either
+    case ReadStatus::Ok:
+        if (!state.keepCopy)
+            return true;
+        break;
+    case ReadStatus::Damaged:
+        break;
+    }
+    return keepAside(path);
+}
+
+// QSaveFile's temporary name is the file name, a dot and six random ASCII
+// letters. A copy named by hand, "backup", "BACKUP" or "Before", fits that
+// pattern too, so only letters that mix cases beyond a capital initial count;
+// that passes over one random name in 21, which stays until removed by hand.
+bool looksLikeSaveFileTemp(const QString &suffix)
+{
+    static const QRegularExpression random(QStringLiteral("^[A-Za-z]{6}$"));
+    if (!random.match(suffix).hasMatch())
+        return false;
+    const QString rest = suffix.mid(1);
+    return suffix != suffix.toLower() && suffix != suffix.toUpper() && rest != rest.toLower();
+}
+
+// A save cut off between QSaveFile linking its new file under the temporary
+// name and renaming it leaves that file beside the store for good.
+void removeLeftoverTemps(const QString &path)
+{
     const QFileInfo info(path);
-    return {info.size(), info.lastModified()};
+    const QString prefix = info.fileName() + QLatin1Char('.');
+    const QFileInfoList candidates = info.dir().entryInfoList(
+        {prefix + QStringLiteral("??????")},
+        QDir::Files | QDir::Hidden | QDir::NoSymLinks | QDir::CaseSensitive);
+    for (const QFileInfo &candidate : candidates) {
+        const QString name = candidate.fileName();
+        if (!name.startsWith(prefix) || !looksLikeSaveFileTemp(name.mid(prefix.size())))
+            continue;
+        if (QFile::remove(candidate.filePath()))
+            qDebug() << "Removed the leftover of an interrupted save:" << candidate.filePath();
+    }
 }
 
 } // namespace
@@ -52,31 +208,11 @@ QString dataDirectory()
 
 ReadResult readObject(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
 {
-    QFile file(path);
-    if (!file.exists())
-        return {};
-    if (maxBytes > 0 && file.size() > maxBytes)
-        return {ReadStatus::Unreadable, {}};
-    if (!file.open(QIODevice::ReadOnly)) {
-        // Locked or no permission: we cannot tell what is inside, so treat it
-        // as unreadable and never overwrite it unseen.
-        return {ReadStatus::Unreadable, {}};
-    }
-    const QByteArray bytes = file.readAll();
-    file.close();
-    if (bytes.trimmed().isEmpty())
-        return {};
-
-    QJsonParseError error{};
-    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &error);
-    if (!doc.isObject())
-        return {ReadStatus::Unreadable, {}};
-    const QJsonObject object = doc.object();
-    if (!rootArrayKey.isEmpty() && object.contains(rootArrayKey) &&
-        !object.value(rootArrayKey).isArray())
-        return {ReadStatus::Unreadable, {}};
-    knownGoodFiles().insert(path, stampOf(path));
-    return {ReadStatus::Ok, object};
+    // Stamped before reading: a file replaced meanwhile does not pass as read.
+    const FileStamp stamp = stampOf(path);
+    ReadResult result = readFile(path, rootArrayKey, maxBytes);
+    noteRead(path, stamp, result.status);
+    return result;
 }
 
 QString preservedPathFor(const QString &path)
@@ -90,38 +226,39 @@ QString preservedPathFor(const QString &path)
     return candidate;
 }
 
-static bool preserveIfUnreadable(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
+bool commitSaveFile(QSaveFile &file, qint64 expectedSize)
 {
-    const auto known = knownGoodFiles().constFind(path);
-    if (known != knownGoodFiles().constEnd() && *known == stampOf(path))
-        return true;
-    if (readObject(path, rootArrayKey, maxBytes).status != ReadStatus::Unreadable)
-        return true;
-    const QString kept = preservedPathFor(path);
-    if (!QFile::copy(path, kept)) {
-        qWarning() << "Cannot keep unreadable file" << path << "as" << kept << "- not replacing it";
+    if (!file.flush() || !syncToDisk(file.handle()) || file.size() != expectedSize) {
+        qWarning() << "Write to" << file.fileName()
+                   << "did not reach the disk:" << file.errorString();
+        file.cancelWriting();
         return false;
     }
-    qWarning() << "Unreadable file kept as" << kept << "before replacing" << path;
-    return true;
+    return file.commit();
 }
 
 bool writeObject(const QString &path, const QJsonObject &object, const QString &rootArrayKey,
                  qint64 maxBytes)
 {
-    if (!preserveIfUnreadable(path, rootArrayKey, maxBytes))
+    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
+    const qint64 readable = maxBytes > 0 ? std::min(maxBytes, MaxJsonBytes) : MaxJsonBytes;
+    if (bytes.size() > readable) {
+        qWarning() << "Not saving" << path << "-" << bytes.size() << "bytes could not be read back";
+        return false;
+    }
+    if (!makeWayFor(path, rootArrayKey, maxBytes))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    const QByteArray bytes = QJsonDocument(object).toJson(QJsonDocument::Indented);
     if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         return false;
     }
-    if (!file.commit())
+    if (!commitSaveFile(file, bytes.size()))
         return false;
-    knownGoodFiles().insert(path, stampOf(path));
+    fileStates().insert(path, {stampOf(path), false});
+    removeLeftoverTemps(path);
     return true;
 }
 

@@ -3,19 +3,26 @@
 #include <QJsonObject>
 #include <QString>
 
+class QSaveFile;
+
 // Whole-file JSON storage shared by the record stores and the report
 // configuration: atomic writes, and a stored file that cannot be read is kept
-// aside instead of being overwritten.
+// aside instead of being overwritten, or left alone where it cannot be kept.
 namespace JsonFileStore {
 
 // The per-user directory that holds customers.json, fitters.json and
 // reportconfig.json; created on every call.
 QString dataDirectory();
 
+// Qt's JSON reader refuses documents of 2 GiB and more.
+constexpr qint64 MaxJsonBytes = (qint64(1) << 31) - 1;
+
 enum class ReadStatus {
-    Ok,         // a JSON object was read
-    Missing,    // no file (or an empty one): nothing to lose
-    Unreadable, // the file exists but is not a JSON object we can use
+    Ok,          // a JSON object was read
+    Missing,     // no file (or an empty one): nothing to lose
+    Damaged,     // the content is not a JSON object we can use; kept aside on the next save
+    TooLarge,    // possibly valid, but too large to read: left alone, saves refused
+    Unavailable, // exists but cannot be opened or read now: left alone, saves refused
 };
 
 struct ReadResult
@@ -26,16 +33,26 @@ struct ReadResult
 
 // Reads `path` as a JSON object. `rootArrayKey`, when given, must hold an
 // array for the file to count as readable; a file larger than `maxBytes`
-// (when positive) counts as unreadable without being read.
+// (when positive) counts as damaged without being read. A file that is too
+// large or unavailable is reported through StoreAlerts. After any failed read
+// the next save of `path` first keeps a copy of what is there, as the caller
+// may be holding an empty list in place of the file's content.
 ReadResult readObject(const QString &path, const QString &rootArrayKey = QString(),
                       qint64 maxBytes = -1);
 
 // Writes `object` as indented JSON, replacing the file only once the new
-// content is completely on disk. If the file there now is unreadable (see
-// readObject) it is first kept as "<name>.unreadable-<yyyyMMdd-HHmmss>".
+// content is completely on disk. A damaged file there (see readObject), or any
+// file after a failed read, is first kept as "<name>.unreadable-<yyyyMMdd-HHmmss>";
+// a file too large to read or unavailable is never replaced. Content the reader
+// would refuse (over `maxBytes` or MaxJsonBytes) is not written.
 // Returns true only when the new file was committed.
 bool writeObject(const QString &path, const QJsonObject &object,
                  const QString &rootArrayKey = QString(), qint64 maxBytes = -1);
+
+// Flushes and syncs `file`, checks that `expectedSize` bytes reached the disk
+// and only then commits it; otherwise the writing is cancelled. QSaveFile's
+// own commit() reports neither a failed flush of its buffer nor a failed sync.
+bool commitSaveFile(QSaveFile &file, qint64 expectedSize);
 
 // Where an unreadable file is kept; exposed for tests and log lines.
 QString preservedPathFor(const QString &path);

@@ -1,15 +1,33 @@
+#include "app/instancelock.h"
 #include "app/startup.h"
 
 #include "common/testsupport.h"
 
 #include <QFontInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <cstdio>
 
 class TestStartup : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Started with LUMAURAL_HOLD_LOCK, this process holds the lock on that folder
+    // until its input closes, then dies without releasing it, as a crash would.
+    void initTestCase()
+    {
+        if (!qEnvironmentVariableIsSet("LUMAURAL_HOLD_LOCK"))
+            return;
+        InstanceLock lock(qEnvironmentVariable("LUMAURAL_HOLD_LOCK"));
+        if (lock.acquire() == InstanceLock::Result::Acquired)
+            std::puts("lock acquired");
+        std::fflush(stdout);
+        std::getchar();
+        std::_Exit(0);
+    }
+
     void startLanguage_data()
     {
         QTest::addColumn<QByteArray>("ini");
@@ -58,6 +76,23 @@ private slots:
         QCOMPARE(font.families().first(), QStringLiteral("Microsoft YaHei"));
         QCOMPARE(font.pointSize(), 10);
         QVERIFY(font.families().contains(QStringLiteral("Noto Sans CJK SC")));
+    }
+
+    void oneRunningCopyPerDataFolder()
+    {
+        QTemporaryDir data;
+        QProcess other; // the copy started first: this binary in initTestCase
+        other.setEnvironment(QProcess::systemEnvironment() << "LUMAURAL_HOLD_LOCK=" + data.path());
+        other.start(QCoreApplication::applicationFilePath());
+        QByteArray said;
+        QTRY_VERIFY((said += other.readAllStandardOutput()).contains("lock acquired"));
+
+        InstanceLock second(data.path());
+        QCOMPARE(second.acquire(), InstanceLock::Result::AlreadyRunning);
+        other.closeWriteChannel();
+        QVERIFY(other.waitForFinished());
+        QCOMPARE(second.acquire(), InstanceLock::Result::Acquired); // its lock file stayed
+        QCOMPARE(InstanceLock(data.path()).acquire(), InstanceLock::Result::AlreadyRunning);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "records/jsonfilestore.h"
 #include "records/recordstore.h"
+#include "records/storealerts.h"
 
 #include "common/testsupport.h"
 
@@ -9,6 +10,9 @@
 
 #include <csignal>
 #include <limits>
+#include <optional>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 
 using TestSupport::readFile;
@@ -40,6 +44,14 @@ private:
     rlimit m_saved{};
 };
 
+// A 64 KiB file system over `dir`, in a mount namespace of this thread only.
+bool mountSmallDisk(const QString &dir)
+{
+    return unshare(CLONE_NEWNS) == 0 &&
+           mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+           mount("tmpfs", QFile::encodeName(dir).constData(), "tmpfs", 0, "size=64k") == 0;
+}
+
 } // namespace
 
 class TestRecordStore : public QObject
@@ -52,9 +64,11 @@ private slots:
         QFile::remove(customersFilePath());
         QFile::remove(fittersFilePath());
         QDir dir(JsonFileStore::dataDirectory());
-        for (const QString &name : dir.entryList({"*.unreadable-*"}, QDir::Files))
+        for (const QString &name : dir.entryList({"*.json.*"}, QDir::Files))
             dir.remove(name);
     }
+
+    void cleanup() { umount2(QFile::encodeName(JsonFileStore::dataDirectory()), MNT_DETACH); }
 
     void filesLiveInTheAppDataLocation()
     {
@@ -202,32 +216,86 @@ private slots:
         QCOMPARE(preservedCopies(fittersFilePath()).size(), 1);
     }
 
+    void failedWriteLeavesPreviousFileAndReportsFalse_data()
+    {
+        QTest::addColumn<rlim_t>("sizeLimit"); // 0: a full disk instead
+        QTest::addColumn<int>("notesLength");
+        QTest::newRow("large save, write limit") << rlim_t(4096) << 100000;
+        QTest::newRow("small save, write limit") << rlim_t(64) << 10;
+        QTest::newRow("small save, full disk") << rlim_t(0) << 10;
+    }
+
     void failedWriteLeavesPreviousFileAndReportsFalse()
     {
+        QFETCH(rlim_t, sizeLimit);
+        QFETCH(int, notesLength);
+        QDir dir(JsonFileStore::dataDirectory());
+        if (sizeLimit == 0 && !mountSmallDisk(dir.path()))
+            QSKIP("cannot mount a small file system here");
         Customer c;
         c.id = 1;
         c.name = "kept";
         QVERIFY(saveCustomers({c}));
         const QByteArray before = readFile(customersFilePath());
 
-        QList<Customer> many(200, c);
-        many.first().notes = QString(100000, 'n');
-        {
-            const FileSizeLimit limit(4096);
-            QVERIFY(!saveCustomers(many));
-        }
+        QList<Customer> more(3, c);
+        more.first().notes = QString(notesLength, 'n');
+        std::optional<FileSizeLimit> limit;
+        QFile filler(dir.filePath("filler"));
+        if (sizeLimit > 0)
+            limit.emplace(sizeLimit);
+        else if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            filler.write(QByteArray(64 << 10, 'f')); // as much as fits
+        QVERIFY(!saveCustomers(more));
         QCOMPARE(readFile(customersFilePath()), before);
         QCOMPARE(loadCustomers().value(0).name, QStringLiteral("kept"));
-        QDir dir(JsonFileStore::dataDirectory());
         QCOMPARE(dir.entryList(QDir::Files).filter("customers").size(), 1); // no temp file left
     }
 
-    void pathThatCannotBeWrittenReportsFalse()
+    void fileThatCannotBeReadIsLeftAlone_data()
     {
-        QDir().mkpath(customersFilePath()); // a folder where the file should be
-        QVERIFY(!saveCustomers({Customer()}));
-        QVERIFY(loadCustomers().isEmpty());
-        QDir().rmdir(customersFilePath());
+        QTest::addColumn<bool>("tooLarge"); // else a folder in its place for a while
+        QTest::newRow("too large for the reader") << true;
+        QTest::newRow("cannot be opened") << false;
+    }
+
+    void fileThatCannotBeReadIsLeftAlone()
+    {
+        QFETCH(bool, tooLarge);
+        const QString path = customersFilePath();
+        QVERIFY(saveCustomers(QList<Customer>(3)));
+        const QByteArray stored = readFile(path);
+        QVERIFY(tooLarge ? QFile::resize(path, JsonFileStore::MaxJsonBytes + 1) // sparse
+                         : QFile::rename(path, path + "-away") && QDir().mkdir(path));
+        QSignalSpy alerts(StoreAlerts::instance(), &StoreAlerts::fileLeftAlone);
+        Customer c;
+        c.id = nextCustomerId(loadCustomers());
+        QVERIFY(!appendCustomer(c));
+        QVERIFY(alerts.wait());
+        QCOMPARE(alerts.count(), 1); // once, however often read
+        QCOMPARE(alerts[0][1].value<StoreAlerts::Problem>(),
+                 tooLarge ? StoreAlerts::Problem::TooLarge : StoreAlerts::Problem::Unavailable);
+
+        // Readable again, while a page may still hold the empty list of the failed read.
+        QVERIFY(tooLarge ? QFile::resize(path, stored.size())
+                         : QDir().rmdir(path) && QFile::rename(path + "-away", path));
+        QVERIFY(saveCustomers({c}));
+        const QStringList kept = preservedCopies(path);
+        QCOMPARE(kept.size(), 1);
+        QCOMPARE(readFile(QFileInfo(path).dir().filePath(kept[0])), stored);
+    }
+
+    void interruptedSaveLeftoversAreRemoved()
+    {
+        QDir dir(JsonFileStore::dataDirectory());
+        const QStringList others{"customers.json.AbCd1f", "customers.json.AbCdEfG",
+                                 "customers.json.Backup", "customers.json.backup",
+                                 "fitters.json.AbCdEf"};
+        for (const QString &name :
+             others + QStringList{"customers.json.AbCdEf", "customers.json.qWxyZa"})
+            writeFile(dir.filePath(name), "{}");
+        QVERIFY(saveCustomers({}));
+        QCOMPARE(dir.entryList({"*.json.*"}, QDir::Files, QDir::Name), others);
     }
 };
 

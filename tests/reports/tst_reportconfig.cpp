@@ -73,9 +73,13 @@ private slots:
         QCOMPARE(loadReportConfig().companyName, QStringLiteral("Clinic"));
     }
 
-    void hugeOrBrokenFileIsIgnoredAndKept()
+    void hugeNotesAreNotWrittenAndAHugeFileIsKept()
     {
         const QByteArray huge = "{\"companyName\": \"" + QByteArray(5 << 20, 'x') + "\"}";
+        ReportConfig config;
+        config.defaultNotes = QString(5 << 20, 'n'); // the reader would refuse it
+        QVERIFY(!saveReportConfig(config));
+        QVERIFY(!QFile::exists(reportConfigPath()));
         writeFile(reportConfigPath(), huge);
         QCOMPARE(loadReportConfig().companyName, QString());
         QVERIFY(saveReportConfig(ReportConfig()));

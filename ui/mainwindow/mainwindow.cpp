@@ -7,11 +7,13 @@
 #include "records/orderpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/storealerts.h"
 #include "reports/notespanel.h"
 #include "reports/printpanel.h"
 #include "settings/aboutpage.h"
 #include "settings/settingspage.h"
 #include "stream/streamdisplaywidget.h"
+#include "ui/common/promptdialog.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
 #include "ui/mainwindow/windowgeometry.h"
@@ -97,6 +99,14 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     updateNavigation(NavEntry::Inspection);
     connect(LangManager::instance(), &LangManager::languageChanged, this,
             &MainWindow::retranslateUi);
+    // A page showing an empty list must not pass for an empty store file. Queued:
+    // the pages read the stores while being built, before the window is placed.
+    connect(
+        StoreAlerts::instance(), &StoreAlerts::fileLeftAlone, this,
+        [this](const QString &path, StoreAlerts::Problem problem) {
+            showPromptMessage(this, StoreAlerts::message(path, problem));
+        },
+        Qt::QueuedConnection);
     retranslateUi();
     updateDeviceStateUi();
     applyResponsiveLayout();
@@ -118,6 +128,7 @@ MainWindow::~MainWindow()
     // Nothing may call back into a half-destroyed window: the pages, the device
     // link and the timers are destroyed after this body, and may still signal.
     disconnect(LangManager::instance(), nullptr, this, nullptr);
+    disconnect(StoreAlerts::instance(), nullptr, this, nullptr);
     const QList<QObject *> children = findChildren<QObject *>();
     for (QObject *child : children)
         disconnect(child, nullptr, this, nullptr);
