@@ -119,6 +119,35 @@ private slots:
         QCOMPARE(picture.pixel(0, 50), qRgb(255, 0, 0));  // edges between the corners stay opaque
     }
 
+    // Reduced while decoding only as far as the picture still covers the view:
+    // a live view is never enlarged from a reduced decode.
+    void decoderNeverReducesBelowTheView_data()
+    {
+        QTest::addColumn<QSize>("camera");
+        QTest::addColumn<QSize>("view");
+        QTest::addColumn<QSize>("decoded");
+        QTest::newRow("1080p, smallest window")
+            << QSize(1920, 1080) << QSize(1100, 620) << QSize(1920, 1080);
+        QTest::newRow("720p, smallest window")
+            << QSize(1280, 720) << QSize(1100, 620) << QSize(1280, 720);
+        QTest::newRow("half covers exactly")
+            << QSize(1920, 1080) << QSize(960, 540) << QSize(960, 540);
+        QTest::newRow("half a pixel short")
+            << QSize(1920, 1080) << QSize(960, 541) << QSize(1920, 1080);
+        QTest::newRow("a quarter") << QSize(1280, 720) << QSize(300, 170) << QSize(320, 180);
+    }
+
+    void decoderNeverReducesBelowTheView()
+    {
+        QFETCH(QSize, camera);
+        QFETCH(QSize, view);
+        bool reduced = true;
+        const QImage image =
+            JpegDecoder::decode(FakeMjpegServer::testJpeg(camera, 1), view, &reduced);
+        QTEST(image.size(), "decoded");
+        QCOMPARE(reduced, image.size() != camera);
+    }
+
     void decoderRefusesAbsurdHeaders()
     {
         const QByteArray jpeg = FakeMjpegServer::testJpeg(QSize(16, 16), 1);
