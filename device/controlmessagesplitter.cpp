@@ -271,14 +271,17 @@ ControlMessageSplitter::Result ControlMessageSplitter::feed(const QByteArray &by
 ControlMessageSplitter::Result ControlMessageSplitter::releaseStalled()
 {
     Result result;
-    for (qsizetype start = m_pending.indexOf('{', 1); start > 0;
-         start = m_pending.indexOf('{', start + 1)) {
+    // Each complete object found ends the unfinished message before it; what
+    // follows it may again be unfinished and hold more.
+    for (qsizetype start = m_pending.indexOf('{', 1); start > 0;) {
         Scanner inner(start);
         if (inner.advance(m_pending) == Scanner::Complete &&
             isWholeObject(m_pending.mid(start, inner.end() - start))) {
             resync(result, start);
             drain(result);
-            break;
+            start = m_pending.indexOf('{', 1);
+        } else {
+            start = m_pending.indexOf('{', start + 1);
         }
     }
     return result;
