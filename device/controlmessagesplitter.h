@@ -19,10 +19,12 @@
 class ControlMessageSplitter
 {
 public:
-    // An unfinished message longer than this is dropped: no reply of the device
-    // comes near it, and a peer sending endless bytes must not grow memory.
+    // An unfinished message longer than this is given up: no reply of the
+    // device comes near it, and a peer sending endless bytes must not grow memory.
     static constexpr qsizetype MaxMessageBytes = 64 * 1024;
     // The device nests three levels deep; deeper nesting is taken as garbage.
+    // The bound also keeps starting over cheap: a scan from each '{' of a
+    // damaged message ends at this depth at the latest.
     static constexpr int MaxDepth = 32;
 
     struct Result
