@@ -380,6 +380,7 @@ void MainWindow::clearInspectionContext()
 {
     m_hasInspectionContext = false;
     m_draftCustomer = Customer();
+    updateInspectionContext();
 }
 
 void MainWindow::onSaveReportBackRequested()
@@ -402,6 +403,8 @@ void MainWindow::onProceedToInspection(const Customer &draftCustomer)
 {
     m_hasInspectionContext = true;
     m_draftCustomer = draftCustomer;
+    resetInspection();
+    updateInspectionContext();
     showPage(PageIndex::Inspection, NavEntry::Inspection);
 }
 
@@ -544,5 +547,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (inspectionEventFilter(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }
