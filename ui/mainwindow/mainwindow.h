@@ -123,7 +123,8 @@ private:
 
     // Photo list (mainwindowphotolist.cpp)
     void refreshPhotoList();
-    QWidget *buildThumbnail(int index, const QSize &itemSize);
+    QFrame *buildThumbnail();
+    void bindThumbnail(QFrame *item, int index, const QSize &itemSize);
     void applyPhotoListStyle();
     void leavePhotoView();
     void deleteFiles(const QStringList &files);
@@ -200,6 +201,7 @@ private:
     QWidget *m_photoListContent = nullptr;
     QVBoxLayout *m_photoListLayout = nullptr;
     QLabel *m_emptyPhotoLabel = nullptr;
+    QList<QFrame *> m_thumbnailItems; // reused from rebuild to rebuild
     QString m_photoListStyleEar;
     int m_photoListBuiltWidth = -1;
     QPushButton *m_captureButton = nullptr;

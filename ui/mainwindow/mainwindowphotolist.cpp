@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -61,18 +62,19 @@ void MainWindow::refreshPhotoList()
 {
     if (!m_photoListLayout)
         return;
-    while (QLayoutItem *item = m_photoListLayout->takeAt(0)) {
-        if (QWidget *widget = item->widget(); widget && widget != m_emptyPhotoLabel) {
-            widget->hide();
-            widget->deleteLater();
-        }
+    // The rows are taken out and filled in again from the lists. The item
+    // widgets themselves are kept and bound to the photos anew: creating and
+    // styling five widgets per photo on every change made a list of forty
+    // photos slow to rebuild.
+    while (QLayoutItem *item = m_photoListLayout->takeAt(0))
         delete item;
-    }
     applyPhotoListStyle();
     const EarPhotoList &photos = currentPhotos();
     qDebug() << (m_leftEarSelected ? "左耳" : "右耳") << "显示" << photos.size() << "张照片";
 
     m_photoListBuiltWidth = m_photoList->width();
+    for (int i = photos.size(); i < m_thumbnailItems.size(); ++i)
+        m_thumbnailItems.at(i)->hide();
     if (photos.isEmpty()) {
         m_batchArea->hide();
         {
@@ -98,62 +100,87 @@ void MainWindow::refreshPhotoList()
         m_selectAllCheck->setChecked(photos.allChecked());
     }
     // Items are as wide as the list, less its scroll bar when they will need one.
-    QSize item = InspectionMetrics::thumbnailItemSize(m_photoListBuiltWidth);
+    QSize itemSize = InspectionMetrics::thumbnailItemSize(m_photoListBuiltWidth);
     const int spacing = m_photoListLayout->spacing();
-    if (photos.size() * (item.height() + spacing) - spacing > m_photoList->height())
-        item = InspectionMetrics::thumbnailItemSize(
+    if (photos.size() * (itemSize.height() + spacing) - spacing > m_photoList->height())
+        itemSize = InspectionMetrics::thumbnailItemSize(
             m_photoListBuiltWidth - m_photoList->verticalScrollBar()->sizeHint().width());
     for (int i = 0; i < photos.size(); ++i) {
-        QWidget *thumbnail = buildThumbnail(i, item);
-        m_photoListLayout->addWidget(thumbnail, 0, Qt::AlignHCenter);
-        thumbnail->show(); // now, not when the layout gets round to it
+        if (i == m_thumbnailItems.size())
+            m_thumbnailItems.append(buildThumbnail());
+        QFrame *item = m_thumbnailItems.at(i);
+        bindThumbnail(item, i, itemSize);
+        m_photoListLayout->addWidget(item, 0, Qt::AlignHCenter);
+        item->show(); // now, not when the layout gets round to it
     }
     m_photoListLayout->addStretch();
 }
 
-QWidget *MainWindow::buildThumbnail(int index, const QSize &itemSize)
+QFrame *MainWindow::buildThumbnail()
 {
-    const CapturedPhoto &photo = currentPhotos().at(index);
     auto *item = new QFrame(m_photoListContent);
     item->setObjectName(QStringLiteral("thumbnailItem"));
-    item->setFixedSize(itemSize);
+    auto indexOf = [item] { return item->property("photoIndex").toInt(); };
 
     auto *button = new QPushButton(item);
     button->setObjectName(QStringLiteral("thumbnailButton"));
-    button->setProperty("ticked", photo.checked);
     button->setCursor(Qt::PointingHandCursor);
-    button->setGeometry(2, 2, itemSize.width() - 4, itemSize.height() - 4);
-    connect(button, &QPushButton::clicked, this, [this, index] { onThumbnailClicked(index); });
+    connect(button, &QPushButton::clicked, this,
+            [this, indexOf] { onThumbnailClicked(indexOf()); });
 
-    const int inset = photo.checked ? 5 : 2;
-    const QRect pictureRect =
-        QRect(QPoint(0, 0), button->size()).adjusted(inset, inset, -inset, -inset);
     auto *picture = new QLabel(button);
     picture->setObjectName(QStringLiteral("thumbnailPicture"));
     picture->setAttribute(Qt::WA_TransparentForMouseEvents);
-    picture->setGeometry(pictureRect);
-    picture->setPixmap(photo.thumbnail(pictureRect.size(), devicePixelRatioF()));
 
     auto *check = new QCheckBox(button);
     check->setObjectName(QStringLiteral("thumbnailCheck"));
-    check->setGeometry(inset + 4, inset + 4, 24, 24);
-    check->setChecked(photo.checked);
     check->setCursor(Qt::PointingHandCursor);
-    connect(check, &QCheckBox::toggled, this, [this, index](bool checked) {
-        currentPhotos().setChecked(index, checked);
+    connect(check, &QCheckBox::toggled, this, [this, indexOf](bool checked) {
+        currentPhotos().setChecked(indexOf(), checked);
         refreshPhotoList();
     });
 
     auto *remove = new QPushButton(button);
     remove->setObjectName(QStringLiteral("thumbnailDelete"));
-    remove->setGeometry(button->width() - 36, button->height() - 36, 28, 28);
     remove->setCursor(Qt::PointingHandCursor);
     remove->setIcon(QIcon(QStringLiteral(":/res/delete-2x.png")));
     remove->setIconSize(QSize(22, 24));
+    connect(remove, &QPushButton::clicked, this,
+            [this, indexOf] { onDeletePhotoClicked(indexOf()); });
+    return item;
+}
+
+void MainWindow::bindThumbnail(QFrame *item, int index, const QSize &itemSize)
+{
+    const CapturedPhoto &photo = currentPhotos().at(index);
+    item->setProperty("photoIndex", index);
+    item->setFixedSize(itemSize);
+    auto *button = item->findChild<QPushButton *>(QStringLiteral("thumbnailButton"));
+    button->setGeometry(2, 2, itemSize.width() - 4, itemSize.height() - 4);
+    if (button->property("ticked").toBool() != photo.checked) {
+        button->setProperty("ticked", photo.checked);
+        button->style()->unpolish(button); // the border follows the tick
+        button->style()->polish(button);
+    }
+    const int inset = photo.checked ? 5 : 2;
+    const QRect pictureRect =
+        QRect(QPoint(0, 0), button->size()).adjusted(inset, inset, -inset, -inset);
+    auto *picture = button->findChild<QLabel *>(QStringLiteral("thumbnailPicture"));
+    picture->setGeometry(pictureRect);
+    picture->setPixmap(photo.thumbnail(pictureRect.size(), devicePixelRatioF()));
+
+    auto *check = button->findChild<QCheckBox *>(QStringLiteral("thumbnailCheck"));
+    check->setGeometry(inset + 4, inset + 4, 24, 24);
+    {
+        const QSignalBlocker blocker(check);
+        check->setChecked(photo.checked);
+    }
+    check->raise();
+    auto *remove = button->findChild<QPushButton *>(QStringLiteral("thumbnailDelete"));
+    remove->setGeometry(button->width() - 36, button->height() - 36, 28, 28);
     remove->setToolTip(
         uiText(QStringLiteral("inspect.photo.delete_tooltip"), QStringLiteral("删除此照片")));
-    connect(remove, &QPushButton::clicked, this, [this, index] { onDeletePhotoClicked(index); });
-    return item;
+    remove->raise();
 }
 
 void MainWindow::onSelectAllToggled(bool checked)
