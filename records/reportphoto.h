@@ -8,6 +8,12 @@
 // A captured photo on its way from the inspection page into an order.
 struct ReportPhoto
 {
+    ReportPhoto(const QPixmap &pixmap = QPixmap(), const QString &name = QString(),
+                const QByteArray &jpeg = QByteArray())
+        : pixmap(pixmap), name(name), jpeg(jpeg)
+    {
+    }
+
     QPixmap pixmap;
     QString name; // file base name, or "left_N" / "right_N" for a photo without a file
     // The photo already encoded as JPEG (quality 95); when set it is stored as

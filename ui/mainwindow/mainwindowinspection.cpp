@@ -363,7 +363,15 @@ QLayout *MainWindow::buildActionRow()
     grid->setColumnStretch(0, 1);
     grid->setColumnStretch(1, 0);
     grid->setColumnStretch(2, 1);
-    grid->addWidget(buildContextBanner(), 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    // The banner's box takes no more room than the column beside the capture
+    // button, so the button stays centred however long the names are.
+    auto *bannerBox = new QWidget(holder);
+    bannerBox->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto *bannerLayout = new QHBoxLayout(bannerBox);
+    bannerLayout->setContentsMargins(0, 0, 0, 0);
+    bannerLayout->addWidget(buildContextBanner(), 0, Qt::AlignVCenter);
+    bannerLayout->addStretch();
+    grid->addWidget(bannerBox, 0, 0);
 
     m_captureButton = new QPushButton(holder);
     m_captureButton->setObjectName(QStringLiteral("captureButton"));
@@ -419,10 +427,10 @@ QWidget *MainWindow::buildContextBanner()
     layout->setSpacing(0);
     m_contextCustomerLabel = new ElidedLabel(QString(), m_contextBanner);
     m_contextCustomerLabel->setObjectName(QStringLiteral("contextCustomerLabel"));
-    m_contextCustomerLabel->setMaximumHintWidth(170);
+    m_contextCustomerLabel->setMaximumHintWidth(240);
     m_contextOrderLabel = new ElidedLabel(QString(), m_contextBanner);
     m_contextOrderLabel->setObjectName(QStringLiteral("contextOrderLabel"));
-    m_contextOrderLabel->setMaximumHintWidth(150);
+    m_contextOrderLabel->setMaximumHintWidth(240);
     auto *separator = new QFrame(m_contextBanner);
     separator->setFixedSize(1, 16);
     separator->setStyleSheet(QStringLiteral("background: #abc0ef; border: none;"));
@@ -645,9 +653,12 @@ void MainWindow::updateInspectionContext()
     const QString order =
         uiText(QStringLiteral("inspect.context.order_number"), QStringLiteral("订单编号：")) +
         m_draftCustomer.orderNumber;
+    // Where the banner is narrow the values are shown without their captions.
     m_contextCustomerLabel->setText(customer);
+    m_contextCustomerLabel->setShortText(m_draftCustomer.name);
     m_contextCustomerLabel->setToolTip(customer);
     m_contextOrderLabel->setText(order);
+    m_contextOrderLabel->setShortText(m_draftCustomer.orderNumber);
     m_contextOrderLabel->setToolTip(order);
     m_contextBanner->show();
 }
