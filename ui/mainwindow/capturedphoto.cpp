@@ -1,29 +1,27 @@
 #include "ui/mainwindow/capturedphoto.h"
 
 #include "stream/jpegdecoder.h"
+#include "ui/mainwindow/jpegencoder.h"
 
-#include <QBuffer>
-#include <QImageWriter>
 #include <QPainter>
 #include <QPainterPath>
 
 CapturedPhoto CapturedPhoto::fromFrame(const QImage &frame)
 {
-    CapturedPhoto photo;
-    if (frame.isNull())
-        return photo;
-    QBuffer buffer(&photo.m_jpeg);
-    buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, "jpeg");
-    writer.setQuality(JpegQuality);
-    if (!writer.write(frame)) {
-        photo.m_jpeg.clear();
-        return photo;
-    }
-    photo.m_preview = frame.width() > PreviewWidth
-                          ? frame.scaledToWidth(PreviewWidth, Qt::SmoothTransformation)
-                          : frame;
-    return photo;
+    const QByteArray jpeg = encode(frame);
+    return jpeg.isEmpty() ? CapturedPhoto() : CapturedPhoto(jpeg, makePreview(frame));
+}
+
+QByteArray CapturedPhoto::encode(const QImage &frame)
+{
+    return JpegEncoder::encode(frame, JpegQuality);
+}
+
+QImage CapturedPhoto::makePreview(const QImage &frame)
+{
+    return frame.width() > PreviewWidth
+               ? frame.scaledToWidth(PreviewWidth, Qt::SmoothTransformation)
+               : frame;
 }
 
 QImage CapturedPhoto::fullImage() const

@@ -22,8 +22,14 @@ public:
     static constexpr int ThumbnailRadius = 16;
 
     CapturedPhoto() = default;
+    CapturedPhoto(const QByteArray &jpeg, const QImage &preview) : m_jpeg(jpeg), m_preview(preview)
+    {
+    }
     // Encodes `frame` and makes its preview; isNull() when it cannot be encoded.
     static CapturedPhoto fromFrame(const QImage &frame);
+    // The two halves of fromFrame(), which may run at the same time.
+    static QByteArray encode(const QImage &frame);
+    static QImage makePreview(const QImage &frame);
 
     bool isNull() const { return m_jpeg.isEmpty(); }
     const QByteArray &jpeg() const { return m_jpeg; }

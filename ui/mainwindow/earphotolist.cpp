@@ -22,6 +22,15 @@ void EarPhotoList::setPath(int index, const QString &path)
         m_photos[index].path = path;
 }
 
+void EarPhotoList::replace(int index, const CapturedPhoto &photo)
+{
+    if (!isValidIndex(index))
+        return;
+    const bool checked = m_photos.at(index).checked;
+    m_photos[index] = photo;
+    m_photos[index].checked = checked;
+}
+
 void EarPhotoList::setChecked(int index, bool checked)
 {
     if (isValidIndex(index))

@@ -29,6 +29,8 @@ public:
     // Appends an unticked photo; returns its index.
     int append(const CapturedPhoto &photo);
     void setPath(int index, const QString &path);
+    // Puts `photo` (with its path) in place of photo `index`, keeping its tick.
+    void replace(int index, const CapturedPhoto &photo);
     void clear() { m_photos.clear(); }
 
     void setChecked(int index, bool checked);

@@ -10,6 +10,8 @@
 #include <QDebug>
 #include <QDir>
 
+#include <future>
+
 void MainWindow::onCaptureButtonClicked()
 {
     qDebug() << "用户点击拍照按钮";
@@ -31,27 +33,46 @@ void MainWindow::capturePhoto()
         qDebug() << "无法获取当前画面";
         return;
     }
-    const CapturedPhoto photo = CapturedPhoto::fromFrame(frame);
-    if (photo.isNull()) {
-        qDebug() << "无法获取当前画面" << frame.size();
-        return;
-    }
     EarPhotoList &photos = currentPhotos();
-    const int index = photos.append(photo);
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString folder = PhotoStorage::dayFolder(m_photoFolder, now.date());
+    QDir().mkpath(folder);
+    const QString path = PhotoStorage::capturePath(folder, now, photos.letter());
+
+    // Encoding and writing, the long steps, run beside the preview and the
+    // thumbnail list; they touch nothing but the frame (read only) and their
+    // own file, and are waited for before the capture ends.
+    struct Stored
+    {
+        QByteArray jpeg;
+        bool written = false;
+    };
+    std::future<Stored> storing = std::async(std::launch::async, [frame, path] {
+        Stored stored{CapturedPhoto::encode(frame)};
+        stored.written = !stored.jpeg.isEmpty() && PhotoStorage::writeFile(path, stored.jpeg);
+        return stored;
+    });
+    const QImage preview = CapturedPhoto::makePreview(frame);
+    const int index = photos.append(CapturedPhoto(QByteArray(), preview));
     qDebug() << (m_leftEarSelected ? "拍照成功，保存到左耳，共" : "拍照成功，保存到右耳，共")
              << photos.size() << "张照片";
     // The thumbnail shows before the file is written.
     refreshPhotoList();
 
-    const QDateTime now = QDateTime::currentDateTime();
-    const QString folder = PhotoStorage::dayFolder(m_photoFolder, now.date());
-    QDir().mkpath(folder);
-    const QString path = PhotoStorage::capturePath(folder, now, photos.letter());
-    if (PhotoStorage::writeFile(path, photo.jpeg())) {
+    const Stored stored = storing.get();
+    if (stored.jpeg.isEmpty()) {
+        qDebug() << "无法获取当前画面" << frame.size(); // could not be encoded
+        photos.remove({index});
+        refreshPhotoList();
+        return;
+    }
+    CapturedPhoto photo(stored.jpeg, preview);
+    if (stored.written) {
         qDebug() << "照片已保存:" << path;
-        photos.setPath(index, path);
+        photo.path = path;
     } else {
         // Kept in memory without a file; it still goes into the order.
         qDebug() << "照片保存失败:" << path;
     }
+    photos.replace(index, photo);
 }
