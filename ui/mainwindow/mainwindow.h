@@ -128,11 +128,15 @@ private:
     void applyPhotoListStyle();
     void leavePhotoView();
     void deleteFiles(const QStringList &files);
+    // Asks, then removes photo `index` of `photos` with its file.
+    void deletePhoto(EarPhotoList &photos, int index);
 
     // Centre photo view and full-screen viewers (mainwindowphotoview.cpp)
     void renderPhotoView();
 
     EarPhotoList &currentPhotos() { return m_leftEarSelected ? m_leftPhotos : m_rightPhotos; }
+    // The ear of the enlarged photo, which stays enlarged when the ear is switched.
+    EarPhotoList &viewedPhotos() { return m_viewedLeftEar ? m_leftPhotos : m_rightPhotos; }
 
     // Frame members
     QStackedWidget *m_pageStack = nullptr;
@@ -170,6 +174,7 @@ private:
     bool m_hasInspectionContext = false;
     Customer m_draftCustomer;
     int m_viewedPhotoIndex = -1;
+    bool m_viewedLeftEar = true;
     EarPhotoList m_leftPhotos{EarPhotoList::Left};
     EarPhotoList m_rightPhotos{EarPhotoList::Right};
     InspectionMetrics m_metrics;

@@ -211,23 +211,29 @@ void MainWindow::deleteFiles(const QStringList &files)
 
 void MainWindow::onDeletePhotoClicked(int index)
 {
-    if (!currentPhotos().isValidIndex(index))
+    deletePhoto(currentPhotos(), index);
+}
+
+void MainWindow::onViewDeleteBtnClicked()
+{
+    if (m_viewedPhotoIndex >= 0)
+        deletePhoto(viewedPhotos(), m_viewedPhotoIndex);
+}
+
+void MainWindow::deletePhoto(EarPhotoList &photos, int index)
+{
+    if (!photos.isValidIndex(index))
         return;
     if (!showPromptConfirm(this, uiText(QStringLiteral("inspect.photo.delete_confirm"),
                                         QStringLiteral("确定删除该照片？"))))
         return;
     // The list may have changed while the prompt was open (the device's button).
-    if (!currentPhotos().isValidIndex(index))
+    if (!photos.isValidIndex(index))
         return;
-    deleteFiles(currentPhotos().remove({index}));
+    deleteFiles(photos.remove({index}));
     if (m_viewedPhotoIndex >= 0)
         leavePhotoView();
     refreshPhotoList();
-}
-
-void MainWindow::onViewDeleteBtnClicked()
-{
-    onDeletePhotoClicked(m_viewedPhotoIndex);
 }
 
 void MainWindow::onBatchDeleteButtonClicked()

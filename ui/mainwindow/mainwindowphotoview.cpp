@@ -7,6 +7,7 @@
 #include "stream/streamdisplaywidget.h"
 
 #include <QLabel>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QTimer>
 
@@ -15,6 +16,7 @@ void MainWindow::onThumbnailClicked(int index)
     if (!currentPhotos().isValidIndex(index))
         return;
     m_viewedPhotoIndex = index;
+    m_viewedLeftEar = m_leftEarSelected;
     m_centerStack->setCurrentIndex(1);
     // Rendered once the label has its size in the photo view.
     QTimer::singleShot(0, this, &MainWindow::renderPhotoView);
@@ -24,11 +26,11 @@ void MainWindow::renderPhotoView()
 {
     if (!m_photoViewLabel || m_centerStack->currentIndex() != 1)
         return;
-    if (!currentPhotos().isValidIndex(m_viewedPhotoIndex)) {
+    if (!viewedPhotos().isValidIndex(m_viewedPhotoIndex)) {
         m_photoViewLabel->clear();
         return;
     }
-    const CapturedPhoto &photo = currentPhotos().at(m_viewedPhotoIndex);
+    const CapturedPhoto &photo = viewedPhotos().at(m_viewedPhotoIndex);
     // Decoded once per photo shown; resizing only scales it again.
     if (m_viewedImageJpeg.constData() != photo.jpeg().constData() || m_viewedImage.isNull()) {
         m_viewedImageJpeg = photo.jpeg();
@@ -50,9 +52,9 @@ void MainWindow::onBackToStreamClicked()
 
 void MainWindow::onFullscreenBtnClicked()
 {
-    if (!currentPhotos().isValidIndex(m_viewedPhotoIndex))
+    if (!viewedPhotos().isValidIndex(m_viewedPhotoIndex))
         return;
-    const CapturedPhoto &photo = currentPhotos().at(m_viewedPhotoIndex);
+    const CapturedPhoto &photo = viewedPhotos().at(m_viewedPhotoIndex);
     auto *viewer = new FullscreenViewer(this, QStringLiteral("退出全屏"));
     viewer->setObjectName(QStringLiteral("photoFullscreenViewer"));
     viewer->setPhoto(m_viewedImageJpeg.constData() == photo.jpeg().constData() &&
@@ -72,6 +74,10 @@ void MainWindow::onStreamDoubleClicked()
     auto *viewer = new FullscreenViewer(this, QStringLiteral("退出全屏"));
     viewer->setObjectName(QStringLiteral("liveFullscreenViewer"));
     StreamDisplayWidget *live = viewer->setLiveView();
+    // Hands-free capture goes on while the live picture fills the screen.
+    auto *space = new QShortcut(QKeySequence(Qt::Key_Space), viewer);
+    space->setAutoRepeat(false);
+    connect(space, &QShortcut::activated, this, &MainWindow::onCaptureButtonClicked);
     viewer->showOnScreen();
     live->startStream(url);
 }

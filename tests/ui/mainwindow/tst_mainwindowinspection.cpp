@@ -248,6 +248,8 @@ private slots:
         QVERIFY(live);
         auto *second = live->findChild<StreamDisplayWidget *>();
         QTRY_VERIFY(!second->latestFrame().isNull());
+        QTest::keyClick(live, Qt::Key_Space); // captures here too
+        QCOMPARE(window->leftPhotos().size(), 2);
         QPointer<FullscreenViewer> closing(live);
         QTest::keyClick(live, Qt::Key_Escape);
         QTRY_VERIFY(!closing);
@@ -259,6 +261,23 @@ private slots:
         QVERIFY(photo);
         QTRY_VERIFY(!photo->photoLabel()->pixmap().isNull());
         photo->exitButton()->click();
+
+        // The enlarged photo stays with its own ear when the ear is switched.
+        window->onRightEarButtonClicked();
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onViewDeleteBtnClicked();
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QCOMPARE(window->viewedPhotoIndex(), -1);
+    }
+
+    void disconnectedLook()
+    {
+        MainWindow window;
+        QVERIFY(!child<QPushButton>(window, "captureButton")->isEnabled());
+        QVERIFY(!child<QPushButton>(window, "saveReportButton")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
+        QVERIFY(!window.leftEarSelected());
+        QVERIFY(child<QLabel>(window, "photoEmptyLabel")->isVisibleTo(&window));
     }
 };
 
