@@ -198,6 +198,11 @@ private slots:
         QVERIFY(label->geometry().bottom() < screen.height());
         QVERIFY(label->pixmap().height() <= label->height());
         QVERIFY(label->pixmap().width() <= label->width());
+        // Nothing in it holds the window larger than it is given.
+        viewer->showNormal();
+        viewer->resize(screen / 2);
+        QTRY_COMPARE(viewer->size(), screen / 2);
+        QTRY_VERIFY(label->pixmap().height() <= label->height());
         viewer->close();
     }
 };
