@@ -248,6 +248,10 @@ private slots:
         QVERIFY(live);
         auto *second = live->findChild<StreamDisplayWidget *>();
         QTRY_VERIFY(!second->latestFrame().isNull());
+        // The stand-in streams to its newest client only: the page's view takes it back.
+        window->streamWidget()->startStream(m_stream->url());
+        QTRY_VERIFY(!window->streamWidget()->latestFrame().isNull());
+        QVERIFY(QTest::qWaitForWindowActive(live));
         QTest::keyClick(live, Qt::Key_Space); // captures here too
         QCOMPARE(window->leftPhotos().size(), 2);
         QPointer<FullscreenViewer> closing(live);
