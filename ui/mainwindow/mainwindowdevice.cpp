@@ -91,6 +91,7 @@ void MainWindow::onDeviceDisconnected()
 void MainWindow::onDevicePhotograph()
 {
     qDebug() << "设备按键拍照";
+    capturePhoto(); // the device's button works even while the capture button is disabled
 }
 
 void MainWindow::changeResolution(const QString &resolution, const QString &displayText)
