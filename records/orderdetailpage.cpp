@@ -51,19 +51,6 @@ const FieldTitle FieldTitles[FieldCount] = {
     {textKey("report.inspector"), "Inspector"}, {textKey("common.notes"), "Notes"},
 };
 
-QString genderText(const QString &stored)
-{
-    switch (OrderDisplay::genderOf(stored)) {
-    case OrderDisplay::Gender::Male:
-        return uiText(QStringLiteral("common.gender.male"), QStringLiteral("Male"));
-    case OrderDisplay::Gender::Female:
-        return uiText(QStringLiteral("common.gender.female"), QStringLiteral("Female"));
-    case OrderDisplay::Gender::Undisclosed:
-        break;
-    }
-    return uiText(QStringLiteral("common.gender.private"), QStringLiteral("Private"));
-}
-
 QPixmap roundedThumbnail(const QImage &image)
 {
     if (image.isNull())
@@ -354,7 +341,7 @@ void OrderDetailPage::showOrder(const Customer &customer)
     const QString values[FieldCount] = {
         customer.name,
         customer.birthDate,
-        genderText(customer.gender),
+        OrderDisplay::genderText(customer.gender, OrderDisplay::EnglishGenderDefaults),
         customer.age < 0 ? QString() : QString::number(customer.age),
         customer.phone,
         customer.orderNumber,

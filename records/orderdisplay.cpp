@@ -1,5 +1,7 @@
 #include "records/orderdisplay.h"
 
+#include "i18n/langmanager.h"
+
 namespace OrderDisplay {
 
 Gender genderOf(const QString &stored)
@@ -9,6 +11,19 @@ Gender genderOf(const QString &stored)
     if (stored == QStringLiteral("女"))
         return Gender::Female;
     return Gender::Undisclosed;
+}
+
+QString genderText(const QString &stored, const GenderDefaults &defaults)
+{
+    switch (genderOf(stored)) {
+    case Gender::Male:
+        return uiText(QStringLiteral("common.gender.male"), QString::fromUtf8(defaults.male));
+    case Gender::Female:
+        return uiText(QStringLiteral("common.gender.female"), QString::fromUtf8(defaults.female));
+    case Gender::Undisclosed:
+        break;
+    }
+    return uiText(QStringLiteral("common.gender.private"), QString::fromUtf8(defaults.undisclosed));
 }
 
 QString orDash(const QString &value)

@@ -11,6 +11,19 @@ enum class Gender { Male, Female, Undisclosed };
 // The stored values are "男" and "女"; anything else counts as undisclosed.
 Gender genderOf(const QString &stored);
 
+// A page's own texts for the genders, shown when no language pack has one.
+struct GenderDefaults
+{
+    const char *male;
+    const char *female;
+    const char *undisclosed;
+};
+inline constexpr GenderDefaults EnglishGenderDefaults{"Male", "Female", "Private"};
+inline constexpr GenderDefaults ChineseGenderDefaults{"男", "女", "保密"};
+
+// The stored gender in the current language.
+QString genderText(const QString &stored, const GenderDefaults &defaults);
+
 // `value`, or "-" when it is empty.
 QString orDash(const QString &value);
 // The age in years, or "-" when not given (negative).

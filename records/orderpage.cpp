@@ -58,19 +58,6 @@ QString currentLanguage()
     return LangManager::instance()->currentLanguage();
 }
 
-QString genderText(const QString &stored)
-{
-    switch (OrderDisplay::genderOf(stored)) {
-    case OrderDisplay::Gender::Male:
-        return uiText(QStringLiteral("common.gender.male"), QStringLiteral("男"));
-    case OrderDisplay::Gender::Female:
-        return uiText(QStringLiteral("common.gender.female"), QStringLiteral("女"));
-    case OrderDisplay::Gender::Undisclosed:
-        break;
-    }
-    return uiText(QStringLiteral("common.gender.private"), QStringLiteral("保密"));
-}
-
 // Tooltips take markup when the text looks like it; the user's data never does.
 QString plainToolTip(const QString &text)
 {
@@ -697,10 +684,11 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
 
     auto *infoRow = new QHBoxLayout;
     infoRow->setSpacing(34);
-    infoRow->addWidget(iconTextItem(QStringLiteral(":/res/orderManage/name_icon.png"),
-                                    OrderDisplay::orDash(order.name) + QStringLiteral(" · ") +
-                                        genderText(order.gender),
-                                    QStringLiteral("cardNameText"), body));
+    infoRow->addWidget(iconTextItem(
+        QStringLiteral(":/res/orderManage/name_icon.png"),
+        OrderDisplay::orDash(order.name) + QStringLiteral(" · ") +
+            OrderDisplay::genderText(order.gender, OrderDisplay::ChineseGenderDefaults),
+        QStringLiteral("cardNameText"), body));
     infoRow->addWidget(iconTextItem(QStringLiteral(":/res/orderManage/phone_icon.png"),
                                     OrderDisplay::orDash(order.phone),
                                     QStringLiteral("cardPhoneText"), body));
@@ -797,7 +785,9 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
             row, 2,
             userItem(order.orderNumber.isEmpty() ? numbering.numberFor(order) : order.orderNumber));
         m_table->setItem(row, 3, userItem(OrderDisplay::orDash(order.name)));
-        m_table->setItem(row, 4, textItem(genderText(order.gender)));
+        m_table->setItem(
+            row, 4,
+            textItem(OrderDisplay::genderText(order.gender, OrderDisplay::ChineseGenderDefaults)));
         m_table->setItem(row, 5, textItem(OrderDisplay::ageText(order.age)));
         m_table->setItem(row, 6, userItem(OrderDisplay::orDash(order.phone)));
         m_table->setItem(row, 7, textItem(OrderDisplay::listCreatedAt(order.createdAt)));

@@ -26,19 +26,6 @@ QString wrappableWhole(const QString &text)
     return OrderDisplay::wrappable(text, int(text.size()));
 }
 
-QString genderText(const QString &stored)
-{
-    switch (OrderDisplay::genderOf(stored)) {
-    case OrderDisplay::Gender::Male:
-        return uiText(QStringLiteral("common.gender.male"), QStringLiteral("Male"));
-    case OrderDisplay::Gender::Female:
-        return uiText(QStringLiteral("common.gender.female"), QStringLiteral("Female"));
-    case OrderDisplay::Gender::Undisclosed:
-        break;
-    }
-    return uiText(QStringLiteral("common.gender.private"), QStringLiteral("Private"));
-}
-
 QLabel *plainLabel(const QString &text, const QString &style, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -186,7 +173,8 @@ QGridLayout *ReportSheet::buildCustomerGrid(const Customer &order)
         QString value;
     } cells[] = {
         {textKey("customer.name"), "Name", order.name},
-        {textKey("common.gender"), "Gender", genderText(order.gender)},
+        {textKey("common.gender"), "Gender",
+         OrderDisplay::genderText(order.gender, OrderDisplay::EnglishGenderDefaults)},
         {textKey("customer.phone"), "Phone", order.phone},
         {textKey("customer.birth_date"), "Birthday", birthDate},
         {textKey("customer.address"), "Address", order.address},

@@ -1,9 +1,6 @@
 #include "stream/jpegdecoder.h"
 
-#include <csetjmp>
-#include <cstdio>
-
-#include <jpeglib.h>
+#include "stream/libjpegerrors.h"
 
 #include <jerror.h>
 
@@ -11,22 +8,9 @@ namespace JpegDecoder {
 
 namespace {
 
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void onFatalError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
-}
-
-void onMessage(j_common_ptr) {}
-
 // The two steps that may fail inside libjpeg jump back here. They hold only
 // plain locals, so the jump skips no destructor.
-bool startDecompress(jpeg_decompress_struct *info, ErrorManager *errors, const QByteArray &jpeg,
+bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const QByteArray &jpeg,
                      const QSize &view)
 {
     if (setjmp(errors->jump))
@@ -56,7 +40,7 @@ bool startDecompress(jpeg_decompress_struct *info, ErrorManager *errors, const Q
     return true;
 }
 
-bool readRows(jpeg_decompress_struct *info, ErrorManager *errors, uchar *bits,
+bool readRows(jpeg_decompress_struct *info, LibjpegErrors *errors, uchar *bits,
               qsizetype bytesPerLine)
 {
     if (setjmp(errors->jump))
@@ -78,10 +62,8 @@ QImage decode(const QByteArray &jpeg, const QSize &view, bool *reduced)
     if (jpeg.isEmpty())
         return {};
     jpeg_decompress_struct info;
-    ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onFatalError;
-    errors.base.output_message = onMessage;
+    LibjpegErrors errors;
+    errors.attachTo(&info);
     jpeg_create_decompress(&info);
 
     QImage image;

@@ -1,7 +1,7 @@
 #include "ui/mainwindow/capturedphoto.h"
 
 #include "stream/jpegdecoder.h"
-#include "ui/mainwindow/jpegencoder.h"
+#include "stream/jpegencoder.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,31 +1,16 @@
-#include "ui/mainwindow/jpegencoder.h"
+#include "stream/jpegencoder.h"
 
-#include <csetjmp>
-#include <cstdio>
+#include "stream/libjpegerrors.h"
+
 #include <cstdlib>
-
-#include <jpeglib.h>
 
 namespace JpegEncoder {
 
 namespace {
 
-struct ErrorManager
-{
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-void onFatalError(j_common_ptr info)
-{
-    std::longjmp(reinterpret_cast<ErrorManager *>(info->err)->jump, 1);
-}
-
-void onMessage(j_common_ptr) {}
-
 // Everything that may fail inside libjpeg jumps back here; it holds only
 // plain locals, so the jump skips no destructor.
-bool compress(jpeg_compress_struct *info, ErrorManager *errors, const QImage &image, int quality,
+bool compress(jpeg_compress_struct *info, LibjpegErrors *errors, const QImage &image, int quality,
               unsigned char **out, unsigned long *size)
 {
     if (setjmp(errors->jump))
@@ -59,10 +44,8 @@ QByteArray encode(const QImage &image, int quality)
             ? image
             : image.convertToFormat(QImage::Format_RGB32);
     jpeg_compress_struct info;
-    ErrorManager errors;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = onFatalError;
-    errors.base.output_message = onMessage;
+    LibjpegErrors errors;
+    errors.attachTo(&info);
     jpeg_create_compress(&info);
     unsigned char *out = nullptr;
     unsigned long size = 0;

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <csetjmp>
+#include <cstdio>
+
+#include <jpeglib.h>
+
+// libjpeg reports a fatal error by calling error_exit, which must not return:
+// the decoder and the encoder jump back to a setjmp point instead, and stay
+// quiet about warnings a damaged stream frame would otherwise print.
+struct LibjpegErrors
+{
+    jpeg_error_mgr base;
+    std::jmp_buf jump;
+
+    // Installs the handlers on `info` (a compress or decompress struct).
+    template <typename Info> void attachTo(Info *info)
+    {
+        info->err = jpeg_std_error(&base);
+        base.error_exit = [](j_common_ptr common) {
+            std::longjmp(reinterpret_cast<LibjpegErrors *>(common->err)->jump, 1);
+        };
+        base.output_message = [](j_common_ptr) {};
+    }
+};
