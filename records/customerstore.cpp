@@ -1,0 +1,154 @@
+#include "records/customerstore.h"
+
+#include "records/filebytesource.h"
+#include "records/jsonfilestore.h"
+#include "records/storescanner.h"
+#include "records/storewriter.h"
+
+#include <QDebug>
+#include <QSaveFile>
+
+using JsonFileStore::ReadStatus;
+
+CustomerStore &CustomerStore::instance()
+{
+    static CustomerStore store;
+    return store;
+}
+
+const CustomerStore::Known *CustomerStore::scanned(const QString &path, ReadStatus *status)
+{
+    const auto note = [&](const FileIdentity &identity, ReadStatus found) {
+        JsonFileStore::noteRead(path, identity, found);
+        *status = found;
+    };
+    const auto known = m_files.constFind(path);
+    if (known != m_files.cend() && known->origin->identity == FileIdentity::ofPath(path))
+        return &*known;
+    m_files.remove(path);
+
+    // A file changed while it was being scanned is scanned again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        FileByteSource file(path);
+        if (!file.exists()) {
+            note({}, ReadStatus::Missing);
+            return nullptr;
+        }
+        if (!file.isOpen()) { // locked, no permission, a folder
+            note({}, ReadStatus::Unavailable);
+            return nullptr;
+        }
+        auto origin =
+            std::make_shared<StoredPhoto::Origin>(StoredPhoto::Origin{path, file.identity()});
+        StoreScanner::Result scan = StoreScanner::scan(file, origin);
+        if (file.currentIdentity() != file.identity())
+            continue;
+        switch (scan.status) {
+        case StoreScanner::Status::Ok:
+            note(file.identity(), ReadStatus::Ok);
+            return &*m_files.insert(path, {std::move(origin), std::move(scan.customers)});
+        case StoreScanner::Status::Empty:
+            note(file.identity(), ReadStatus::Missing);
+            return nullptr;
+        case StoreScanner::Status::Damaged:
+            note(file.identity(), ReadStatus::Damaged);
+            return nullptr;
+        case StoreScanner::Status::ReadError:
+            break;
+        }
+        if (file.currentIdentity() == file.identity())
+            break; // a real read error, not a change under way
+    }
+    note({}, ReadStatus::Unavailable);
+    return nullptr;
+}
+
+QList<Customer> CustomerStore::load(const QString &path)
+{
+    ReadStatus status = ReadStatus::Ok;
+    const Known *known = scanned(path, &status);
+    return known != nullptr ? known->customers : QList<Customer>();
+}
+
+StoredPhoto CustomerStore::relocate(const StoredPhoto &photo)
+{
+    if (!photo.isReference())
+        return photo;
+    ReadStatus status = ReadStatus::Ok;
+    const Known *known = scanned(photo.origin()->path, &status);
+    if (known == nullptr)
+        return {};
+    for (const Customer &customer : known->customers) {
+        if (customer.id != photo.orderId() || photo.index() >= customer.photos.size())
+            continue;
+        const StoredPhoto &candidate = customer.photos.at(photo.index());
+        if (candidate.isReference() && candidate.name() == photo.name())
+            return candidate;
+    }
+    return {};
+}
+
+bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
+{
+    const auto probe = [&] {
+        ReadStatus status = ReadStatus::Ok;
+        scanned(path, &status);
+        return status;
+    };
+    if (!JsonFileStore::prepareToReplace(path, probe))
+        return false;
+
+    // Photos still refer to the file they were loaded from; where this
+    // process replaced it since, they are found again in the file as it is.
+    ReadStatus status = ReadStatus::Ok;
+    const Known *known = scanned(path, &status);
+    FileByteSource source(path);
+    const bool haveSource =
+        known != nullptr && source.isOpen() && source.identity() == known->origin->identity;
+    QList<Customer> toWrite = customers;
+    for (Customer &customer : toWrite) {
+        for (StoredPhoto &photo : customer.photos) {
+            if (haveSource && photo.isReference() &&
+                photo.origin()->identity != source.identity() && photo.origin()->path == path) {
+                const StoredPhoto moved = relocate(photo);
+                if (!moved.isReference()) {
+                    qWarning() << "Photo" << photo.name() << "of order" << photo.orderId()
+                               << "is no longer in" << path << "- not saving";
+                    return false;
+                }
+                photo = moved;
+            }
+        }
+    }
+
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    StoreWriter writer(file.handle(), haveSource ? &source : nullptr);
+    if (!writer.write(toWrite)) {
+        qWarning() << "Write to" << file.fileName() << "failed:" << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    // The file keeps its inode and modification time through the rename.
+    const FileIdentity written = FileIdentity::ofHandle(file.handle());
+    if (!JsonFileStore::commitSaveFile(file, writer.size()))
+        return false;
+    JsonFileStore::noteWritten(path, written);
+
+    // What was written becomes what is known of the file: the new photos too
+    // are references into it from now on.
+    auto origin = std::make_shared<StoredPhoto::Origin>(StoredPhoto::Origin{path, written});
+    for (qsizetype i = 0; i < toWrite.size(); ++i) {
+        Customer &customer = toWrite[i];
+        const QList<StoredPhoto::Location> &locations = writer.locations().at(i);
+        for (qsizetype k = 0; k < customer.photos.size(); ++k) {
+            const StoredPhoto &photo = customer.photos.at(k);
+            if (locations.at(k).length >= StoreScanner::InlineLimit || photo.isReference())
+                customer.photos[k] = StoredPhoto::reference(origin, locations.at(k), photo.name(),
+                                                            customer.id, int(k));
+        }
+    }
+    m_files.insert(path, {std::move(origin), std::move(toWrite)});
+    return true;
+}

@@ -1,0 +1,196 @@
+#include "records/storewriter.h"
+
+#include "records/filebytesource.h"
+#include "records/jsontext.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace {
+
+constexpr qsizetype FlushSize = qsizetype(1) << 20;
+
+const char *const OrderIndent = "        ";
+const char *const FieldIndent = "            ";
+const char *const PhotoIndent = "                ";
+
+} // namespace
+
+StoreWriter::StoreWriter(int handle, FileByteSource *source) : m_handle(handle), m_source(source)
+{
+    m_pending.reserve(FlushSize + 4096);
+}
+
+bool StoreWriter::putBytes(const char *data, qint64 size)
+{
+    while (size > 0) {
+        const qint64 chunk = std::min<qint64>(size, qint64(1) << 30);
+#ifdef Q_OS_WIN
+        const qint64 n = ::_write(m_handle, data, unsigned(chunk));
+#else
+        const qint64 n = ::write(m_handle, data, size_t(chunk));
+#endif
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        data += n;
+        size -= n;
+        m_written += n;
+    }
+    return true;
+}
+
+bool StoreWriter::flush()
+{
+    const bool ok = putBytes(m_pending.constData(), m_pending.size());
+    m_pending.clear();
+    return ok;
+}
+
+bool StoreWriter::flushIfFull()
+{
+    return m_pending.size() < FlushSize || flush();
+}
+
+bool StoreWriter::copyFromSource(qint64 offset, qint64 length)
+{
+    if (!flush())
+        return false;
+#ifdef Q_OS_LINUX
+    // In the kernel, and on file systems that share extents without copying at all.
+    loff_t from = loff_t(offset);
+    while (length > 0) {
+        const ssize_t n =
+            ::copy_file_range(m_source->handle(), &from, m_handle, nullptr, size_t(length), 0);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        length -= n;
+        m_written += n;
+    }
+    offset = qint64(from);
+    if (length == 0)
+        return true;
+        // Where the kernel cannot copy between these two files, plain reads and
+        // writes do the rest (a full disk fails there too).
+#endif
+    QByteArray buffer(std::min<qint64>(length, qint64(1) << 20), Qt::Uninitialized);
+    while (length > 0) {
+        const qint64 chunk = std::min<qint64>(length, buffer.size());
+        if (!m_source->readFully(offset, buffer.data(), chunk) ||
+            !putBytes(buffer.constData(), chunk))
+            return false;
+        offset += chunk;
+        length -= chunk;
+    }
+    return true;
+}
+
+bool StoreWriter::writePhoto(const StoredPhoto &photo, StoredPhoto::Location *location)
+{
+    append(PhotoIndent);
+    append("\"");
+    location->offset = size();
+    if (photo.isReference() && m_source != nullptr && !photo.location().escaped &&
+        photo.origin()->identity == m_source->identity()) {
+        location->length = photo.location().length;
+        location->escaped = false;
+        if (!copyFromSource(photo.location().offset, photo.location().length))
+            return false;
+    } else {
+        bool ok = true;
+        QByteArray text = photo.jsonText(&ok);
+        if (!ok)
+            return false;
+        // Written as Qt writes it; that may differ from a hand-edited file.
+        if (photo.isReference() &&
+            JsonText::findSpecial(text.constData(), text.size()) < text.size()) {
+            const QString entry = JsonText::decode(text, &ok);
+            if (!ok)
+                return false;
+            text = JsonText::quoted(entry);
+            text = text.mid(1, text.size() - 2);
+        }
+        location->length = text.size();
+        location->escaped = JsonText::findSpecial(text.constData(), text.size()) < text.size();
+        append(text);
+    }
+    append("\"");
+    return true;
+}
+
+bool StoreWriter::writeOrder(const Customer &c, QList<StoredPhoto::Location> *locations)
+{
+    const auto field = [this](const char *key, const QByteArray &value) {
+        append(FieldIndent);
+        append("\"");
+        append(key);
+        append("\": ");
+        append(value);
+        append(",\n");
+    };
+    const auto text = [&](const char *key, const QString &value) {
+        field(key, JsonText::quoted(value));
+    };
+    const auto number = [&](const char *key, int value) { field(key, QByteArray::number(value)); };
+    append(OrderIndent);
+    append("{\n");
+    // Qt writes members sorted by name.
+    text("address", c.address);
+    number("age", c.age);
+    text("birthDate", c.birthDate);
+    text("createdAt", c.createdAt);
+    text("diagnosis", c.diagnosis);
+    text("email", c.email);
+    text("fitterClinic", c.fitterClinic);
+    number("fitterId", c.fitterId);
+    text("fitterName", c.fitterName);
+    text("fitterWorkId", c.fitterWorkId);
+    text("gender", c.gender);
+    number("id", c.id);
+    text("name", c.name);
+    text("notes", c.notes);
+    text("orderNumber", c.orderNumber);
+    text("patientId", c.patientId);
+    text("phone", c.phone);
+    append(FieldIndent);
+    append("\"photos\": [\n");
+    locations->resize(c.photos.size());
+    for (qsizetype i = 0; i < c.photos.size(); ++i) {
+        if (!writePhoto(c.photos.at(i), &(*locations)[i]))
+            return false;
+        append(i + 1 < c.photos.size() ? ",\n" : "\n");
+        if (!flushIfFull())
+            return false;
+    }
+    append(FieldIndent);
+    append("]\n");
+    append(OrderIndent);
+    append("}");
+    return true;
+}
+
+bool StoreWriter::write(const QList<Customer> &customers)
+{
+    m_locations.clear();
+    m_locations.reserve(customers.size());
+    append("{\n    \"customers\": [\n");
+    for (qsizetype i = 0; i < customers.size(); ++i) {
+        m_locations.append(QList<StoredPhoto::Location>());
+        if (!writeOrder(customers.at(i), &m_locations.last()))
+            return false;
+        append(i + 1 < customers.size() ? ",\n" : "\n");
+        if (!flushIfFull())
+            return false;
+    }
+    append("    ]\n}\n");
+    return flush();
+}
