@@ -60,7 +60,11 @@ public:
     void skipSpace()
     {
         for (;;) {
-            while (m_at < m_length && isSpace(uchar(m_buffer[m_at])))
+            // Long runs of indentation go eight bytes at a time.
+            const char *data = m_buffer.constData();
+            while (m_length - m_at >= 8 && std::memcmp(data + m_at, "        ", 8) == 0)
+                m_at += 8;
+            while (m_at < m_length && isSpace(uchar(data[m_at])))
                 ++m_at;
             if (m_at < m_length || !refill())
                 return;
