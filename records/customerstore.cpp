@@ -63,8 +63,15 @@ const CustomerStore::Known *CustomerStore::scanned(const QString &path, ReadStat
     return nullptr;
 }
 
+void CustomerStore::forget()
+{
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_files.clear();
+}
+
 QList<Customer> CustomerStore::load(const QString &path)
 {
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     ReadStatus status = ReadStatus::Ok;
     const Known *known = scanned(path, &status);
     return known != nullptr ? known->customers : QList<Customer>();
@@ -74,6 +81,7 @@ StoredPhoto CustomerStore::relocate(const StoredPhoto &photo)
 {
     if (!photo.isReference())
         return photo;
+    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     ReadStatus status = ReadStatus::Ok;
     const Known *known = scanned(photo.origin()->path, &status);
     if (known == nullptr)
@@ -90,6 +98,11 @@ StoredPhoto CustomerStore::relocate(const StoredPhoto &photo)
 
 bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
 {
+    if (m_saving) {
+        qWarning() << "Not saving" << path << "while another save is still running";
+        return false;
+    }
+    std::unique_lock<std::recursive_mutex> lock(m_mutex);
     const auto probe = [&] {
         ReadStatus status = ReadStatus::Ok;
         scanned(path, &status);
@@ -121,19 +134,32 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
         }
     }
 
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+    FileIdentity written;
+    QList<QList<StoredPhoto::Location>> locations;
+    const auto job = [&] {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+            return false;
+        StoreWriter writer(file.handle(), haveSource ? &source : nullptr);
+        if (!writer.write(toWrite)) {
+            qWarning() << "Write to" << file.fileName() << "failed:" << file.errorString();
+            file.cancelWriting();
+            return false;
+        }
+        // The file keeps its inode and modification time through the rename.
+        written = FileIdentity::ofHandle(file.handle());
+        if (!JsonFileStore::commitSaveFile(file, writer.size()))
+            return false;
+        locations = writer.locations();
+        return true;
+    };
+    lock.unlock();
+    m_saving = true;
+    const bool saved = m_runner ? m_runner(job) : job();
+    m_saving = false;
+    if (!saved)
         return false;
-    StoreWriter writer(file.handle(), haveSource ? &source : nullptr);
-    if (!writer.write(toWrite)) {
-        qWarning() << "Write to" << file.fileName() << "failed:" << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    // The file keeps its inode and modification time through the rename.
-    const FileIdentity written = FileIdentity::ofHandle(file.handle());
-    if (!JsonFileStore::commitSaveFile(file, writer.size()))
-        return false;
+    lock.lock();
     JsonFileStore::noteWritten(path, written);
 
     // What was written becomes what is known of the file: the new photos too
@@ -141,12 +167,12 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
     auto origin = std::make_shared<StoredPhoto::Origin>(StoredPhoto::Origin{path, written});
     for (qsizetype i = 0; i < toWrite.size(); ++i) {
         Customer &customer = toWrite[i];
-        const QList<StoredPhoto::Location> &locations = writer.locations().at(i);
         for (qsizetype k = 0; k < customer.photos.size(); ++k) {
+            const StoredPhoto::Location &at = locations.at(i).at(k);
             const StoredPhoto &photo = customer.photos.at(k);
-            if (locations.at(k).length >= StoreScanner::InlineLimit || photo.isReference())
-                customer.photos[k] = StoredPhoto::reference(origin, locations.at(k), photo.name(),
-                                                            customer.id, int(k));
+            if (at.length >= StoreScanner::InlineLimit || photo.isReference())
+                customer.photos[k] =
+                    StoredPhoto::reference(origin, at, photo.name(), customer.id, int(k));
         }
     }
     m_files.insert(path, {std::move(origin), std::move(toWrite)});

@@ -9,7 +9,9 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
+#include <mutex>
 
 // The order store behind loadCustomers and saveCustomers. A load scans the
 // file once and keeps the orders (photos as references into the file) while
@@ -33,7 +35,13 @@ public:
     StoredPhoto relocate(const StoredPhoto &photo);
 
     // Drops what is known of every file, so the next load scans again.
-    void forget() { m_files.clear(); }
+    void forget();
+
+    // Runs the writing part of a save, which touches nothing but the files:
+    // the program runs it on a worker thread and keeps its window painted.
+    // Without a runner it runs right here.
+    using Runner = std::function<bool(const std::function<bool()> &job)>;
+    void setRunner(Runner runner) { m_runner = std::move(runner); }
 
 private:
     struct Known
@@ -47,5 +55,9 @@ private:
     // when it holds no orders to keep, `status` saying why.
     const Known *scanned(const QString &path, JsonFileStore::ReadStatus *status);
 
+    // Photos read while a save runs may look themselves up from its thread.
+    std::recursive_mutex m_mutex;
     QHash<QString, Known> m_files;
+    Runner m_runner;
+    bool m_saving = false;
 };

@@ -137,30 +137,30 @@ bool StoreWriter::writeOrder(const Customer &c, QList<StoredPhoto::Location> *lo
         append(value);
         append(",\n");
     };
-    const auto text = [&](const char *key, const QString &value) {
+    const auto string = [&](const char *key, const QString &value) {
         field(key, JsonText::quoted(value));
     };
     const auto number = [&](const char *key, int value) { field(key, QByteArray::number(value)); };
     append(OrderIndent);
     append("{\n");
     // Qt writes members sorted by name.
-    text("address", c.address);
+    string("address", c.address);
     number("age", c.age);
-    text("birthDate", c.birthDate);
-    text("createdAt", c.createdAt);
-    text("diagnosis", c.diagnosis);
-    text("email", c.email);
-    text("fitterClinic", c.fitterClinic);
+    string("birthDate", c.birthDate);
+    string("createdAt", c.createdAt);
+    string("diagnosis", c.diagnosis);
+    string("email", c.email);
+    string("fitterClinic", c.fitterClinic);
     number("fitterId", c.fitterId);
-    text("fitterName", c.fitterName);
-    text("fitterWorkId", c.fitterWorkId);
-    text("gender", c.gender);
+    string("fitterName", c.fitterName);
+    string("fitterWorkId", c.fitterWorkId);
+    string("gender", c.gender);
     number("id", c.id);
-    text("name", c.name);
-    text("notes", c.notes);
-    text("orderNumber", c.orderNumber);
-    text("patientId", c.patientId);
-    text("phone", c.phone);
+    string("name", c.name);
+    string("notes", c.notes);
+    string("orderNumber", c.orderNumber);
+    string("patientId", c.patientId);
+    string("phone", c.phone);
     append(FieldIndent);
     append("\"photos\": [\n");
     locations->resize(c.photos.size());
