@@ -10,13 +10,17 @@
 //   whole-document reader and writer the store used before ("before") are measured on
 //   the same file.
 // `bench_customerstore huge` instead loads and saves a store over 2 GiB (kept in
-// bench-data/ as well; about 2.3 GB).
+// bench-data/ as well; about 2.3 GB). `bench_customerstore shot FILE` saves a
+// picture of the main window showing the order list of the year-sized store.
 // Each phase runs in a child process of its own so that its memory is its own.
 #include "records/customerstore.h"
 #include "records/jsonfilestore.h"
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
 #include "records/recordstore.h"
+#include "ui/mainwindow/mainwindow.h"
+
+#include <QStackedWidget>
 
 #include <QApplication>
 #include <QBuffer>
@@ -34,6 +38,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -158,8 +163,9 @@ Customer orderFor(int id, const QStringList &photos)
     c.name = QStringLiteral("Customer %1").arg(id);
     c.phone = QStringLiteral("1380000%1").arg(id, 5, 10, QLatin1Char('0'));
     c.fitterName = QStringLiteral("Inspector");
-    c.createdAt =
-        QDate(2025, 1, 1).addDays(id / 10).toString(Qt::ISODate) + QStringLiteral("T09:00:00");
+    // Ten a day, the last ones today: the order list shows them without a search.
+    c.createdAt = QDate::currentDate().addDays(-(2500 - id) / 10).toString(Qt::ISODate) +
+                  QStringLiteral("T09:00:00");
     for (int k = 0; k < 4; ++k)
         c.photos.append(photos.at((id * 4 + k) % photos.size()));
     return c;
@@ -240,6 +246,15 @@ int runPhase(const QString &phase)
         const qint64 size = file.readAll().size();
         result("raw_ms", msSince(timer));
         result("raw_mb", size / 1e6);
+        // The least reading the bytes can cost: chunks into one reused buffer.
+        QFile again(customersFilePath());
+        if (!again.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+            return 1;
+        QByteArray chunk(4 << 20, Qt::Uninitialized);
+        timer.restart();
+        while (again.read(chunk.data(), chunk.size()) > 0) {
+        }
+        result("raw_chunks_ms", msSince(timer));
     } else if (phase == QLatin1String("empty")) {
         // What an empty store costs: the pages alone.
         OrderPage page;
@@ -355,8 +370,9 @@ void smallStore()
     const QMap<QString, double> f =
         runPhases({"raw", "load", "edit", "before_load", "before_save"});
     std::printf("\n200 orders x 4 grainy photos, %.1f MB\n", f["raw_mb"]);
-    std::printf("  load          %8.1f ms  (reading the bytes %.1f ms; before %.1f ms)\n",
-                f["load_ms"], f["raw_ms"], f["before_load_ms"]);
+    std::printf("  load          %8.1f ms  (reading the bytes %.1f ms in chunks, %.1f ms whole;"
+                " before %.1f ms)\n",
+                f["load_ms"], f["raw_chunks_ms"], f["raw_ms"], f["before_load_ms"]);
     std::printf("  edit + save   %8.1f ms  peak %.0f MB  (before %.1f ms, peak %.0f MB)\n",
                 f["edit_ms"], f["edit_peak_mb"], f["before_save_ms"], f["before_save_peak_mb"]);
 }
@@ -370,9 +386,11 @@ void yearStore()
     const double copy = f["copy_ms"];
     std::printf("\na year: %.0f orders x 4 camera-like photos, %.1f MB\n", f["orders"],
                 f["raw_mb"]);
-    std::printf("  first load          %8.1f ms  = %.2fx reading the bytes once (%.1f ms)"
-                "   goal <= 1.5x   before: %.1f ms\n",
-                f["load_ms"], f["load_ms"] / f["raw_ms"], f["raw_ms"], f["before_load_ms"]);
+    const double raw = std::min(f["raw_ms"], f["raw_chunks_ms"]);
+    std::printf("  first load          %8.1f ms  = %.2fx reading the bytes once (%.1f ms in 4 MiB"
+                " chunks, %.1f ms whole)   goal <= 1.5x   before: %.1f ms\n",
+                f["load_ms"], f["load_ms"] / raw, f["raw_chunks_ms"], f["raw_ms"],
+                f["before_load_ms"]);
     std::printf("  memory after load   %+8.1f MB over an empty store (%.1f MB)"
                 "   goal <= +150 MB   before: %+.1f MB, peak %.0f MB\n",
                 f["load_rss_mb"] - f["empty_rss_mb"], f["empty_rss_mb"],
@@ -401,8 +419,9 @@ void hugeStore()
     const QMap<QString, double> f = runPhases({"raw", "load", "copy", "append", "delete"});
     std::printf("\nover 2 GiB: %.0f orders, %.1f MB (%s 2 GiB)\n", f["orders"], f["raw_mb"],
                 f["raw_mb"] * 1e6 > 2147483648.0 ? "above" : "NOT above");
-    std::printf("  first load %.1f ms (reading the bytes %.1f ms), memory after load %.1f MB\n",
-                f["load_ms"], f["raw_ms"], f["load_rss_mb"]);
+    std::printf("  first load %.1f ms (reading the bytes %.1f ms in chunks), memory after load"
+                " %.1f MB\n",
+                f["load_ms"], f["raw_chunks_ms"], f["load_rss_mb"]);
     std::printf("  append + save %.1f ms, delete + save %.1f ms (copy with fsync %.1f ms)\n",
                 f["append_ms"], f["delete_ms"], f["copy_ms"]);
 }
@@ -415,6 +434,29 @@ int main(int argc, char *argv[])
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 2 && args[1] == QLatin1String("phase"))
         return runPhase(args[2]);
+    if (args.size() > 2 && args[1] == QLatin1String("shot")) {
+        if (!useStore(cachedStore(QStringLiteral("customers-year.json"), 2500)))
+            return 1;
+        MainWindow window;
+        window.resize(1400, 860);
+        window.show();
+        window.onOrderBtnClicked();
+        QElapsedTimer settle;
+        settle.start();
+        while (settle.elapsed() < 1500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!window.grab().save(args[2]))
+            return 1;
+        // And the detail page of one order, its four photos read from the file.
+        emit qobject_cast<OrderPage *>(window.pageStack()->widget(3))->detailRequested(1234);
+        settle.restart();
+        while (settle.elapsed() < 1000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        return window.grab().save(
+                   QString(args[2]).replace(QStringLiteral(".png"), QStringLiteral("-detail.png")))
+                   ? 0
+                   : 1;
+    }
     if (args.size() > 1 && args[1] == QLatin1String("huge")) {
         hugeStore();
         return 0;
