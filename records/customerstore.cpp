@@ -118,19 +118,24 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
     FileByteSource source(path);
     const bool haveSource =
         known != nullptr && source.isOpen() && source.identity() == known->origin->identity;
+    // Photos of another file are read here: the writing may run on a worker
+    // thread, which must not look anything up in the store.
     QList<Customer> toWrite = customers;
     for (Customer &customer : toWrite) {
         for (StoredPhoto &photo : customer.photos) {
-            if (haveSource && photo.isReference() &&
-                photo.origin()->identity != source.identity() && photo.origin()->path == path) {
-                const StoredPhoto moved = relocate(photo);
-                if (!moved.isReference()) {
-                    qWarning() << "Photo" << photo.name() << "of order" << photo.orderId()
-                               << "is no longer in" << path << "- not saving";
-                    return false;
-                }
-                photo = moved;
+            if (!photo.isReference() ||
+                (haveSource && photo.origin()->identity == source.identity()))
+                continue;
+            const StoredPhoto moved = photo.origin()->path == path ? relocate(photo) : photo;
+            const bool elsewhere = moved.isReference() && moved.origin()->path != path;
+            const QString entry = elsewhere ? moved.entry() : QString();
+            if (!moved.isReference() || (elsewhere && entry.isEmpty())) {
+                qWarning() << "Photo" << photo.name() << "of order" << photo.orderId()
+                           << "can no longer be read from" << photo.origin()->path
+                           << "- not saving";
+                return false;
             }
+            photo = elsewhere ? StoredPhoto(entry) : moved;
         }
     }
 

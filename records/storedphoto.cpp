@@ -101,7 +101,7 @@ QString StoredPhoto::entry() const
     return escaped ? JsonText::decode(text, nullptr) : QString::fromLatin1(text);
 }
 
-QByteArray StoredPhoto::jsonText(bool *ok) const
+QByteArray StoredPhoto::jsonText(bool *ok, bool followMoves) const
 {
     if (ok)
         *ok = true;
@@ -111,7 +111,7 @@ QByteArray StoredPhoto::jsonText(bool *ok) const
     }
     QByteArray text;
     bool escaped = false;
-    const bool read = readReference(&text, &escaped);
+    const bool read = followMoves ? readReference(&text, &escaped) : readAtOrigin(&text);
     if (ok)
         *ok = read;
     return text;

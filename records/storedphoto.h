@@ -56,9 +56,10 @@ public:
     // cannot be read.
     QString entry() const;
     // The stored entry's JSON text between its quotes, as written to the file.
-    // For a reference, the bytes read from the file, or empty (and `ok` false)
-    // when they cannot be read.
-    QByteArray jsonText(bool *ok = nullptr) const;
+    // For a reference, the bytes read from the file it names, or empty (and
+    // `ok` false) when they cannot be read; unless `followMoves`, a file that
+    // changed is not searched for the photo (the store itself is not touched).
+    QByteArray jsonText(bool *ok = nullptr, bool followMoves = true) const;
     // The picture's file bytes: the Base64 text after the first "|" decoded.
     QByteArray imageData() const;
     // The whole image; a null image when the data is not Base64 or not a picture.

@@ -107,7 +107,8 @@ bool StoreWriter::writePhoto(const StoredPhoto &photo, StoredPhoto::Location *lo
             return false;
     } else {
         bool ok = true;
-        QByteArray text = photo.jsonText(&ok);
+        // Never the store's lookup from here: this may run on a worker thread.
+        QByteArray text = photo.jsonText(&ok, false);
         if (!ok)
             return false;
         // Written as Qt writes it; that may differ from a hand-edited file.
