@@ -13,7 +13,8 @@ FileByteSource::FileByteSource(const QString &path) : m_file(path)
 {
     const QFileInfo info(path);
     m_exists = info.exists();
-    if (!m_exists || info.isDir() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    // Only a regular file is opened: a folder cannot be read, a pipe would block.
+    if (!m_exists || !info.isFile() || !m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return;
 #ifdef Q_OS_WIN
     m_identity = FileIdentity::ofPath(path);
