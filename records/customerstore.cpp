@@ -145,7 +145,7 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
             return false;
-        StoreWriter writer(file.handle(), haveSource ? &source : nullptr);
+        StoreWriter writer(&file, haveSource ? &source : nullptr);
         if (!writer.write(toWrite)) {
             qWarning() << "Write to" << file.fileName() << "failed:" << file.errorString();
             file.cancelWriting();
@@ -155,6 +155,9 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
         written = FileIdentity::ofHandle(file.handle());
         if (!JsonFileStore::commitSaveFile(file, writer.size()))
             return false;
+#ifdef Q_OS_WIN
+        written = FileIdentity::ofPath(path); // no identity from a handle there
+#endif
         locations = writer.locations();
         return true;
     };

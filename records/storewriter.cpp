@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cerrno>
 
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#include <QFileDevice>
+
+#ifdef Q_OS_LINUX
 #include <unistd.h>
 #endif
 
@@ -22,7 +22,7 @@ const char *const PhotoIndent = "                ";
 
 } // namespace
 
-StoreWriter::StoreWriter(int handle, FileByteSource *source) : m_handle(handle), m_source(source)
+StoreWriter::StoreWriter(QFileDevice *out, FileByteSource *source) : m_out(out), m_source(source)
 {
     m_pending.reserve(FlushSize + 4096);
 }
@@ -31,10 +31,11 @@ bool StoreWriter::putBytes(const char *data, qint64 size)
 {
     while (size > 0) {
         const qint64 chunk = std::min<qint64>(size, qint64(1) << 30);
-#ifdef Q_OS_WIN
-        const qint64 n = ::_write(m_handle, data, unsigned(chunk));
+#ifdef Q_OS_LINUX
+        // Straight to the file: the kernel's copies below go there too.
+        const qint64 n = ::write(m_out->handle(), data, size_t(chunk));
 #else
-        const qint64 n = ::write(m_handle, data, size_t(chunk));
+        const qint64 n = m_out->write(data, chunk);
 #endif
         if (n < 0 && errno == EINTR)
             continue;
@@ -67,8 +68,8 @@ bool StoreWriter::copyFromSource(qint64 offset, qint64 length)
     // In the kernel, and on file systems that share extents without copying at all.
     loff_t from = loff_t(offset);
     while (length > 0) {
-        const ssize_t n =
-            ::copy_file_range(m_source->handle(), &from, m_handle, nullptr, size_t(length), 0);
+        const ssize_t n = ::copy_file_range(m_source->handle(), &from, m_out->handle(), nullptr,
+                                            size_t(length), 0);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)

@@ -7,6 +7,7 @@
 #include <QList>
 
 class FileByteSource;
+class QFileDevice;
 
 // Streams orders out as the indented JSON Qt's writer would produce for
 // {"customers": [...]}, byte for byte, without building the document: the
@@ -15,9 +16,9 @@ class FileByteSource;
 class StoreWriter
 {
 public:
-    // Writes to the open file `handle` at its current position; photos that
-    // reference the file `source` reads (when given) are copied from it.
-    StoreWriter(int handle, FileByteSource *source);
+    // Writes to the open, unbuffered `out` from its current position; photos
+    // that reference the file `source` reads (when given) are copied from it.
+    StoreWriter(QFileDevice *out, FileByteSource *source);
 
     // False when a write failed (a full disk, a size limit) or a photo could
     // not be read; the output is then incomplete.
@@ -37,7 +38,7 @@ private:
     bool writeOrder(const Customer &customer, QList<StoredPhoto::Location> *locations);
     bool writePhoto(const StoredPhoto &photo, StoredPhoto::Location *location);
 
-    int m_handle;
+    QFileDevice *m_out;
     FileByteSource *m_source;
     QByteArray m_pending;
     qint64 m_written = 0;

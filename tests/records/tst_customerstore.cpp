@@ -399,7 +399,7 @@ private slots:
         FileByteSource file(path);
         QTemporaryFile out;
         QVERIFY(out.open());
-        StoreWriter writer(out.handle(), &file);
+        StoreWriter writer(&out, &file);
         QVERIFY(writer.write({c}));
         QCOMPARE(readFile(out.fileName()), qtDocument({Customer::fromJson(c.toJson())}));
         QFile::remove(path);
