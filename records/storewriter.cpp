@@ -4,17 +4,12 @@
 #include "records/jsontext.h"
 
 #include <algorithm>
-#include <cerrno>
 
 #include <QFileDevice>
 
-#ifdef Q_OS_LINUX
-#include <unistd.h>
-#endif
-
 namespace {
 
-constexpr qsizetype FlushSize = qsizetype(1) << 20;
+constexpr qsizetype FlushSize = qsizetype(4) << 20;
 
 const char *const OrderIndent = "        ";
 const char *const FieldIndent = "            ";
@@ -24,21 +19,15 @@ const char *const PhotoIndent = "                ";
 
 StoreWriter::StoreWriter(QFileDevice *out, FileByteSource *source) : m_out(out), m_source(source)
 {
-    m_pending.reserve(FlushSize + 4096);
+    // Room for a full buffer plus one more chunk of a photo: no regrowth.
+    m_pending.reserve(2 * FlushSize + 65536);
 }
 
 bool StoreWriter::putBytes(const char *data, qint64 size)
 {
     while (size > 0) {
         const qint64 chunk = std::min<qint64>(size, qint64(1) << 30);
-#ifdef Q_OS_LINUX
-        // Straight to the file: the kernel's copies below go there too.
-        const qint64 n = ::write(m_out->handle(), data, size_t(chunk));
-#else
         const qint64 n = m_out->write(data, chunk);
-#endif
-        if (n < 0 && errno == EINTR)
-            continue;
         if (n <= 0)
             return false;
         data += n;
@@ -51,7 +40,7 @@ bool StoreWriter::putBytes(const char *data, qint64 size)
 bool StoreWriter::flush()
 {
     const bool ok = putBytes(m_pending.constData(), m_pending.size());
-    m_pending.clear();
+    m_pending.resize(0); // keeps the buffer
     return ok;
 }
 
@@ -62,32 +51,14 @@ bool StoreWriter::flushIfFull()
 
 bool StoreWriter::copyFromSource(qint64 offset, qint64 length)
 {
-    if (!flush())
-        return false;
-#ifdef Q_OS_LINUX
-    // In the kernel, and on file systems that share extents without copying at all.
-    loff_t from = loff_t(offset);
+    // Read straight into the output buffer, which goes out in large writes.
+    // The kernel's own copy (copy_file_range) is slower here: a photo's place
+    // in the new file is rarely aligned to the page as it was in the old one.
     while (length > 0) {
-        const ssize_t n = ::copy_file_range(m_source->handle(), &from, m_out->handle(), nullptr,
-                                            size_t(length), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        length -= n;
-        m_written += n;
-    }
-    offset = qint64(from);
-    if (length == 0)
-        return true;
-        // Where the kernel cannot copy between these two files, plain reads and
-        // writes do the rest (a full disk fails there too).
-#endif
-    QByteArray buffer(std::min<qint64>(length, qint64(1) << 20), Qt::Uninitialized);
-    while (length > 0) {
-        const qint64 chunk = std::min<qint64>(length, buffer.size());
-        if (!m_source->readFully(offset, buffer.data(), chunk) ||
-            !putBytes(buffer.constData(), chunk))
+        const qint64 chunk = std::min<qint64>(length, FlushSize);
+        const qsizetype at = m_pending.size();
+        m_pending.resize(at + chunk);
+        if (!m_source->readFully(offset, m_pending.data() + at, chunk) || !flushIfFull())
             return false;
         offset += chunk;
         length -= chunk;

@@ -12,7 +12,7 @@ class QFileDevice;
 // Streams orders out as the indented JSON Qt's writer would produce for
 // {"customers": [...]}, byte for byte, without building the document: the
 // fields are written as they come and every photo that lies in `source` is
-// copied from it unchanged, by the kernel where it can.
+// copied from it unchanged.
 class StoreWriter
 {
 public:

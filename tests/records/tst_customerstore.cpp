@@ -400,7 +400,7 @@ private slots:
         QTemporaryFile out;
         QVERIFY(out.open());
         StoreWriter writer(&out, &file);
-        QVERIFY(writer.write({c}));
+        QVERIFY(writer.write({c}) && out.flush());
         QCOMPARE(readFile(out.fileName()), qtDocument({Customer::fromJson(c.toJson())}));
         QFile::remove(path);
     }
