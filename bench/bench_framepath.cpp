@@ -22,7 +22,9 @@
 
 namespace {
 
-const QSize ViewSize(1100, 620);
+// The live view at the smallest window, and views small enough for a reduced
+// decode of one camera size or both.
+const QSize Views[] = {QSize(1100, 620), QSize(960, 540), QSize(640, 360)};
 constexpr int Rounds = 60;
 
 // A test picture: smooth shading like the ear canal under the camera's light,
@@ -61,19 +63,22 @@ QByteArray multipartPart(const QByteArray &jpeg)
            QByteArray::number(jpeg.size()) + "\r\nX-Timestamp: 1.000000\r\n\r\n" + jpeg + "\r\n";
 }
 
-// Fastest of the runs, in milliseconds: the machine is shared, and other work
-// can only add time, never remove it.
-double measure(const std::function<void()> &work)
+// Fastest of the runs of each work, in milliseconds: the machine is shared,
+// and other work can only add time, never remove it. The works take turns, so
+// a busy spell slows all of them alike and their ratios stay fair.
+std::vector<double> measure(const std::vector<std::function<void()>> &works)
 {
-    work(); // warm caches and lazy initialisation
-    std::vector<double> times;
-    for (int i = 0; i < Rounds; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        work();
-        times.push_back(timer.nsecsElapsed() / 1e6);
-    }
-    return *std::min_element(times.begin(), times.end());
+    std::vector<double> best(works.size(), 1e300);
+    for (const auto &work : works)
+        work(); // warm caches and lazy initialisation
+    for (int i = 0; i < Rounds; ++i)
+        for (std::size_t w = 0; w < works.size(); ++w) {
+            QElapsedTimer timer;
+            timer.start();
+            works[w]();
+            best[w] = std::min(best[w], timer.nsecsElapsed() / 1e6);
+        }
+    return best;
 }
 
 QPixmap straightforward(const QByteArray &jpeg, const QSize &target)
@@ -99,56 +104,73 @@ QPixmap straightforward(const QByteArray &jpeg, const QSize &target)
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    std::printf("frame path into a %dx%d view, best of %d runs\n", ViewSize.width(),
-                ViewSize.height(), Rounds);
+    std::printf("frame path, best of %d runs\n", Rounds);
+    {
+        // Streaming reaches a steady state where the heap already holds room for
+        // the biggest frames; the first measurement must not pay for growing it.
+        const QByteArray jpeg = makeJpeg(QSize(1920, 1080), 4000);
+        FrameComposer composer;
+        (void)measure({[&] { (void)QImage::fromData(jpeg, "JPEG"); },
+                       [&] { (void)straightforward(jpeg, Views[0]); },
+                       [&] { (void)QPixmap::fromImage(composer.compose(jpeg, Views[0])); }});
+    }
     bool goalsMet = true;
     const struct
     {
         const char *name;
         int strokes;
     } kinds[] = {{"camera-like", 600}, {"noisy", 4000}};
-    for (const auto &kind : kinds)
-        for (const QSize camera : {QSize(1280, 720), QSize(1920, 1080)}) {
-            const QByteArray jpeg = makeJpeg(camera, kind.strokes);
-            FrameComposer composer;
+    for (const QSize view : Views)
+        for (const auto &kind : kinds)
+            for (const QSize camera : {QSize(1280, 720), QSize(1920, 1080)}) {
+                const QByteArray jpeg = makeJpeg(camera, kind.strokes);
+                FrameComposer composer;
+                QImage fullFrame; // null when the frame was decoded reduced
+                (void)composer.compose(jpeg, view, &fullFrame);
+                const bool reduced = fullFrame.isNull();
 
-            const double bare = measure([&] { (void)QImage::fromData(jpeg, "JPEG"); });
-            const double plain = measure([&] { (void)straightforward(jpeg, ViewSize); });
-            const double decodeOnly = measure([&] { (void)JpegDecoder::decode(jpeg); });
-            const double ours =
-                measure([&] { (void)QPixmap::fromImage(composer.compose(jpeg, ViewSize)); });
+                // One read carrying ten frames: everything cut, one decoded.
+                QByteArray burst;
+                for (int i = 0; i < 10; ++i)
+                    burst += multipartPart(jpeg);
+                const QByteArray single = multipartPart(jpeg);
+                auto feed = [&](const QByteArray &bytes) {
+                    MjpegFrameExtractor extractor;
+                    extractor.append(bytes);
+                    const MjpegFrameExtractor::Result result = extractor.takeNewestFrame();
+                    (void)QPixmap::fromImage(composer.compose(result.newest, view));
+                };
+                const std::vector<double> times =
+                    measure({[&] { (void)QImage::fromData(jpeg, "JPEG"); },
+                             [&] { (void)straightforward(jpeg, view); },
+                             [&] { (void)JpegDecoder::decode(jpeg); },
+                             [&] { (void)QPixmap::fromImage(composer.compose(jpeg, view)); },
+                             [&] { feed(single); }, [&] { feed(burst); }});
+                const double bare = times[0], plain = times[1], decodeOnly = times[2],
+                             ours = times[3], oneFrameRead = times[4], burstRead = times[5];
 
-            // One read carrying ten frames: everything cut, one decoded.
-            QByteArray burst;
-            for (int i = 0; i < 10; ++i)
-                burst += multipartPart(jpeg);
-            const QByteArray single = multipartPart(jpeg);
-            auto feed = [&](const QByteArray &bytes) {
-                MjpegFrameExtractor extractor;
-                extractor.append(bytes);
-                const MjpegFrameExtractor::Result result = extractor.takeNewestFrame();
-                (void)QPixmap::fromImage(composer.compose(result.newest, ViewSize));
-            };
-            const double oneFrameRead = measure([&] { feed(single); });
-            const double burstRead = measure([&] { feed(burst); });
-
-            const double vsPlain = ours / plain;
-            const double vsBare = ours / bare;
-            const bool met = vsPlain <= 0.6 && vsBare <= 1.6;
-            goalsMet = goalsMet && met;
-            std::printf("\n%dx%d %s JPEG (%lld bytes)\n", camera.width(), camera.height(),
-                        kind.name, static_cast<long long>(jpeg.size()));
-            std::printf("  bare full decode      %7.2f ms\n", bare);
-            std::printf("  straightforward path  %7.2f ms\n", plain);
-            std::printf(
-                "  ours                  %7.2f ms   %.2fx straightforward, %.2fx bare decode%s\n",
-                ours, vsPlain, vsBare, met ? "" : "  (goal missed)");
-            std::printf("  our decoder, full     %7.2f ms\n", decodeOnly);
-            std::printf("  read with 1 frame     %7.2f ms\n", oneFrameRead);
-            std::printf("  read with 10 frames   %7.2f ms   %.2fx one frame\n", burstRead,
-                        burstRead / oneFrameRead);
-        }
-    std::printf("\ngoals (ours <= 0.6x straightforward and <= 1.6x bare decode): %s\n",
+                const double vsPlain = ours / plain;
+                const double vsBare = ours / bare;
+                // Sharpness first: a full decode may cost little more than the decode
+                // itself; where a reduced one suffices, it must pay off.
+                const bool met = reduced ? vsPlain <= 0.6 : vsBare <= 1.2;
+                goalsMet = goalsMet && met;
+                std::printf("\n%dx%d %s JPEG (%lld bytes) into a %dx%d view: %s decode\n",
+                            camera.width(), camera.height(), kind.name,
+                            static_cast<long long>(jpeg.size()), view.width(), view.height(),
+                            reduced ? "reduced" : "full");
+                std::printf("  bare full decode      %7.2f ms\n", bare);
+                std::printf("  straightforward path  %7.2f ms\n", plain);
+                std::printf("  ours                  %7.2f ms   %.2fx straightforward, %.2fx bare "
+                            "decode%s\n",
+                            ours, vsPlain, vsBare, met ? "" : "  (goal missed)");
+                std::printf("  our decoder, full     %7.2f ms\n", decodeOnly);
+                std::printf("  read with 1 frame     %7.2f ms\n", oneFrameRead);
+                std::printf("  read with 10 frames   %7.2f ms   %.2fx one frame\n", burstRead,
+                            burstRead / oneFrameRead);
+            }
+    std::printf("\ngoals (full decode: ours <= 1.2x bare decode; reduced decode: ours <= 0.6x "
+                "straightforward): %s\n",
                 goalsMet ? "met everywhere" : "missed somewhere, see above");
     return 0;
 }

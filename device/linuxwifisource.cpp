@@ -32,10 +32,7 @@ void LinuxWifiSource::requestPercent()
                     return;
                 }
                 const QString output = QString::fromLocal8Bit(process->readAllStandardOutput());
-                const int percent = WifiParsing::percentFromNmcli(output);
-                qDebug() << "[WiFi] nmcli output length:" << output.size()
-                         << "matched percent:" << percent;
-                emit percentMeasured(percent);
+                report("nmcli", WifiParsing::percentFromNmcli(output));
             });
     connect(process, &QProcess::errorOccurred, this, [this, process](QProcess::ProcessError error) {
         if (error != QProcess::FailedToStart)
@@ -43,9 +40,12 @@ void LinuxWifiSource::requestPercent()
         process->deleteLater();
         reportFromProcWireless();
     });
+    // Without `--rescan no`, a list older than 30 s starts a scan, which can
+    // stall the live stream for a moment.
     process->start(m_nmcliProgram,
                    {QStringLiteral("-t"), QStringLiteral("-f"), QStringLiteral("IN-USE,SIGNAL"),
-                    QStringLiteral("device"), QStringLiteral("wifi")});
+                    QStringLiteral("device"), QStringLiteral("wifi"), QStringLiteral("list"),
+                    QStringLiteral("--rescan"), QStringLiteral("no")});
 }
 
 void LinuxWifiSource::reportFromProcWireless()
@@ -56,8 +56,16 @@ void LinuxWifiSource::reportFromProcWireless()
         QString contents;
         if (file.open(QIODevice::ReadOnly))
             contents = QString::fromLatin1(file.read(MaxProcWirelessBytes));
-        const int percent = WifiParsing::percentFromProcWireless(contents);
-        qDebug() << "[WiFi] /proc/net/wireless percent:" << percent;
-        emit percentMeasured(percent);
+        report("/proc/net/wireless", WifiParsing::percentFromProcWireless(contents));
     });
+}
+
+void LinuxWifiSource::report(const char *source, int percent)
+{
+    if (qstrcmp(source, m_loggedSource) != 0 || percent != m_loggedPercent) {
+        qDebug() << "[WiFi]" << source << "percent:" << percent;
+        m_loggedSource = source;
+        m_loggedPercent = percent;
+    }
+    emit percentMeasured(percent);
 }

@@ -35,12 +35,24 @@ QString errorText(QAbstractSocket::SocketError error, const QTcpSocket *socket)
 
 NetworkHandler::NetworkHandler(QObject *parent)
     : QObject(parent), m_socket(new QTcpSocket(this)), m_heartbeatTimer(new QTimer(this)),
-      m_reconnectTimer(new QTimer(this))
+      m_reconnectTimer(new QTimer(this)), m_configRequestTimer(new QTimer(this)),
+      m_initialResolutionTimer(new QTimer(this)), m_stalledMessageTimer(new QTimer(this))
 {
     // The device sits on its own WiFi; a system proxy can never reach it.
     m_socket->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
+    // Named, so that the timing the device relies on can be checked from outside.
+    m_heartbeatTimer->setObjectName(QStringLiteral("heartbeatTimer"));
     m_heartbeatTimer->setInterval(HeartbeatIntervalMs);
+    m_reconnectTimer->setObjectName(QStringLiteral("reconnectTimer"));
     m_reconnectTimer->setSingleShot(true);
+    m_configRequestTimer->setObjectName(QStringLiteral("configRequestTimer"));
+    m_configRequestTimer->setSingleShot(true);
+    m_configRequestTimer->setInterval(ConfigRequestDelayMs);
+    m_initialResolutionTimer->setObjectName(QStringLiteral("initialResolutionTimer"));
+    m_initialResolutionTimer->setSingleShot(true);
+    m_initialResolutionTimer->setInterval(InitialResolutionDelayMs);
+    m_stalledMessageTimer->setSingleShot(true);
+    m_stalledMessageTimer->setInterval(StalledMessageMs);
 
     connect(m_socket, &QTcpSocket::connected, this, &NetworkHandler::onConnected);
     connect(m_socket, &QTcpSocket::disconnected, this, &NetworkHandler::onDisconnected);
@@ -48,6 +60,11 @@ NetworkHandler::NetworkHandler(QObject *parent)
     connect(m_socket, &QTcpSocket::errorOccurred, this, &NetworkHandler::onError);
     connect(m_heartbeatTimer, &QTimer::timeout, this, &NetworkHandler::onHeartbeatTimeout);
     connect(m_reconnectTimer, &QTimer::timeout, this, [this] { onReconnectTimeout(); });
+    connect(m_configRequestTimer, &QTimer::timeout, this, &NetworkHandler::requestConfig);
+    connect(m_initialResolutionTimer, &QTimer::timeout, this,
+            [this] { setResolution(QString::fromLatin1(InitialResolution)); });
+    connect(m_stalledMessageTimer, &QTimer::timeout, this,
+            [this] { handleSplit(m_splitter.releaseStalled()); });
 }
 
 NetworkHandler::~NetworkHandler()
@@ -111,6 +128,7 @@ void NetworkHandler::connectToDevice()
 void NetworkHandler::startConnect()
 {
     m_splitter.clear();
+    m_stalledMessageTimer->stop();
     m_socket->connectToHost(m_deviceHost, quint16(m_controlPort), QIODevice::ReadWrite,
                             QAbstractSocket::AnyIPProtocol);
 }
@@ -147,14 +165,14 @@ void NetworkHandler::onConnected()
 {
     m_reconnectTimer->stop();
     m_splitter.clear();
+    m_stalledMessageTimer->stop();
     emit statusUpdated(uiText(QStringLiteral("network.connected"), QStringLiteral("连接成功")));
     emit connected();
     qDebug() << "设备连接成功";
     m_heartbeatTimer->start();
     sendHeartbeat();
-    QTimer::singleShot(ConfigRequestDelayMs, this, &NetworkHandler::requestConfig);
-    QTimer::singleShot(InitialResolutionDelayMs, this,
-                       [this] { setResolution(QString::fromLatin1(InitialResolution)); });
+    m_configRequestTimer->start();
+    m_initialResolutionTimer->start();
 }
 
 void NetworkHandler::onDisconnected()
@@ -163,6 +181,9 @@ void NetworkHandler::onDisconnected()
         uiText(QStringLiteral("network.disconnected"), QStringLiteral("已断开连接")));
     emit disconnected();
     m_heartbeatTimer->stop();
+    // What an unfinished message would still release belongs to the lost connection.
+    m_stalledMessageTimer->stop();
+    m_splitter.clear();
     qDebug() << "设备已断开连接";
     if (m_autoReconnect) {
         qDebug() << "3秒后尝试重连...";
@@ -268,9 +289,17 @@ void NetworkHandler::onReadyRead()
     const QByteArray bytes = m_socket->readAll();
     qDebug() << "收到数据:" << bytes;
     emit dataReceived(bytes);
-    const ControlMessageSplitter::Result result = m_splitter.feed(bytes);
-    if (result.discardedBytes > 0)
-        qDebug() << "无效的JSON数据" << result.discardedBytes << "bytes outside any message";
+    handleSplit(m_splitter.feed(bytes));
+    if (m_splitter.pendingBytes() > 0)
+        m_stalledMessageTimer->start();
+    else
+        m_stalledMessageTimer->stop();
+}
+
+void NetworkHandler::handleSplit(const ControlMessageSplitter::Result &result)
+{
+    for (const QByteArray &dropped : result.dropped)
+        qDebug() << "无效的JSON数据" << dropped.left(256) << dropped.size() << "bytes";
     if (result.overflowed)
         qDebug() << "无效的JSON数据: message longer than" << ControlMessageSplitter::MaxMessageBytes
                  << "bytes dropped";

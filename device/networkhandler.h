@@ -30,6 +30,9 @@ public:
     static constexpr int ConfigRequestDelayMs = 500;
     static constexpr int InitialResolutionDelayMs = 1000;
     static constexpr int DisconnectWaitMs = 1000;
+    // A message still unfinished this long after its last bytes is not split
+    // by TCP (its halves come within milliseconds) but damaged.
+    static constexpr int StalledMessageMs = 1000;
     // Every connection sets the device to this; the live view is sized for it.
     static constexpr const char *InitialResolution = "1280*720";
 
@@ -83,11 +86,15 @@ private:
     void writeMessage(const QJsonObject &message, const char *logPrefix);
     void sendCommandWithInfo(const QString &command, const QJsonValue &info,
                              bool reportNotConnected);
+    void handleSplit(const ControlMessageSplitter::Result &result);
     void processMessage(const QByteArray &message);
 
     QTcpSocket *m_socket = nullptr;
     QTimer *m_heartbeatTimer = nullptr;
     QTimer *m_reconnectTimer = nullptr;
+    QTimer *m_configRequestTimer = nullptr;
+    QTimer *m_initialResolutionTimer = nullptr;
+    QTimer *m_stalledMessageTimer = nullptr;
     QString m_deviceHost = QString::fromLatin1(DefaultHost);
     int m_controlPort = DefaultControlPort;
     int m_streamPort = DefaultStreamPort;

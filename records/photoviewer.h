@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QDialog>
+#include "stream/fullscreenviewer.h"
+
 #include <QImage>
 
-class QLabel;
-class QPushButton;
-
-// A photo over the whole first screen on a dark layer, closed by its
-// "Exit Fullscreen" button or Escape.
-class PhotoViewer : public QDialog
+// A photo of an order over the whole screen the page is on, on a dark
+// layer, closed by its "Exit Fullscreen" button or Escape.
+class PhotoViewer : public FullscreenViewer
 {
     Q_OBJECT
 
@@ -17,8 +15,4 @@ public:
 
     // Opens a viewer for `image` and waits until it is closed; a null image opens nothing.
     static void showModal(const QImage &image, QWidget *parent);
-
-private:
-    QLabel *m_pictureLabel = nullptr;
-    QPushButton *m_exitButton = nullptr;
 };

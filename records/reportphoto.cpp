@@ -4,6 +4,8 @@
 
 QString photoEntry(const ReportPhoto &photo)
 {
+    if (!photo.jpeg.isEmpty())
+        return photo.name + QLatin1Char('|') + QString::fromLatin1(photo.jpeg.toBase64());
     if (photo.pixmap.isNull())
         return {};
     QByteArray jpeg;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QList>
 #include <QPixmap>
 #include <QString>
@@ -7,8 +8,18 @@
 // A captured photo on its way from the inspection page into an order.
 struct ReportPhoto
 {
+    ReportPhoto(const QPixmap &pixmap = QPixmap(), const QString &name = QString(),
+                const QByteArray &jpeg = QByteArray())
+        : pixmap(pixmap), name(name), jpeg(jpeg)
+    {
+    }
+
     QPixmap pixmap;
     QString name; // file base name, or "left_N" / "right_N" for a photo without a file
+    // The photo already encoded as JPEG (quality 95); when set it is stored as
+    // it is, so the order holds the very bytes of the photo's file, and the
+    // pixmap may be left null.
+    QByteArray jpeg;
 };
 
 // The order's form of a photo: name + "|" + Base64 of the picture as JPEG at

@@ -636,8 +636,7 @@ bool SaveReportPage::buildValidated(Customer &order)
     // for them; a new or edited order opened from the list never picks up
     // photos left from an earlier hand-over.
     if (m_mode == FromInspection)
-        for (const QString &entry : photoEntries(m_photos))
-            order.photos.append(entry);
+        order.photos += StoredPhoto::fromEntries(photoEntries(m_photos));
     return true;
 }
 

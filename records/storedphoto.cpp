@@ -151,3 +151,8 @@ QStringList StoredPhoto::entries(const QList<StoredPhoto> &photos)
         list.append(photo.entry());
     return list;
 }
+
+QList<StoredPhoto> StoredPhoto::fromEntries(const QStringList &entries)
+{
+    return QList<StoredPhoto>(entries.cbegin(), entries.cend());
+}

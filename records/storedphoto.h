@@ -69,6 +69,8 @@ public:
     QImage thumbnail(const QSize &box) const;
 
     static QStringList entries(const QList<StoredPhoto> &photos);
+    // Photos held in memory, one per entry text.
+    static QList<StoredPhoto> fromEntries(const QStringList &entries);
 
 private:
     // The text of a reference, from the file it names or from where the photo

@@ -22,7 +22,7 @@ inline QRgb scaledByCoverage(QRgb pixel, uint coverage)
 QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame)
 {
     bool reduced = false;
-    const QImage frame = JpegDecoder::decode(jpeg, target, MaxUpscale, &reduced);
+    const QImage frame = JpegDecoder::decode(jpeg, target, &reduced);
     if (fullFrame)
         *fullFrame = reduced ? QImage() : frame;
     return composeImage(frame, target);

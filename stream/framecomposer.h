@@ -13,10 +13,6 @@ class FrameComposer
 {
 public:
     static constexpr int CornerRadius = 20;
-    // A frame decoded at a reduced size may need this much enlarging to
-    // cover the view; the smooth scaling makes up so little detail that the
-    // live picture looks the same, and the decode costs far less.
-    static constexpr double MaxUpscale = 1.2;
 
     // Null when the bytes do not decode. `fullFrame`, if given, receives the
     // decoded frame when it was decoded at camera resolution, else null.

@@ -27,7 +27,7 @@ void onMessage(j_common_ptr) {}
 // The two steps that may fail inside libjpeg jump back here. They hold only
 // plain locals, so the jump skips no destructor.
 bool startDecompress(jpeg_decompress_struct *info, ErrorManager *errors, const QByteArray &jpeg,
-                     const QSize &view, double maxUpscale)
+                     const QSize &view)
 {
     if (setjmp(errors->jump))
         return false;
@@ -43,9 +43,9 @@ bool startDecompress(jpeg_decompress_struct *info, ErrorManager *errors, const Q
     // Only halving steps: libjpeg has fast paths for them, not for the other eighths.
     if (!view.isEmpty()) {
         for (unsigned int divisor : {8u, 4u, 2u}) {
-            const double width = (info->image_width + divisor - 1) / divisor;
-            const double height = (info->image_height + divisor - 1) / divisor;
-            if (qMax(view.width() / width, view.height() / height) <= maxUpscale) {
+            const qint64 width = (info->image_width + divisor - 1) / divisor;
+            const qint64 height = (info->image_height + divisor - 1) / divisor;
+            if (width >= view.width() && height >= view.height()) {
                 info->scale_num = 1;
                 info->scale_denom = divisor;
                 break;
@@ -71,7 +71,7 @@ bool readRows(jpeg_decompress_struct *info, ErrorManager *errors, uchar *bits,
 
 } // namespace
 
-QImage decode(const QByteArray &jpeg, const QSize &view, double maxUpscale, bool *reduced)
+QImage decode(const QByteArray &jpeg, const QSize &view, bool *reduced)
 {
     if (reduced)
         *reduced = false;
@@ -86,7 +86,7 @@ QImage decode(const QByteArray &jpeg, const QSize &view, double maxUpscale, bool
 
     QImage image;
     errors.base.msg_code = 0;
-    if (startDecompress(&info, &errors, jpeg, view, maxUpscale)) {
+    if (startDecompress(&info, &errors, jpeg, view)) {
         image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
         if (reduced)
             *reduced = info.output_width != info.image_width;

@@ -12,10 +12,10 @@ constexpr qint64 MaxPixels = 4096LL * 4096LL;
 
 // Format_RGB32, or null when the bytes do not decode. Given a view, the
 // decoder may reduce the picture by 2, 4 or 8 while it decodes (much cheaper
-// than decoding it whole), as far as the result, scaled to cover the view,
-// needs to be enlarged by at most `maxUpscale`. Without a view the picture
-// has the JPEG's own size. `reduced`, if given, tells whether it was reduced.
-QImage decode(const QByteArray &jpeg, const QSize &view = QSize(), double maxUpscale = 1.0,
-              bool *reduced = nullptr);
+// than decoding it whole), but only as far as the result still covers the
+// view: a reduced picture is never enlarged, which would blur it. Without a
+// view the picture has the JPEG's own size. `reduced`, if given, tells
+// whether it was reduced.
+QImage decode(const QByteArray &jpeg, const QSize &view = QSize(), bool *reduced = nullptr);
 
 } // namespace JpegDecoder

@@ -15,7 +15,7 @@
 
 StreamDisplayWidget::StreamDisplayWidget(QWidget *parent)
     : QWidget(parent), m_label(new QLabel(this)), m_network(new QNetworkAccessManager(this)),
-      m_frameTimer(new QTimer(this))
+      m_frameTimer(new QTimer(this)), m_retryTimer(new QTimer(this))
 {
     // The camera is on its own WiFi; a system proxy can never reach it.
     m_network->setProxy(QNetworkProxy(QNetworkProxy::NoProxy));
@@ -38,8 +38,16 @@ StreamDisplayWidget::StreamDisplayWidget(QWidget *parent)
     connect(LangManager::instance(), &LangManager::languageChanged, this,
             &StreamDisplayWidget::retranslate);
     showStateText(Idle);
+    // Named, so that the view's timing can be checked from outside.
+    m_frameTimer->setObjectName(QStringLiteral("frameTimer"));
     m_frameTimer->setSingleShot(true);
     connect(m_frameTimer, &QTimer::timeout, this, &StreamDisplayWidget::onFrameTimeout);
+    m_retryTimer->setObjectName(QStringLiteral("errorRetryTimer"));
+    m_retryTimer->setSingleShot(true);
+    connect(m_retryTimer, &QTimer::timeout, this, [this] {
+        if (!m_streamUrl.isEmpty())
+            startStream(m_streamUrl);
+    });
 }
 
 StreamDisplayWidget::~StreamDisplayWidget()
@@ -57,6 +65,7 @@ void StreamDisplayWidget::startStream(const QString &url)
     }
     m_streamUrl = url;
     m_frameTimer->stop();
+    m_retryTimer->stop();
     dropReply();
     m_extractor.clear();
     m_playing = false;
@@ -72,12 +81,15 @@ void StreamDisplayWidget::stopStream()
 {
     m_streamUrl = QString();
     m_frameTimer->stop();
+    m_retryTimer->stop();
     dropReply();
     m_extractor.clear();
     if (m_playing) {
         qDebug() << "Stream stopped";
         showStateText(Stopped);
         m_playing = false;
+    } else if (m_state == Idle && m_label->pixmap().isNull()) {
+        showStateText(Idle); // no retry is pending any more
     }
 }
 
@@ -85,10 +97,18 @@ void StreamDisplayWidget::resetStream()
 {
     m_streamUrl = QString();
     m_frameTimer->stop();
+    m_retryTimer->stop();
     dropReply();
     m_extractor.clear();
     m_playing = false;
     showStateText(Idle);
+}
+
+void StreamDisplayWidget::setDeviceLinkUp(bool up)
+{
+    m_deviceLinkUp = up;
+    if (m_state == Idle && m_label->pixmap().isNull())
+        showStateText(Idle);
 }
 
 QPixmap StreamDisplayWidget::currentFrame() const
@@ -170,10 +190,7 @@ void StreamDisplayWidget::onError(QNetworkReply::NetworkError error)
         return;
     }
     qDebug() << "2秒后自动重连视频流...";
-    QTimer::singleShot(ErrorRetryDelayMs, this, [this] {
-        if (!m_streamUrl.isEmpty())
-            startStream(m_streamUrl);
-    });
+    m_retryTimer->start(ErrorRetryDelayMs);
 }
 
 void StreamDisplayWidget::retranslate()
@@ -195,7 +212,11 @@ void StreamDisplayWidget::showStateText(StreamState state)
     QString text;
     switch (state) {
     case Idle:
-        text = uiText(QStringLiteral("inspect.no_device"), QStringLiteral("设备未连接"));
+        // A stored address means a request is running or retried soon.
+        text =
+            awaitsPicture()
+                ? uiText(QStringLiteral("stream.connecting"), QStringLiteral("正在连接视频流..."))
+                : uiText(QStringLiteral("inspect.no_device"), QStringLiteral("设备未连接"));
         break;
     case InvalidUrl:
         text = uiText(QStringLiteral("stream.invalid_url"), QStringLiteral("无效的流地址"));

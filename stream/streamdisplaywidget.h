@@ -34,6 +34,9 @@ public:
     void stopStream();
     void resetStream();
     bool isPlaying() const { return m_playing; }
+    // While the device's control link is up, a view without a picture says that
+    // the picture is on its way rather than that there is no device.
+    void setDeviceLinkUp(bool up);
     // The picture the view shows (view size, rounded corners), or null while it shows text.
     QPixmap currentFrame() const;
     // The newest shown frame at camera resolution, or null while the view shows text.
@@ -60,6 +63,7 @@ private slots:
 private:
     void dropReply(bool abort = true);
     void showStateText(StreamState state);
+    bool awaitsPicture() const { return m_deviceLinkUp || !m_streamUrl.isEmpty(); }
     void showFrame(const QByteArray &jpeg);
 
     QLabel *m_label = nullptr;
@@ -70,6 +74,8 @@ private:
     StreamState m_state = Idle;
     QString m_streamUrl;
     QTimer *m_frameTimer = nullptr;
+    QTimer *m_retryTimer = nullptr;
+    bool m_deviceLinkUp = false;
 
     FrameComposer m_composer;
     QByteArray m_latestJpeg;      // the frame on screen, as received

@@ -86,4 +86,14 @@ QByteArray readFile(const QString &path)
     return file.readAll();
 }
 
+int armedMs(const QObject *owner, const QString &name)
+{
+    const auto timers = owner->findChildren<QTimer *>(name);
+    for (const QTimer *timer : timers) {
+        if (timer->isActive())
+            return timer->interval();
+    }
+    return -1;
+}
+
 } // namespace TestSupport

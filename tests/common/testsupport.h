@@ -32,6 +32,10 @@ std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer);
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// The interval a running child timer named `name` of `owner` was armed with,
+// or -1 when no such timer runs.
+int armedMs(const QObject *owner, const QString &name);
+
 } // namespace TestSupport
 
 // Test entry points that refuse to run outside the isolation.

@@ -119,6 +119,27 @@ private slots:
         QCOMPARE(picture.pixel(0, 50), qRgb(255, 0, 0));  // edges between the corners stay opaque
     }
 
+    // Reduced while decoding only as far as the picture still covers the view:
+    // a live view is never enlarged from a reduced decode.
+    void decoderNeverReducesBelowTheView_data()
+    {
+        QTest::addColumn<QSize>("view");
+        QTest::addColumn<QSize>("decoded"); // from 1920x1080
+        QTest::newRow("smallest window") << QSize(1100, 620) << QSize(1920, 1080);
+        QTest::newRow("half covers exactly") << QSize(960, 540) << QSize(960, 540);
+        QTest::newRow("half a pixel short") << QSize(960, 541) << QSize(1920, 1080);
+    }
+
+    void decoderNeverReducesBelowTheView()
+    {
+        QFETCH(QSize, view);
+        bool reduced = true;
+        const QImage image =
+            JpegDecoder::decode(FakeMjpegServer::testJpeg(QSize(1920, 1080), 1), view, &reduced);
+        QTEST(image.size(), "decoded");
+        QCOMPARE(reduced, image.width() != 1920);
+    }
+
     void decoderRefusesAbsurdHeaders()
     {
         const QByteArray jpeg = FakeMjpegServer::testJpeg(QSize(16, 16), 1);

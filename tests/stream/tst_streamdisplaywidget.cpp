@@ -10,6 +10,7 @@
 namespace {
 
 const QString NoDevice = QStringLiteral("设备未连接");
+const QString Connecting = QStringLiteral("正在连接视频流...");
 
 QString shownText(const StreamDisplayWidget &widget)
 {
@@ -57,13 +58,15 @@ private slots:
         QCOMPARE(qAlpha(widget.currentFrame().toImage().pixel(0, 0)), 0); // rounded corner
         QVERIFY(server.lastRequest.startsWith("GET /?action=stream HTTP/1."));
 
-        // No frame for 3 s: back to the idle text, and the request is made anew.
+        // No frame for 3 s: the picture gives way to the text, and the request is made anew.
         QSignalSpy requested(&server, &FakeMjpegServer::requestReceived);
         QElapsedTimer clock;
         clock.start();
+        QCOMPARE(TestSupport::armedMs(&widget, "frameTimer"), 3000);
         QVERIFY(requested.wait(5000));
-        QVERIFY2(clock.elapsed() >= 2500, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(shownText(widget), NoDevice);
+        QVERIFY2(clock.elapsed() >= 2700 && clock.elapsed() <= 3300,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(shownText(widget), Connecting);
         QVERIFY(widget.isPlaying() && widget.latestFrame().isNull());
     }
 
@@ -84,16 +87,20 @@ private slots:
         StreamDisplayWidget widget;
         widget.startStream(url);
         QTRY_VERIFY(!widget.isPlaying());
-        QCOMPARE(shownText(widget), NoDevice);
-        if (stop)
-            widget.stopStream();
         QElapsedTimer clock;
         clock.start();
+        QCOMPARE(TestSupport::armedMs(&widget, "errorRetryTimer"), 2000);
+        QCOMPARE(shownText(widget), Connecting);
+        if (stop) {
+            widget.stopStream();
+            QCOMPARE(shownText(widget), NoDevice); // no retry is pending any more
+        }
         QSignalSpy requested(&server, &FakeMjpegServer::requestReceived);
         QVERIFY(server.listen(QHostAddress::LocalHost, port));
         QCOMPARE(requested.wait(2600), !stop);
         if (!stop) {
-            QVERIFY2(clock.elapsed() >= 1500, qPrintable(QString::number(clock.elapsed())));
+            QVERIFY2(clock.elapsed() >= 1800 && clock.elapsed() <= 2200,
+                     qPrintable(QString::number(clock.elapsed())));
             QTRY_VERIFY(!widget.currentFrame().isNull());
         }
     }
@@ -106,6 +113,11 @@ private slots:
         QSignalSpy doubleClicked(&widget, &StreamDisplayWidget::doubleClicked);
         QTest::mouseDClick(&widget, Qt::LeftButton);
         widget.stopStream(); // not playing: the label keeps its text
+        QCOMPARE(shownText(widget), NoDevice);
+        // The device is there, its picture not yet.
+        widget.setDeviceLinkUp(true);
+        QCOMPARE(shownText(widget), Connecting);
+        widget.setDeviceLinkUp(false);
         QCOMPARE(shownText(widget), NoDevice);
 
         QVERIFY(play(widget, server));

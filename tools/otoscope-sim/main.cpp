@@ -24,7 +24,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Simulated WiFi otoscope: JSON control channel and MJPEG live stream.\n"
-        "Type 'photo' (or 'p'), 'drop', 'stall', 'resume' or 'quit' on standard input."));
+        "Type 'photo' (or 'p'), 'garbage', 'drop', 'stall', 'resume' or 'quit' on standard "
+        "input; 'garbage' sends a damaged capture message (an unclosed quote)."));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"), "Address to listen on.", "address",
                                   "192.168.168.1");
@@ -90,6 +91,8 @@ int main(int argc, char *argv[])
         const QString command = QString::fromLocal8Bit(line, int(n)).trimmed().toLower();
         if (command == QLatin1String("photo") || command == QLatin1String("p"))
             control.pressCaptureButton();
+        else if (command == QLatin1String("garbage"))
+            control.sendDamagedMessage();
         else if (command == QLatin1String("drop"))
             control.dropConnections(), stream.dropConnections();
         else if (command == QLatin1String("stall"))

@@ -119,6 +119,14 @@ void SimControlServer::pressCaptureButton()
         send(socket, photograph);
 }
 
+void SimControlServer::sendDamagedMessage()
+{
+    const QByteArray bytes = "{\"command\":\"4\",\"info\":\"PHOTO}";
+    qInfo().noquote() << "control: -> (damaged)" << bytes;
+    for (QTcpSocket *socket : std::as_const(m_clients))
+        write(socket, bytes);
+}
+
 void SimControlServer::dropConnections()
 {
     for (QTcpSocket *socket : std::as_const(m_clients))

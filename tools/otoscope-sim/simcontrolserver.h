@@ -35,6 +35,8 @@ public:
 
     // Sends the capture-button message to every connected client.
     void pressCaptureButton();
+    // A capture message cut short inside its text, as a faulty firmware might send.
+    void sendDamagedMessage();
     void dropConnections();
 
 signals:

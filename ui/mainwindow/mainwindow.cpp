@@ -443,6 +443,7 @@ void MainWindow::clearInspectionContext()
 {
     m_hasInspectionContext = false;
     m_draftCustomer = Customer();
+    updateInspectionContext();
 }
 
 void MainWindow::onSaveReportBackRequested()
@@ -465,6 +466,8 @@ void MainWindow::onProceedToInspection(const Customer &draftCustomer)
 {
     m_hasInspectionContext = true;
     m_draftCustomer = draftCustomer;
+    resetInspection();
+    updateInspectionContext();
     showPage(PageIndex::Inspection, NavEntry::Inspection);
 }
 
@@ -524,8 +527,7 @@ void MainWindow::choosePhotoFolder()
         m_photoFolder, QFileDialog::ShowDirsOnly | QFileDialog::DontResolveSymlinks);
     if (chosen.isEmpty())
         return;
-    m_photoFolder = chosen;
-    QDir().mkpath(m_photoFolder);
+    setPhotoFolder(chosen);
     qDebug() << "照片保存路径已更新:" << m_photoFolder;
     syncSettingsPage();
 }
@@ -615,5 +617,7 @@ void MainWindow::resizeEvent(QResizeEvent *event)
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    if (inspectionEventFilter(watched, event))
+        return true;
     return QMainWindow::eventFilter(watched, event);
 }

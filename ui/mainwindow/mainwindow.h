@@ -1,6 +1,9 @@
 #pragma once
 
 #include "records/customer.h"
+#include "records/reportphoto.h"
+#include "ui/mainwindow/earphotolist.h"
+#include "ui/mainwindow/inspectionmetrics.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -10,12 +13,17 @@ class FitterPage;
 class NetworkHandler;
 class OrderDetailPage;
 class OrderPage;
+class QCheckBox;
 class QFrame;
 class QHBoxLayout;
 class QLabel;
 class QPushButton;
+class QScrollArea;
+class QShortcut;
 class QStackedWidget;
 class QTimer;
+class QVBoxLayout;
+class ElidedLabel;
 class SaveReportPage;
 class SettingsPage;
 class StreamDisplayWidget;
@@ -106,10 +114,39 @@ private:
 
     // Inspection page (mainwindowinspection.cpp)
     QWidget *buildInspectionPage();
+    QWidget *buildRightPanel();
+    QWidget *buildEarButton(bool left);
+    QWidget *buildBatchArea();
+    QWidget *buildPhotoPanel();
+    QLayout *buildActionRow();
+    QWidget *buildContextBanner();
+    QWidget *buildPhotoView();
     void retranslateInspectionPage();
     void applyResponsiveLayout();
+    void arrangeBatchArea(bool twoRows);
+    void updateEarButtons();
     void updateDeviceStateUi();
+    void updateInspectionContext();
+    void resetInspection();
+    bool inspectionEventFilter(QObject *watched, QEvent *event);
+    void updateCaptureShortcut();
+
+    // Photo list (mainwindowphotolist.cpp)
     void refreshPhotoList();
+    QFrame *buildThumbnail();
+    void bindThumbnail(QFrame *item, int index, const QSize &itemSize);
+    void applyPhotoListStyle();
+    void leavePhotoView();
+    void deleteFiles(const QStringList &files);
+    // Asks, then removes photo `index` of `photos` with its file.
+    void deletePhoto(EarPhotoList &photos, int index);
+
+    // Centre photo view and full-screen viewers (mainwindowphotoview.cpp)
+    void renderPhotoView();
+
+    EarPhotoList &currentPhotos() { return m_leftEarSelected ? m_leftPhotos : m_rightPhotos; }
+    // The ear of the enlarged photo, which stays enlarged when the ear is switched.
+    EarPhotoList &viewedPhotos() { return m_viewedLeftEar ? m_leftPhotos : m_rightPhotos; }
 
     // Frame members
     QStackedWidget *m_pageStack = nullptr;
@@ -147,7 +184,86 @@ private:
     bool m_hasInspectionContext = false;
     Customer m_draftCustomer;
     int m_viewedPhotoIndex = -1;
+    bool m_viewedLeftEar = true;
+    EarPhotoList m_leftPhotos{EarPhotoList::Left};
+    EarPhotoList m_rightPhotos{EarPhotoList::Right};
+    InspectionMetrics m_metrics;
+
+    // Inspection page widgets
     QFrame *m_contentCard = nullptr;
+    QVBoxLayout *m_cardLayout = nullptr;
+    QHBoxLayout *m_workRow = nullptr;
+    QHBoxLayout *m_actionRow = nullptr;
+    QFrame *m_rightPanel = nullptr;
+    QVBoxLayout *m_rightPanelLayout = nullptr;
+    QWidget *m_saveHolder = nullptr;
+    QHBoxLayout *m_earRow = nullptr;
+    QPushButton *m_leftEarButton = nullptr;
+    QPushButton *m_rightEarButton = nullptr;
+    QLabel *m_leftEarIcon = nullptr;
+    QLabel *m_rightEarIcon = nullptr;
+    QLabel *m_leftEarText = nullptr;
+    QLabel *m_rightEarText = nullptr;
+    QWidget *m_batchArea = nullptr;
+    QHBoxLayout *m_batchRowTop = nullptr;
+    QHBoxLayout *m_batchRowBottom = nullptr;
+    QWidget *m_batchRowBottomWidget = nullptr;
+    QCheckBox *m_selectAllCheck = nullptr;
+    QPushButton *m_batchSaveAsButton = nullptr;
+    QPushButton *m_batchDeleteButton = nullptr;
+    QFrame *m_photoPanel = nullptr;
+    QScrollArea *m_photoList = nullptr;
+    QWidget *m_photoListContent = nullptr;
+    QVBoxLayout *m_photoListLayout = nullptr;
+    QLabel *m_emptyPhotoLabel = nullptr;
+    QList<QFrame *> m_thumbnailItems; // reused from rebuild to rebuild
+    QString m_photoListStyleEar;
+    int m_photoListBuiltWidth = -1;
+    QPushButton *m_captureButton = nullptr;
+    QLabel *m_captureText = nullptr;
+    QPushButton *m_saveReportButton = nullptr;
+    QShortcut *m_captureShortcut = nullptr;
+    QWidget *m_contextBanner = nullptr;
+    ElidedLabel *m_contextCustomerLabel = nullptr;
+    ElidedLabel *m_contextOrderLabel = nullptr;
+    QPushButton *m_backToStreamButton = nullptr;
+    QLabel *m_photoViewLabel = nullptr;
+    // The enlarged photo, decoded once per photo rather than once per resize.
+    QImage m_viewedImage;
+    QByteArray m_viewedImageJpeg; // the bytes m_viewedImage was decoded from
+
+    // Inspection page: capture, photo list, saving (mainwindowinspection.cpp,
+    // mainwindowcapture.cpp, mainwindowphotolist.cpp, mainwindowphotoview.cpp,
+    // mainwindowsaving.cpp)
+public:
+    const EarPhotoList &leftPhotos() const { return m_leftPhotos; }
+    const EarPhotoList &rightPhotos() const { return m_rightPhotos; }
+    bool leftEarSelected() const { return m_leftEarSelected; }
+    int viewedPhotoIndex() const { return m_viewedPhotoIndex; }
+    // The captures' root folder for the rest of the run (created if missing).
+    void setPhotoFolder(const QString &folder);
+    // Takes the live view's newest frame into the current ear and writes its file.
+    void capturePhoto();
+    // Copies the ticked photos of the current ear into `folder`; the number written.
+    int saveCheckedPhotosTo(const QString &folder);
+    // Every photo as it goes into an order: left ear first, then right, each in capture order.
+    QList<ReportPhoto> collectReportPhotos() const;
+
+public slots:
+    void onCaptureButtonClicked();
+    void onSaveReportButtonClicked();
+    void onLeftEarButtonClicked();
+    void onRightEarButtonClicked();
+    void onSelectAllToggled(bool checked);
+    void onBatchDeleteButtonClicked();
+    void onBatchSaveAsButtonClicked();
+    void onThumbnailClicked(int index);
+    void onDeletePhotoClicked(int index);
+    void onViewDeleteBtnClicked();
+    void onBackToStreamClicked();
+    void onFullscreenBtnClicked();
+    void onStreamDoubleClicked();
+    void onInspectionContextCloseClicked();
 
     // Device link and live view (mainwindowdevice.cpp; the live-view frame in
     // mainwindowinspection.cpp)

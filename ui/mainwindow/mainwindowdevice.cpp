@@ -11,6 +11,25 @@
 #include <QPushButton>
 #include <QTimer>
 
+namespace {
+
+// Each call arms its own shot, bound to the window; a named child timer rather
+// than QTimer::singleShot, so that the delay it was armed with can be checked.
+template <typename Functor>
+void startShot(MainWindow *window, const char *name, int delayMs, Functor &&action)
+{
+    auto *timer = new QTimer(window);
+    timer->setObjectName(QLatin1String(name));
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, window, [timer, action] {
+        timer->deleteLater();
+        action();
+    });
+    timer->start(delayMs);
+}
+
+} // namespace
+
 void MainWindow::createDeviceLink()
 {
     m_networkHandler = new NetworkHandler(this);
@@ -37,9 +56,10 @@ void MainWindow::onDeviceConnected()
     qDebug() << "设备已连接，更新UI状态";
     m_deviceConnected = true;
     updateDeviceStateUi();
+    m_streamWidget->setDeviceLinkUp(true);
     // The device needs a moment after the control connection before it serves the stream.
     qDebug() << "设置延迟启动视频流，等待3秒...";
-    QTimer::singleShot(StreamStartDelayMs, this, &MainWindow::startStreamAfterDelay);
+    startShot(this, "streamStartTimer", StreamStartDelayMs, [this] { startStreamAfterDelay(); });
 }
 
 void MainWindow::startStreamAfterDelay()
@@ -64,12 +84,14 @@ void MainWindow::onDeviceDisconnected()
     qDebug() << "设备已断开，更新UI状态";
     m_deviceConnected = false;
     updateDeviceStateUi();
+    m_streamWidget->setDeviceLinkUp(false);
     m_streamWidget->resetStream();
 }
 
 void MainWindow::onDevicePhotograph()
 {
     qDebug() << "设备按键拍照";
+    capturePhoto(); // the device's button works even while the capture button is disabled
 }
 
 void MainWindow::changeResolution(const QString &resolution, const QString &displayText)
@@ -87,8 +109,8 @@ void MainWindow::changeResolution(const QString &resolution, const QString &disp
     }
     // The camera needs this long to switch before it serves the new size.
     qDebug() << "设置定时器，2.5秒后重启视频流";
-    QTimer::singleShot(ResolutionRestartDelayMs, this,
-                       [this, displayText] { restartStreamAfterResolutionChange(displayText); });
+    startShot(this, "resolutionRestartTimer", ResolutionRestartDelayMs,
+              [this, displayText] { restartStreamAfterResolutionChange(displayText); });
     qDebug() << "changeResolution 函数执行完毕，等待定时器触发";
 }
 

@@ -13,11 +13,23 @@
 
 namespace {
 
+// Answers 75 % and notes when it was asked.
 class FixedWifiSource : public WifiSignalSource
 {
 public:
-    void requestPercent() override { emit percentMeasured(75); }
+    QList<qint64> asked;
+    QElapsedTimer clock;
+    void requestPercent() override
+    {
+        asked << clock.elapsed();
+        emit percentMeasured(75);
+    }
 };
+
+QString streamText(MainWindow &window)
+{
+    return window.streamWidget()->findChild<QLabel *>()->text();
+}
 
 } // namespace
 
@@ -50,18 +62,23 @@ private slots:
         window->show();
         QSignalSpy connected(m_device.get(), &QTcpServer::newConnection);
         QVERIFY(connected.wait(3000));
-        QVERIFY2(clock.elapsed() >= 400, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
 
         clock.restart();
+        QTRY_COMPARE(TestSupport::armedMs(window.get(), "streamStartTimer"), 3000);
+        // Connected, no picture yet: the view must not claim there is no device.
+        QCOMPARE(streamText(*window), QStringLiteral("正在连接视频流..."));
         QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
         QVERIFY(requested.wait(6000));
-        QVERIFY2(clock.elapsed() >= 2600, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2700 && clock.elapsed() <= 3300,
+                 qPrintable(QString::number(clock.elapsed())));
         QTRY_VERIFY(!window->streamWidget()->currentFrame().isNull());
 
         // The device drops: the live view goes back to its idle text at once.
         m_device->client->abort();
         QTRY_VERIFY(!window->streamWidget()->isPlaying());
         QVERIFY(window->streamWidget()->currentFrame().isNull());
+        QCOMPARE(streamText(*window), QStringLiteral("设备未连接"));
     }
 
     // Neither the delayed start nor a resolution change starts the stream without the device.
@@ -90,11 +107,13 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         window->changeResolution(QStringLiteral("640*480"), QStringLiteral("640×480"));
+        QCOMPARE(TestSupport::armedMs(window.get(), "resolutionRestartTimer"), 2500);
         QCOMPARE(window->streamWidget()->state(), StreamDisplayWidget::Stopped);
         QTRY_VERIFY(m_device->bytes().endsWith(
             "{\"command\":\"12\",\"info\":\"640*480\",\"status\":\"0\"}"));
         QVERIFY(requested.wait(4000));
-        QVERIFY2(clock.elapsed() >= 2200, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() >= 2250 && clock.elapsed() <= 2750,
+                 qPrintable(QString::number(clock.elapsed())));
         QVERIFY(window->streamWidget()->isPlaying());
 
         // Destroyed while streaming: the device link closes at once.
@@ -104,11 +123,19 @@ private slots:
         QTRY_VERIFY(!m_device->hasClient());
     }
 
+    // Polled 0.8 s after start, then every 3 s.
     void wifiIndicatorFollowsTheSource()
     {
         MainWindow window;
-        window.setWifiSignalSource(new FixedWifiSource);
-        window.pollWifiSignal(); // the device address is on this namespace's loopback
+        auto *source = new FixedWifiSource;
+        source->clock.start();
+        window.setWifiSignalSource(source);
+        QTRY_COMPARE_WITH_TIMEOUT(source->asked.size(), 2, 5000);
+        QVERIFY2(source->asked.at(0) >= 720 && source->asked.at(0) <= 880,
+                 qPrintable(QString::number(source->asked.at(0))));
+        QVERIFY2(source->asked.at(1) >= 2700 && source->asked.at(1) <= 3300,
+                 qPrintable(QString::number(source->asked.at(1))));
+        // The device address is on this namespace's loopback.
         QCOMPARE(window.findChild<QLabel *>(QStringLiteral("wifiSignalLabel"))->text(),
                  QStringLiteral("信号：强"));
     }

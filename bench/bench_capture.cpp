@@ -1,0 +1,167 @@
+// Capturing a 1920×1080 photo from the live view, from the click to the
+// thumbnail shown and the file written, against a bare JPEG quality-95
+// encode of the same frame; and rebuilding the thumbnail list of an ear with
+// 40 such photos, against the straightforward rebuild that scales every
+// photo again.
+#include "stream/streamdisplaywidget.h"
+#include "ui/mainwindow/capturedphoto.h"
+#include "ui/mainwindow/mainwindow.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QElapsedTimer>
+#include <QImageWriter>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTcpServer>
+#include <QTcpSocket>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace {
+
+const QSize FrameSize(1920, 1080);
+
+// Smooth shading like the ear canal under the camera's light, with fine
+// coloured strokes as detail.
+QImage makeFrame()
+{
+    QImage image(FrameSize, QImage::Format_RGB32);
+    QPainter painter(&image);
+    QRadialGradient shade(QPointF(960, 540), 1300);
+    shade.setColorAt(0, QColor(230, 170, 150));
+    shade.setColorAt(0.6, QColor(160, 70, 60));
+    shade.setColorAt(1, QColor(20, 10, 10));
+    painter.fillRect(image.rect(), shade);
+    QRandomGenerator random(42);
+    for (int i = 0; i < 3000; ++i) {
+        painter.setPen(QColor::fromRgb(random.generate() | 0xff000000));
+        const int x = random.bounded(FrameSize.width());
+        const int y = random.bounded(FrameSize.height());
+        painter.drawLine(x, y, x + random.bounded(-30, 30), y + random.bounded(-30, 30));
+    }
+    return image;
+}
+
+QByteArray encode(const QImage &image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, "jpeg");
+    writer.setQuality(95);
+    writer.write(image);
+    return bytes;
+}
+
+// Median milliseconds of `rounds` runs.
+double medianMs(int rounds, const std::function<void()> &run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < rounds; ++i) {
+        QElapsedTimer clock;
+        clock.start();
+        run();
+        times.push_back(clock.nsecsElapsed() / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// Serves one JPEG as an endless MJPEG stream, as the camera does.
+class OneFrameServer : public QTcpServer
+{
+public:
+    explicit OneFrameServer(const QByteArray &jpeg)
+    {
+        const QByteArray part = "--boundarydonotcross\r\nContent-Type: image/jpeg\r\n"
+                                "Content-Length: " +
+                                QByteArray::number(jpeg.size()) + "\r\n\r\n" + jpeg + "\r\n";
+        connect(this, &QTcpServer::newConnection, this, [this, part] {
+            QTcpSocket *socket = nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket, part] {
+                socket->readAll();
+                socket->write("HTTP/1.0 200 OK\r\nContent-Type: multipart/x-mixed-replace;"
+                              "boundary=boundarydonotcross\r\n\r\n" +
+                              part + part);
+            });
+        });
+        listen(QHostAddress::LocalHost);
+    }
+};
+
+void settle()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QImage frame = makeFrame();
+    const QByteArray jpeg = encode(frame);
+    OneFrameServer server(jpeg);
+
+    MainWindow window;
+    window.resize(1600, 900);
+    window.show();
+    window.streamWidget()->startStream(
+        QStringLiteral("http://127.0.0.1:%1/?action=stream").arg(server.serverPort()));
+    QElapsedTimer wait;
+    wait.start();
+    while (window.streamWidget()->currentFrame().isNull() && wait.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    if (window.streamWidget()->currentFrame().isNull()) {
+        std::fprintf(stderr, "the live view showed no frame\n");
+        return 1;
+    }
+    settle();
+
+    const int rounds = 15;
+    const double bareEncode = medianMs(rounds, [&] { encode(frame); });
+    const double directEncode = medianMs(rounds, [&] { CapturedPhoto::encode(frame); });
+    // From the click: the device's button path, which skips only the
+    // connection check of the capture button. The thumbnail is shown once
+    // the events it posted have run.
+    const double capture = medianMs(rounds, [&] {
+        window.onDevicePhotograph();
+        settle();
+    });
+    std::printf("capture 1920x1080, click to thumbnail shown and file written: %.1f ms\n", capture);
+    std::printf("  baseline, bare JPEG q95 encode of the same frame:          %.1f ms\n",
+                bareEncode);
+    std::printf("  ratio %.2f (limit 1.50)\n", capture / bareEncode);
+    std::printf("  the capture's own encode alone (libjpeg from the pixels as they are): %.1f ms, "
+                "ratio %.2f\n",
+                directEncode, capture / directEncode);
+
+    while (window.leftPhotos().size() < 40)
+        window.onDevicePhotograph();
+    settle();
+    const int photos = window.leftPhotos().size();
+    const double rebuild = medianMs(rounds, [&] {
+        window.onLeftEarButtonClicked(); // rebuilds the list
+        settle();
+    });
+    // The straightforward rebuild additionally scales every full-size photo
+    // (all alike here, as the frame is) to its thumbnail.
+    const QSize thumbnail(246, 134);
+    const double straightforward = medianMs(5, [&] {
+        window.onLeftEarButtonClicked();
+        for (int i = 0; i < photos; ++i)
+            CapturedPhoto::roundedThumbnail(frame, thumbnail, CapturedPhoto::ThumbnailRadius);
+        settle();
+    });
+    std::printf("thumbnail list rebuild, %d photos of 1920x1080: %.1f ms (limit 30)\n", photos,
+                rebuild);
+    std::printf("  baseline, straightforward rebuild scaling every photo: %.1f ms\n",
+                straightforward);
+    std::printf("  ratio %.3f\n", rebuild / straightforward);
+    return 0;
+}

@@ -1,0 +1,120 @@
+#include "stream/fullscreenviewer.h"
+
+#include "i18n/langmanager.h"
+#include "stream/streamdisplaywidget.h"
+
+#include <QEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QVBoxLayout>
+
+FullscreenViewer::FullscreenViewer(QWidget *parent, const QString &exitDefaultText)
+    : QDialog(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setStyleSheet(QStringLiteral("background: black;"));
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *topBar = new QHBoxLayout;
+    topBar->setContentsMargins(0, 10, 14, 0);
+    topBar->addStretch();
+    m_exitButton =
+        new QPushButton(uiText(QStringLiteral("inspect.exit_fullscreen"), exitDefaultText), this);
+    m_exitButton->setObjectName(QStringLiteral("exitFullscreenButton"));
+    m_exitButton->setFixedSize(120, 36);
+    m_exitButton->setCursor(Qt::PointingHandCursor);
+    m_exitButton->setStyleSheet(
+        QStringLiteral("QPushButton { background:rgba(0,0,0,150); border:1px solid #666;"
+                       "              border-radius:8px; color:white; font-size:13px; }"
+                       "QPushButton:hover { background:rgba(80,80,80,200); }"));
+    topBar->addWidget(m_exitButton);
+    layout->addLayout(topBar);
+    connect(m_exitButton, &QPushButton::clicked, this, &QDialog::close);
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QDialog::close);
+}
+
+void FullscreenViewer::setPhoto(const QImage &photo)
+{
+    m_photo = photo;
+    if (!m_photoLabel) {
+        m_photoLabel = new QLabel(this);
+        m_photoLabel->setObjectName(QStringLiteral("fullscreenPhoto"));
+        m_photoLabel->setAlignment(Qt::AlignCenter);
+        m_photoLabel->setStyleSheet(QStringLiteral("background: black;"));
+        // The photo is scaled to the label, never the label to the photo: a
+        // label asking for the photo's size made the window taller than the screen.
+        m_photoLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        m_photoLabel->installEventFilter(this);
+        static_cast<QVBoxLayout *>(layout())->addWidget(m_photoLabel, 1);
+    }
+    renderPhoto();
+}
+
+StreamDisplayWidget *FullscreenViewer::setLiveView()
+{
+    if (m_liveView)
+        return m_liveView;
+    m_liveView = new StreamDisplayWidget(this);
+    m_liveView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+    static_cast<QVBoxLayout *>(layout())->addWidget(m_liveView, 1);
+    connect(m_liveView, &StreamDisplayWidget::doubleClicked, this, &QDialog::close);
+    connect(this, &QDialog::finished, m_liveView, &StreamDisplayWidget::stopStream);
+    return m_liveView;
+}
+
+QScreen *FullscreenViewer::targetScreen() const
+{
+    if (parentWidget() && parentWidget()->window()->screen())
+        return parentWidget()->window()->screen();
+    return QGuiApplication::primaryScreen();
+}
+
+void FullscreenViewer::showOnScreen()
+{
+    if (QScreen *screen = targetScreen()) {
+        setScreen(screen);
+        setGeometry(screen->geometry());
+    }
+    showFullScreen();
+}
+
+QRect FullscreenViewer::fitRect(const QSize &picture, const QRect &area)
+{
+    if (picture.isEmpty() || area.isEmpty())
+        return {};
+    const QSize size = picture.scaled(area.size(), Qt::KeepAspectRatio);
+    return {area.x() + (area.width() - size.width()) / 2,
+            area.y() + (area.height() - size.height()) / 2, size.width(), size.height()};
+}
+
+bool FullscreenViewer::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_photoLabel && event->type() == QEvent::Resize)
+        renderPhoto();
+    return QDialog::eventFilter(watched, event);
+}
+
+void FullscreenViewer::renderPhoto()
+{
+    if (!m_photoLabel)
+        return;
+    const QRect area = m_photoLabel->contentsRect();
+    const qreal ratio = m_photoLabel->devicePixelRatioF();
+    const QRect fit = fitRect(m_photo.size(), QRect(QPoint(0, 0), area.size() * ratio));
+    if (fit.isEmpty()) {
+        m_photoLabel->clear();
+        return;
+    }
+    QPixmap pixmap = QPixmap::fromImage(
+        m_photo.scaled(fit.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    pixmap.setDevicePixelRatio(ratio);
+    m_photoLabel->setPixmap(pixmap);
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QDialog>
+#include <QImage>
+#include <QRect>
+
+class QLabel;
+class QPushButton;
+class QScreen;
+class StreamDisplayWidget;
+
+// A frameless black window covering the screen its parent is on, with an exit
+// button at the top right, showing either one photo (whole, fitted inside,
+// black bars where the aspect ratios differ) or a live view of its own.
+// Nothing in it asks for more room than the screen has, so the window is
+// exactly the screen's size.
+class FullscreenViewer : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FullscreenViewer(QWidget *parent, const QString &exitDefaultText);
+
+    // Shows `photo` as the content.
+    void setPhoto(const QImage &photo);
+    // Puts a live view (child of the viewer) in as the content; it is
+    // stopped when the viewer closes and a double-click on it closes the viewer.
+    StreamDisplayWidget *setLiveView();
+    // Covers the screen the parent is on (the primary screen without a
+    // parent) and shows the viewer there.
+    void showOnScreen();
+    // The screen the viewer belongs on.
+    QScreen *targetScreen() const;
+
+    QLabel *photoLabel() const { return m_photoLabel; }
+    QPushButton *exitButton() const { return m_exitButton; }
+
+    // Where a picture of `picture` size goes inside `area`: as large as fits
+    // whole, keeping its aspect ratio, centred.
+    static QRect fitRect(const QSize &picture, const QRect &area);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void renderPhoto();
+
+    QPushButton *m_exitButton = nullptr;
+    QLabel *m_photoLabel = nullptr;
+    StreamDisplayWidget *m_liveView = nullptr;
+    QImage m_photo;
+};

@@ -1,0 +1,137 @@
+// The inspection from end to end: the real window and device link against
+// the device simulator on 192.168.168.1, which this private namespace keeps
+// on loopback.
+#include "device/networkhandler.h"
+#include "records/orderdetailpage.h"
+#include "records/recordstore.h"
+#include "records/savereportpage.h"
+#include "stream/streamdisplaywidget.h"
+#include "ui/mainwindow/mainwindow.h"
+
+#include "common/testsupport.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QStackedWidget>
+
+class TestInspectionE2E : public QObject
+{
+    Q_OBJECT
+
+private:
+    QProcess m_sim;
+    std::unique_ptr<MainWindow> m_window;
+
+    // The simulator on the device's own address and ports, then the window;
+    // returns once the live picture shows.
+    void startDeviceAndWindow()
+    {
+        m_sim.setProgram(QCoreApplication::applicationDirPath() + "/otoscope-sim");
+        m_sim.setArguments({"--fps", "15"});
+        m_sim.setProcessChannelMode(QProcess::MergedChannels);
+        m_sim.start();
+        QVERIFY(m_sim.waitForStarted());
+        QTRY_VERIFY_WITH_TIMEOUT(m_sim.peek(1 << 16).contains("stream: serving"), 5000);
+
+        m_window = std::make_unique<MainWindow>();
+        m_window->show();
+        QSignalSpy connected(m_window->networkHandler(), &NetworkHandler::connected);
+        QVERIFY(connected.wait(5000));
+        QElapsedTimer sinceConnect;
+        sinceConnect.start();
+        QTRY_VERIFY_WITH_TIMEOUT(!m_window->streamWidget()->latestFrame().isNull(), 8000);
+        QVERIFY2(sinceConnect.elapsed() >= 2700,
+                 qPrintable(QString::number(sinceConnect.elapsed())));
+    }
+
+    void pressDeviceButton(int photosBefore)
+    {
+        m_sim.write("photo\n");
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_window->leftPhotos().size() + m_window->rightPhotos().size() > photosBefore, 5000);
+    }
+
+    template <typename T> T *child(QObject &parent, const char *name)
+    {
+        return parent.findChild<T *>(QLatin1String(name));
+    }
+
+private slots:
+    void cleanup()
+    {
+        m_window.reset();
+        m_sim.write("quit\n");
+        if (!m_sim.waitForFinished(3000))
+            m_sim.kill();
+        m_sim.waitForFinished();
+    }
+
+    void deviceButtonCapturesIntoTheDayFolder()
+    {
+        startDeviceAndWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        pressDeviceButton(0);
+        const QString dayFolder =
+            m_window->photoFolder() + "/" + QDate::currentDate().toString("yyyy-MM-dd");
+        const QStringList files = QDir(dayFolder).entryList(QDir::Files);
+        QCOMPARE(files.size(), 1);
+        QVERIFY2(QRegularExpression(R"(^\d{8}_\d{6}_L\.jpg$)").match(files.first()).hasMatch(),
+                 qPrintable(files.first()));
+        QCOMPARE(QImage(dayFolder + "/" + files.first()).size(), QSize(1280, 720));
+        QTRY_COMPARE(m_window->findChildren<QWidget *>("thumbnailItem").size(), 1);
+    }
+
+    void wholeInspectionWithAnOrder()
+    {
+        Fitter fitter;
+        fitter.id = 1;
+        fitter.name = QStringLiteral("Ines");
+        QVERIFY(saveFitters({fitter}));
+        startDeviceAndWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow &window = *m_window;
+
+        QTest::mouseClick(window.findChild<QLabel *>("orderText")->parentWidget(), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(window, "newOrderButton"), Qt::LeftButton);
+        QWidget &form = *window.saveReportPage();
+        QTest::keyClicks(child<QLineEdit>(form, "orderNumberEdit"), "E2E-1");
+        QTest::keyClicks(child<QLineEdit>(form, "nameEdit"), "Rosa");
+        QTest::mouseClick(child<QPushButton>(form, "nextButton"), Qt::LeftButton);
+        QCOMPARE(window.pageStack()->currentIndex(), 0);
+        QVERIFY(window.hasInspectionContext());
+
+        QTest::mouseClick(child<QPushButton>(window, "captureButton"), Qt::LeftButton);
+        pressDeviceButton(1);
+        QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
+        pressDeviceButton(2);
+        QCOMPARE(window.leftPhotos().size(), 2);
+        QCOMPARE(window.rightPhotos().size(), 1);
+
+        TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        QTest::mouseClick(child<QPushButton>(window, "saveReportButton"), Qt::LeftButton);
+        QCOMPARE(window.pageStack()->currentIndex(), 4);
+
+        const QList<Customer> orders = loadCustomers();
+        QCOMPARE(orders.size(), 1);
+        QCOMPARE(orders.first().orderNumber, QStringLiteral("E2E-1"));
+        QCOMPARE(orders.first().fitterName, QStringLiteral("Ines"));
+        QStringList expected;
+        for (const EarPhotoList *ear : {&window.leftPhotos(), &window.rightPhotos()}) {
+            for (int i = 0; i < ear->size(); ++i) {
+                const QString path = ear->at(i).path;
+                expected.append(QFileInfo(path).completeBaseName() + "|" +
+                                TestSupport::readFile(path).toBase64());
+            }
+        }
+        QCOMPARE(StoredPhoto::entries(orders.first().photos), expected);
+        QVERIFY(expected.last().contains("_R"));
+        auto *detail = qobject_cast<OrderDetailPage *>(window.pageStack()->widget(4));
+        QCOMPARE(detail->currentOrder().id, orders.first().id);
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestInspectionE2E)
+#include "tst_inspectione2e.moc"

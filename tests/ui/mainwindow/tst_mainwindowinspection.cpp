@@ -1,0 +1,291 @@
+// The inspection page in the window: capture, the photo list and its batch
+// operations, saving, the viewers, driven through slots and real clicks with
+// in-process stand-ins for the device.
+#include "device/networkhandler.h"
+#include "i18n/langmanager.h"
+#include "records/orderdetailpage.h"
+#include "records/recordstore.h"
+#include "records/savereportpage.h"
+#include "stream/fullscreenviewer.h"
+#include "stream/streamdisplaywidget.h"
+#include "ui/mainwindow/mainwindow.h"
+
+#include "common/testsupport.h"
+#include "fakecontroldevice.h"
+#include "fakemjpegserver.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTemporaryDir>
+
+using TestSupport::Answer;
+
+class TestMainWindowInspection : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<FakeControlDevice> m_device;
+    std::unique_ptr<FakeMjpegServer> m_stream;
+    std::unique_ptr<QTemporaryDir> m_photos;
+
+    std::unique_ptr<MainWindow> m_window;
+
+    // A window connected to the stand-ins and showing their 320×240 picture.
+    void openStreamingWindow()
+    {
+        m_device = std::make_unique<FakeControlDevice>();
+        m_stream = std::make_unique<FakeMjpegServer>();
+        m_window = std::make_unique<MainWindow>();
+        MainWindow *window = m_window.get();
+        window->networkHandler()->setDeviceHost(QStringLiteral("127.0.0.1"));
+        window->networkHandler()->setControlPort(m_device->serverPort());
+        window->networkHandler()->setStreamPort(m_stream->serverPort());
+        m_photos = std::make_unique<QTemporaryDir>();
+        window->setPhotoFolder(m_photos->path());
+        window->show();
+        window->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(window));
+        QTRY_VERIFY_WITH_TIMEOUT(window->networkHandler()->isConnected(), 3000);
+        window->streamWidget()->startStream(m_stream->url()); // not waiting the 3 s
+        QTRY_VERIFY(!window->streamWidget()->latestFrame().isNull());
+    }
+
+    static QList<QWidget *> thumbnails(MainWindow &window)
+    {
+        QList<QWidget *> shown;
+        for (QWidget *item : window.findChildren<QWidget *>(QStringLiteral("thumbnailItem"))) {
+            if (item->isVisibleTo(&window))
+                shown.append(item);
+        }
+        return shown;
+    }
+
+    template <typename T> static T *child(QObject &parent, const char *name)
+    {
+        return parent.findChild<T *>(QLatin1String(name));
+    }
+
+private slots:
+    void cleanup() { m_window.reset(); }
+
+    // The camera's frame (320×240, not the view's size) goes to the current
+    // ear's list and into the day folder; Space captures too, whatever button
+    // has the focus, but only on this page.
+    void captureByButtonDeviceAndSpace()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        QTest::mouseClick(child<QPushButton>(*window, "captureButton"), Qt::LeftButton);
+        QCOMPARE(window->leftPhotos().size(), 1);
+        const QString path = window->leftPhotos().at(0).path;
+        QVERIFY(QRegularExpression(R"(/\d{4}-\d\d-\d\d/\d{8}_\d{6}_L(_\d+)?\.jpg$)")
+                    .match(path)
+                    .hasMatch());
+        QVERIFY(path.startsWith(m_photos->path()));
+        QCOMPARE(QImage(path).size(), QSize(320, 240));
+        QCOMPARE(TestSupport::readFile(path), window->leftPhotos().at(0).jpeg());
+        QCOMPARE(thumbnails(*window).size(), 1);
+
+        QTest::mouseClick(child<QPushButton>(*window, "rightEarButton"), Qt::LeftButton);
+        QCOMPARE(thumbnails(*window).size(), 0);
+        auto *save = child<QPushButton>(*window, "saveReportButton");
+        save->setFocus();
+        QSignalSpy pressed(save, &QPushButton::pressed);
+        QTest::keyPress(save, Qt::Key_Space);
+        QCOMPARE(pressed.count(), 0); // released below only because it was never pressed
+        QTest::keyRelease(save, Qt::Key_Space);
+        QCOMPARE(window->rightPhotos().size(), 1);
+        QVERIFY(window->rightPhotos().at(0).path.endsWith("_R.jpg"));
+
+        window->onOrderBtnClicked();
+        QTest::keyClick(window, Qt::Key_Space);
+        QCOMPARE(window->rightPhotos().size(), 1);
+        window->onInspectBtnClicked();
+        window->onDevicePhotograph();
+        QCOMPARE(window->rightPhotos().size(), 2);
+        QCOMPARE(thumbnails(*window).size(), 2);
+    }
+
+    // No picture on screen, nothing captured: before the stream, and when it stalls.
+    void nothingCapturedWithoutAPicture()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        m_stream->stalled = true;
+        QTRY_VERIFY_WITH_TIMEOUT(window->streamWidget()->latestFrame().isNull(), 8000);
+        QTest::ignoreMessage(QtDebugMsg, "无法获取当前画面");
+        window->onDevicePhotograph();
+        window->streamWidget()->resetStream();
+        QTest::ignoreMessage(QtDebugMsg, "无法获取当前画面");
+        window->onDevicePhotograph();
+        QCOMPARE(window->leftPhotos().size(), 0);
+        QCOMPARE(QDir(m_photos->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
+    }
+
+    void thumbnailsTicksAndDeletion()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        for (int i = 0; i < 3; ++i)
+            window->onDevicePhotograph();
+        QList<QWidget *> items = thumbnails(*window);
+        QCOMPARE(items.size(), 3);
+        QTest::mouseClick(child<QPushButton>(*items.at(1), "thumbnailButton"), Qt::LeftButton);
+        QCOMPARE(window->viewedPhotoIndex(), 1);
+        QTRY_VERIFY(!child<QLabel>(*window, "photoViewLabel")->pixmap().isNull());
+
+        auto *selectAll = child<QCheckBox>(*window, "selectAllCheck");
+        for (int i = 0; i < 3; ++i) {
+            QVERIFY(!selectAll->isChecked());
+            child<QCheckBox>(*thumbnails(*window).at(i), "thumbnailCheck")->click();
+        }
+        QVERIFY(selectAll->isChecked());
+        child<QCheckBox>(*thumbnails(*window).at(1), "thumbnailCheck")->click();
+        QVERIFY(!selectAll->isChecked());
+        QCOMPARE(window->leftPhotos().checkedIndices(), QList<int>({0, 2}));
+
+        // Batch save-as writes the photos' own bytes; names that exist get a counter.
+        QTemporaryDir copies;
+        QCOMPARE(window->saveCheckedPhotosTo(copies.path()), 2);
+        QCOMPARE(window->saveCheckedPhotosTo(copies.path()), 2);
+        const QStringList names = QDir(copies.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(names.size(), 4);
+        QCOMPARE(names.filter(QRegularExpression(R"(_L_3(_2)?\.jpg$)")).size(), 2);
+        QCOMPARE(TestSupport::readFile(copies.filePath(names.first())),
+                 window->leftPhotos().at(0).jpeg());
+
+        // Batch delete of 1 and 3 leaves photo 2, unticked as it was; back to the live view.
+        const QString kept = window->leftPhotos().at(1).path;
+        const QString gone = window->leftPhotos().at(0).path;
+        auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        window->onBatchDeleteButtonClicked();
+        QVERIFY(prompt->seen);
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QCOMPARE(window->leftPhotos().at(0).path, kept);
+        QVERIFY(!QFile::exists(gone));
+        QCOMPARE(window->viewedPhotoIndex(), -1);
+
+        // Its file already gone: the photo is removed all the same.
+        QVERIFY(QFile::remove(kept));
+        prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        QTest::mouseClick(child<QPushButton>(*thumbnails(*window).at(0), "thumbnailDelete"),
+                          Qt::LeftButton);
+        QVERIFY(prompt->seen);
+        QCOMPARE(window->leftPhotos().size(), 0);
+        QVERIFY(!child<QWidget>(*window, "batchArea")->isVisibleTo(window));
+        QVERIFY(!selectAll->isEnabled());
+    }
+
+    // Photo folder unusable and customers.json unwritable: the photo stays
+    // in memory, the failed save loses nothing, and the retry stores it.
+    void failuresLoseNothing()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        TestSupport::writeFile(m_photos->filePath("file"), "x");
+        window->setPhotoFolder(m_photos->filePath("file/photos"));
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window->onProceedToInspection(draft);
+        QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^照片保存失败: .*_L\\.jpg\"?$"));
+        window->onDevicePhotograph();
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QVERIFY(window->leftPhotos().at(0).path.isEmpty());
+
+        QVERIFY(QDir().mkpath(customersFilePath())); // a folder where the file should be
+        TestSupport::answerNextPrompt(Answer::Ok);
+        auto failed = TestSupport::answerNextPrompt(Answer::Ok);
+        auto storeAlert = TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QVERIFY(failed->seen);
+        QTRY_VERIFY(storeAlert->seen); // the store also says which file it left alone
+        QVERIFY(window->hasInspectionContext());
+        QCOMPARE(window->pageStack()->currentIndex(), 0);
+
+        QVERIFY(QDir().rmdir(customersFilePath()));
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 4);
+        QVERIFY(!window->hasInspectionContext());
+        const QList<Customer> stored = loadCustomers();
+        QCOMPARE(stored.size(), 1);
+        QCOMPARE(stored.first().name, QStringLiteral("Ada"));
+        QCOMPARE(StoredPhoto::entries(stored.first().photos),
+                 QStringList("left_1|" + window->leftPhotos().at(0).jpeg().toBase64()));
+
+        // Without a context the photos go to the new-order page.
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 2);
+        QCOMPARE(window->saveReportPage()->mode(), int(SaveReportPage::FromInspection));
+        QVERIFY(QFile::remove(customersFilePath()));
+    }
+
+    void germanBatchAreaAndViewers()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        LangManager::instance()->loadLanguagePacks(QStringLiteral(LUMAURAL_SOURCE_DIR) +
+                                                   "/i18n/languages");
+        window->onDevicePhotograph();
+        auto *bottomRow = child<QWidget>(*window, "batchRowBottom");
+        LangManager::instance()->setLanguage(QStringLiteral("de_DE"));
+        QVERIFY(bottomRow->isVisibleTo(window));
+        QCOMPARE(child<QWidget>(*window, "batchArea")->height(), 62);
+        LangManager::instance()->setLanguage(QStringLiteral("zh_CN"));
+        QVERIFY(!bottomRow->isVisibleTo(window));
+
+        // Full-screen live view: its own stream, closed by Escape.
+        QTest::mouseDClick(window->streamWidget(), Qt::LeftButton);
+        auto *live = window->findChild<FullscreenViewer *>("liveFullscreenViewer");
+        QVERIFY(live);
+        auto *second = live->findChild<StreamDisplayWidget *>();
+        QTRY_VERIFY(!second->latestFrame().isNull());
+        // The stand-in streams to its newest client only: the page's view takes it back.
+        window->streamWidget()->startStream(m_stream->url());
+        QTRY_VERIFY(!window->streamWidget()->latestFrame().isNull());
+        QVERIFY(QTest::qWaitForWindowActive(live));
+        QTest::keyClick(live, Qt::Key_Space); // captures here too
+        QCOMPARE(window->leftPhotos().size(), 2);
+        QPointer<FullscreenViewer> closing(live);
+        QTest::keyClick(live, Qt::Key_Escape);
+        QTRY_VERIFY(!closing);
+
+        // Full-screen photo from a double-click on the enlarged one.
+        window->onThumbnailClicked(0);
+        QTest::mouseDClick(child<QLabel>(*window, "photoViewLabel"), Qt::LeftButton);
+        auto *photo = window->findChild<FullscreenViewer *>("photoFullscreenViewer");
+        QVERIFY(photo);
+        QTRY_VERIFY(!photo->photoLabel()->pixmap().isNull());
+        photo->exitButton()->click();
+
+        // The enlarged photo stays with its own ear when the ear is switched.
+        window->onRightEarButtonClicked();
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onViewDeleteBtnClicked();
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QCOMPARE(window->viewedPhotoIndex(), -1);
+    }
+
+    void disconnectedLook()
+    {
+        MainWindow window;
+        QVERIFY(!child<QPushButton>(window, "captureButton")->isEnabled());
+        QVERIFY(!child<QPushButton>(window, "saveReportButton")->isEnabled());
+        QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
+        QVERIFY(!window.leftEarSelected());
+        QVERIFY(child<QLabel>(window, "photoEmptyLabel")->isVisibleTo(&window));
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestMainWindowInspection)
+#include "tst_mainwindowinspection.moc"

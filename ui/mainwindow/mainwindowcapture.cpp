@@ -1,0 +1,78 @@
+// Capturing a photo: the capture button, the device's own button and the
+// Space key all end in capturePhoto().
+#include "ui/mainwindow/mainwindow.h"
+
+#include "device/networkhandler.h"
+#include "stream/streamdisplaywidget.h"
+#include "ui/mainwindow/photostorage.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+
+#include <future>
+
+void MainWindow::onCaptureButtonClicked()
+{
+    qDebug() << "用户点击拍照按钮";
+    if (!m_networkHandler->isConnected()) {
+        qDebug() << "设备未连接，无法拍照";
+        return;
+    }
+    capturePhoto();
+}
+
+void MainWindow::capturePhoto()
+{
+    // The camera's own frame at the resolution the user chose, not the
+    // picture composed for the screen (cropped, scaled, rounded corners).
+    // While the view shows a status text (not started, stalled, reconnecting)
+    // there is nothing to capture.
+    const QImage frame = m_streamWidget->isPlaying() ? m_streamWidget->latestFrame() : QImage();
+    if (frame.isNull()) {
+        qDebug() << "无法获取当前画面";
+        return;
+    }
+    EarPhotoList &photos = currentPhotos();
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString folder = PhotoStorage::dayFolder(m_photoFolder, now.date());
+    QDir().mkpath(folder);
+    const QString path = PhotoStorage::capturePath(folder, now, photos.letter());
+
+    // Encoding and writing, the long steps, run beside the preview and the
+    // thumbnail list; they touch nothing but the frame (read only) and their
+    // own file, and are waited for before the capture ends.
+    struct Stored
+    {
+        QByteArray jpeg;
+        bool written = false;
+    };
+    std::future<Stored> storing = std::async(std::launch::async, [frame, path] {
+        Stored stored{CapturedPhoto::encode(frame)};
+        stored.written = !stored.jpeg.isEmpty() && PhotoStorage::writeFile(path, stored.jpeg);
+        return stored;
+    });
+    const QImage preview = CapturedPhoto::makePreview(frame);
+    const int index = photos.append(CapturedPhoto(QByteArray(), preview));
+    qDebug() << (m_leftEarSelected ? "拍照成功，保存到左耳，共" : "拍照成功，保存到右耳，共")
+             << photos.size() << "张照片";
+    // The thumbnail shows before the file is written.
+    refreshPhotoList();
+
+    const Stored stored = storing.get();
+    if (stored.jpeg.isEmpty()) {
+        qDebug() << "无法获取当前画面" << frame.size(); // could not be encoded
+        photos.remove({index});
+        refreshPhotoList();
+        return;
+    }
+    CapturedPhoto photo(stored.jpeg, preview);
+    if (stored.written) {
+        qDebug() << "照片已保存:" << path;
+        photo.path = path;
+    } else {
+        // Kept in memory without a file; it still goes into the order.
+        qDebug() << "照片保存失败:" << path;
+    }
+    photos.replace(index, photo);
+}
