@@ -37,6 +37,7 @@
 #include <QRadialGradient>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QThread>
 
 #include <algorithm>
 #include <cstdio>
@@ -200,6 +201,15 @@ QString cachedStore(const QString &name, int orders)
     return path;
 }
 
+// Lets the disk finish what the last step left: the writing back of what it
+// wrote and the freeing (with discards here) of the file it replaced, which
+// would otherwise slow down whichever step comes next.
+void settle()
+{
+    ::sync();
+    QThread::sleep(3);
+}
+
 bool syncFile(const QString &path)
 {
     QFile file(path);
@@ -326,7 +336,8 @@ int runPhase(const QString &phase)
         result(qPrintable(phase + QStringLiteral("_loaded_peak_mb")), loadedPeak / 1024.0);
     } else if (phase == QLatin1String("saves")) {
         // Copying the file with fsync and the three saves, in turns, five
-        // rounds: the disk is shared and its syncs vary; the medians count.
+        // rounds, each step on a settled disk: the disk is shared and its
+        // syncs vary; the medians count.
         QList<Customer> list = loadCustomers();
         const long loadedPeak = peakKiB();
         const QString copy = customersFilePath() + QStringLiteral(".copy");
@@ -335,6 +346,7 @@ int runPhase(const QString &phase)
             orderFor(nextCustomerId(list), {grainyEntry(99), grainyEntry(98), grainyEntry(97)});
         for (int round = 0; round < 5; ++round) {
             QFile::remove(copy);
+            settle();
             timer.restart();
             if (!QFile::copy(customersFilePath(), copy) || !syncFile(copy))
                 return 1;
@@ -342,6 +354,7 @@ int runPhase(const QString &phase)
             // The same, then put in the store's place: what any durable
             // replacement of the file costs, freeing the old one included.
             QFile::remove(copy);
+            settle();
             timer.restart();
             if (!QFile::copy(customersFilePath(), copy) || !syncFile(copy) ||
                 std::rename(QFile::encodeName(copy).constData(),
@@ -350,6 +363,7 @@ int runPhase(const QString &phase)
             times[QStringLiteral("replace")].append(msSince(timer));
             for (const QString &change :
                  {QStringLiteral("append"), QStringLiteral("edit"), QStringLiteral("delete")}) {
+                settle();
                 timer.restart();
                 list = loadCustomers();
                 if (change == QLatin1String("append"))

@@ -7,9 +7,14 @@
 
 #include <QFileDevice>
 
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#endif
+
 namespace {
 
 constexpr qsizetype FlushSize = qsizetype(4) << 20;
+constexpr qint64 WriteBackStep = qint64(32) << 20;
 
 const char *const OrderIndent = "        ";
 const char *const FieldIndent = "            ";
@@ -41,6 +46,15 @@ bool StoreWriter::flush()
 {
     const bool ok = putBytes(m_pending.constData(), m_pending.size());
     m_pending.resize(0); // keeps the buffer
+#ifdef Q_OS_LINUX
+    // Start writing back what is written so far: gigabytes left dirty until
+    // the final sync get the writer throttled and make that sync long.
+    if (ok && m_written - m_writeBackFrom >= WriteBackStep) {
+        ::sync_file_range(m_out->handle(), m_writeBackFrom, m_written - m_writeBackFrom,
+                          SYNC_FILE_RANGE_WRITE);
+        m_writeBackFrom = m_written;
+    }
+#endif
     return ok;
 }
 

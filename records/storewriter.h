@@ -42,5 +42,6 @@ private:
     FileByteSource *m_source;
     QByteArray m_pending;
     qint64 m_written = 0;
+    qint64 m_writeBackFrom = 0;
     QList<QList<StoredPhoto::Location>> m_locations;
 };
