@@ -511,7 +511,7 @@ void hugeStore()
                 f["load_ms"], f["raw_chunks_ms"], f["load_rss_mb"], f["scan_median_ms"],
                 f["read_median_ms"]);
     std::printf("  append + save %.1f ms, edit + save %.1f ms, delete + save %.1f ms (copy with"
-                " fsync %.1f ms), medians of 3\n",
+                " fsync %.1f ms), medians of 6\n",
                 f["append_ms"], f["edit_ms"], f["delete_ms"], f["copy_ms"]);
 }
 
