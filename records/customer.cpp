@@ -52,6 +52,6 @@ QJsonObject Customer::toJson() const
     json.insert(QStringLiteral("notes"), notes);
     json.insert(QStringLiteral("diagnosis"), diagnosis);
     json.insert(QStringLiteral("createdAt"), createdAt);
-    json.insert(QStringLiteral("photos"), QJsonArray::fromStringList(photos));
+    json.insert(QStringLiteral("photos"), QJsonArray::fromStringList(StoredPhoto::entries(photos)));
     return json;
 }

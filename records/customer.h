@@ -1,12 +1,15 @@
 #pragma once
 
+#include "records/storedphoto.h"
+
 #include <QJsonObject>
+#include <QList>
 #include <QMetaType>
 #include <QString>
-#include <QStringList>
 
 // One order: the customer's data, a copy of the inspector's data at the time
-// of saving, and the photos as "name|base64-jpeg" entries.
+// of saving, and the photos, stored as "name|base64-jpeg" entries; photos
+// loaded from the store are read from the file only when shown.
 struct Customer
 {
     int id = 0;
@@ -26,7 +29,7 @@ struct Customer
     QString notes;
     QString diagnosis;
     QString createdAt; // ISO 8601 local time without zone
-    QStringList photos;
+    QList<StoredPhoto> photos;
 
     static Customer fromJson(const QJsonObject &json);
     QJsonObject toJson() const;

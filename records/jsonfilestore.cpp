@@ -26,22 +26,12 @@ namespace JsonFileStore {
 
 namespace {
 
-struct FileStamp
-{
-    qint64 size = -1;
-    QDateTime modified;
-    bool operator==(const FileStamp &other) const
-    {
-        return size == other.size && modified == other.modified;
-    }
-};
-
 // What this process knows of each store file. Saving checks the file it
 // replaces; a stamp of the file as last read good or written spares that
 // check a second parse of a large customers.json on every save.
 struct FileState
 {
-    FileStamp good;
+    FileIdentity good;
     // A read failed since the last save: whoever saves next may hold an empty
     // list in place of the file's content, so a copy of the file is kept first.
     bool keepCopy = false;
@@ -51,16 +41,6 @@ QHash<QString, FileState> &fileStates()
 {
     static QHash<QString, FileState> states;
     return states;
-}
-
-FileStamp stampOf(const QFileInfo &info)
-{
-    return {info.size(), info.lastModified()};
-}
-
-FileStamp stampOf(const QString &path)
-{
-    return stampOf(QFileInfo(path));
 }
 
 ReadResult readFile(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
@@ -96,10 +76,12 @@ ReadResult readFile(const QString &path, const QString &rootArrayKey, qint64 max
     return {ReadStatus::Ok, object};
 }
 
-void noteRead(const QString &path, const FileStamp &stamp, ReadStatus status)
+} // namespace
+
+void noteRead(const QString &path, const FileIdentity &identity, ReadStatus status)
 {
     FileState &state = fileStates()[path];
-    state.good = status == ReadStatus::Ok ? stamp : FileStamp();
+    state.good = status == ReadStatus::Ok ? identity : FileIdentity();
     if (status == ReadStatus::Ok || status == ReadStatus::Missing)
         return;
     state.keepCopy = true;
@@ -111,6 +93,8 @@ void noteRead(const QString &path, const FileStamp &stamp, ReadStatus status)
         StoreAlerts::instance()->report(path, StoreAlerts::Problem::Unavailable);
     }
 }
+
+namespace {
 
 bool syncToDisk(int handle)
 {
@@ -142,13 +126,14 @@ bool keepAside(const QString &path)
     return true;
 }
 
-// Whether the file now at `path` may be replaced, keeping a copy first where needed.
-bool makeWayFor(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
+} // namespace
+
+bool prepareToReplace(const QString &path, const std::function<ReadStatus()> &probe)
 {
     const FileState state = fileStates().value(path);
-    if (!state.keepCopy && state.good.size >= 0 && state.good == stampOf(path))
+    if (!state.keepCopy && state.good.isValid() && state.good == FileIdentity::ofPath(path))
         return true;
-    switch (readObject(path, rootArrayKey, maxBytes).status) {
+    switch (probe()) {
     case ReadStatus::Missing:
         return true;
     case ReadStatus::TooLarge:
@@ -163,6 +148,8 @@ bool makeWayFor(const QString &path, const QString &rootArrayKey, qint64 maxByte
     }
     return keepAside(path);
 }
+
+namespace {
 
 // QSaveFile's temporary name is the file name, a dot and six random ASCII
 // letters. A copy named by hand, "backup", "BACKUP" or "Before", fits that
@@ -209,10 +196,16 @@ QString dataDirectory()
 ReadResult readObject(const QString &path, const QString &rootArrayKey, qint64 maxBytes)
 {
     // Stamped before reading: a file replaced meanwhile does not pass as read.
-    const FileStamp stamp = stampOf(path);
+    const FileIdentity stamp = FileIdentity::ofPath(path);
     ReadResult result = readFile(path, rootArrayKey, maxBytes);
     noteRead(path, stamp, result.status);
     return result;
+}
+
+void noteWritten(const QString &path, const FileIdentity &identity)
+{
+    fileStates().insert(path, {identity, false});
+    removeLeftoverTemps(path);
 }
 
 QString preservedPathFor(const QString &path)
@@ -246,7 +239,8 @@ bool writeObject(const QString &path, const QJsonObject &object, const QString &
         qWarning() << "Not saving" << path << "-" << bytes.size() << "bytes could not be read back";
         return false;
     }
-    if (!makeWayFor(path, rootArrayKey, maxBytes))
+    const auto probe = [&] { return readObject(path, rootArrayKey, maxBytes).status; };
+    if (!prepareToReplace(path, probe))
         return false;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
@@ -257,8 +251,7 @@ bool writeObject(const QString &path, const QJsonObject &object, const QString &
     }
     if (!commitSaveFile(file, bytes.size()))
         return false;
-    fileStates().insert(path, {stampOf(path), false});
-    removeLeftoverTemps(path);
+    noteWritten(path, FileIdentity::ofPath(path));
     return true;
 }
 

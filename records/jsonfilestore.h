@@ -1,7 +1,11 @@
 #pragma once
 
+#include "records/fileidentity.h"
+
 #include <QJsonObject>
 #include <QString>
+
+#include <functional>
 
 class QSaveFile;
 
@@ -53,6 +57,16 @@ bool writeObject(const QString &path, const QJsonObject &object,
 // and only then commits it; otherwise the writing is cancelled. QSaveFile's
 // own commit() reports neither a failed flush of its buffer nor a failed sync.
 bool commitSaveFile(QSaveFile &file, qint64 expectedSize);
+
+// For stores that read and write their files themselves: what a read of
+// `path` found, `identity` being the file that was read.
+void noteRead(const QString &path, const FileIdentity &identity, ReadStatus status);
+// Whether the file at `path` may be replaced now, keeping a copy aside first
+// where needed. `probe` reads the file when this process does not know it.
+bool prepareToReplace(const QString &path, const std::function<ReadStatus()> &probe);
+// After committing a new `path` whose identity is `identity`: remembered as
+// known good, and leftovers of interrupted saves removed.
+void noteWritten(const QString &path, const FileIdentity &identity);
 
 // Where an unreadable file is kept; exposed for tests and log lines.
 QString preservedPathFor(const QString &path);

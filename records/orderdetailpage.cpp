@@ -365,7 +365,7 @@ void OrderDetailPage::showOrder(const Customer &customer)
 
     m_thumbnails.clear();
     m_thumbnails.reserve(customer.photos.size());
-    for (const QString &entry : customer.photos)
+    for (const StoredPhoto &entry : customer.photos)
         m_thumbnails.append(roundedThumbnail(PhotoEntry::thumbnailOf(entry, ThumbnailSize)));
 
     rebuildRecords();

@@ -1,5 +1,6 @@
 #include "records/recordstore.h"
 
+#include "records/customerstore.h"
 #include "records/jsonfilestore.h"
 
 #include <QJsonArray>
@@ -10,7 +11,6 @@
 
 namespace {
 
-const QString CustomersKey = QStringLiteral("customers");
 const QString FittersKey = QStringLiteral("fitters");
 
 template <typename Record> QList<Record> loadRecords(const QString &path, const QString &key)
@@ -67,12 +67,12 @@ QString fittersFilePath()
 
 QList<Customer> loadCustomers()
 {
-    return loadRecords<Customer>(customersFilePath(), CustomersKey);
+    return CustomerStore::instance().load(customersFilePath());
 }
 
 bool saveCustomers(const QList<Customer> &customers)
 {
-    return saveRecords(customersFilePath(), CustomersKey, customers);
+    return CustomerStore::instance().save(customersFilePath(), customers);
 }
 
 bool appendCustomer(const Customer &customer)

@@ -636,7 +636,7 @@ bool SaveReportPage::buildValidated(Customer &order)
     // for them; a new or edited order opened from the list never picks up
     // photos left from an earlier hand-over.
     if (m_mode == FromInspection)
-        order.photos += photoEntries(m_photos);
+        order.photos += StoredPhoto::fromEntries(photoEntries(m_photos));
     return true;
 }
 

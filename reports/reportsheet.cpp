@@ -211,7 +211,7 @@ QWidget *ReportSheet::buildPhotoGrid(const Customer &order, const QList<int> &ph
     for (int index : photoIndices) {
         if (index < 0 || index >= order.photos.size())
             continue;
-        const QString &entry = order.photos.at(index);
+        const StoredPhoto &entry = order.photos.at(index);
         auto *cell = new QFrame(area);
         cell->setObjectName(QStringLiteral("reportPhotoCell"));
         cell->setStyleSheet(QStringLiteral("background: transparent;"));

@@ -188,7 +188,7 @@ private slots:
         QVERIFY(QDir(customersFilePath()).removeRecursively());
         page.onSaveClicked();
         QCOMPARE(saved.size(), 1);
-        const QStringList photos = loadCustomers().last().photos;
+        const QStringList photos = StoredPhoto::entries(loadCustomers().last().photos);
         QCOMPARE(photos.size(), 2);
         QVERIFY(photos[0].startsWith("20250303_090507_L|/9j/"));
         QVERIFY(photos[1].startsWith("right_1|"));

@@ -2,6 +2,7 @@
 
 #include "device/networkhandler.h"
 #include "i18n/langmanager.h"
+#include "records/customerstore.h"
 #include "records/fitterpage.h"
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
@@ -13,6 +14,7 @@
 #include "settings/aboutpage.h"
 #include "settings/settingspage.h"
 #include "stream/streamdisplaywidget.h"
+#include "ui/common/busyoverlay.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
@@ -96,6 +98,11 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     setCentralWidget(central);
 
     wireFrame();
+    // Saving a large order store takes a while; the window keeps painting.
+    CustomerStore::instance().setRunner([this](const std::function<bool()> &job) {
+        return BusyOverlay::run(
+            this, uiText(QStringLiteral("store.saving"), QStringLiteral("正在保存，请稍候…")), job);
+    });
     updateNavigation(NavEntry::Inspection);
     connect(LangManager::instance(), &LangManager::languageChanged, this,
             &MainWindow::retranslateUi);
@@ -129,6 +136,7 @@ MainWindow::~MainWindow()
     // link and the timers are destroyed after this body, and may still signal.
     disconnect(LangManager::instance(), nullptr, this, nullptr);
     disconnect(StoreAlerts::instance(), nullptr, this, nullptr);
+    CustomerStore::instance().setRunner({});
     const QList<QObject *> children = findChildren<QObject *>();
     for (QObject *child : children)
         disconnect(child, nullptr, this, nullptr);

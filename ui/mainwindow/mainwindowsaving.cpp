@@ -41,7 +41,7 @@ void MainWindow::onSaveReportButtonClicked()
     Customer order = m_draftCustomer;
     order.id = nextCustomerId(loadCustomers());
     order.createdAt = QDateTime::currentDateTime().toString(Qt::ISODate);
-    order.photos = photoEntries(photos);
+    order.photos = StoredPhoto::fromEntries(photoEntries(photos));
     if (!appendCustomer(order)) {
         // Context, draft and photos stay: the user can free space and try again.
         qDebug() << "订单保存失败:" << customersFilePath();

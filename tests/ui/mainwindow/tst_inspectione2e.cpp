@@ -126,7 +126,7 @@ private slots:
                                 TestSupport::readFile(path).toBase64());
             }
         }
-        QCOMPARE(orders.first().photos, expected);
+        QCOMPARE(StoredPhoto::entries(orders.first().photos), expected);
         QVERIFY(expected.last().contains("_R"));
         auto *detail = qobject_cast<OrderDetailPage *>(window.pageStack()->widget(4));
         QCOMPARE(detail->currentOrder().id, orders.first().id);

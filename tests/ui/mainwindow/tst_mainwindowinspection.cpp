@@ -218,7 +218,7 @@ private slots:
         const QList<Customer> stored = loadCustomers();
         QCOMPARE(stored.size(), 1);
         QCOMPARE(stored.first().name, QStringLiteral("Ada"));
-        QCOMPARE(stored.first().photos,
+        QCOMPARE(StoredPhoto::entries(stored.first().photos),
                  QStringList("left_1|" + window->leftPhotos().at(0).jpeg().toBase64()));
 
         // Without a context the photos go to the new-order page.

@@ -1,0 +1,89 @@
+#include "records/customerstore.h"
+#include "records/recordstore.h"
+#include "ui/common/busyoverlay.h"
+
+#include "common/testsupport.h"
+
+#include <QDialog>
+#include <QThread>
+#include <QTimer>
+
+class TestBusyOverlay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The window keeps running while the work is done elsewhere, and says so
+    // once the work takes longer than a moment.
+    void longWorkShowsTheCardAndKeepsTheLoopRunning()
+    {
+        QWidget window;
+        window.resize(800, 600);
+        window.show();
+        int ticks = 0;
+        QTimer ticker;
+        connect(&ticker, &QTimer::timeout, &window, [&] { ++ticks; });
+        ticker.start(20);
+        const Qt::HANDLE gui = QThread::currentThreadId();
+        bool offTheGuiThread = false;
+        const bool result = BusyOverlay::run(&window, "busy", [&] {
+            offTheGuiThread = QThread::currentThreadId() != gui;
+            QThread::msleep(BusyOverlay::ShowAfterMs + 400);
+            return true;
+        });
+        QVERIFY(result);
+        QVERIFY(offTheGuiThread);
+        QVERIFY2(ticks > 10, qPrintable(QString::number(ticks)));
+        QVERIFY(window.findChild<QDialog *>("busyOverlay") == nullptr); // gone afterwards
+    }
+
+    void cardShowsOnlyForLongWork_data()
+    {
+        QTest::addColumn<int>("workMs");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("a moment") << 20 << false;
+        QTest::newRow("long") << BusyOverlay::ShowAfterMs + 500 << true;
+    }
+
+    void cardShowsOnlyForLongWork()
+    {
+        QFETCH(int, workMs);
+        QFETCH(bool, shown);
+        QWidget window;
+        window.show();
+        bool seen = false;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, &window, [&] {
+            const auto *card = window.findChild<QDialog *>("busyOverlay");
+            seen = seen || (card != nullptr && card->isVisible());
+        });
+        probe.start(10);
+        QVERIFY(!BusyOverlay::run(&window, "busy", [&] {
+            QThread::msleep(ulong(workMs));
+            return false;
+        }));
+        QCOMPARE(seen, shown);
+    }
+
+    // A save run through the overlay writes the file and keeps what it wrote.
+    void storeSavesThroughTheRunner()
+    {
+        QWidget window;
+        int jobs = 0;
+        CustomerStore::instance().setRunner([&](const std::function<bool()> &job) {
+            ++jobs;
+            return BusyOverlay::run(&window, "busy", job);
+        });
+        Customer c;
+        c.id = 7;
+        c.photos = {QStringLiteral("n|") + QString(400, 'A')};
+        QVERIFY(saveCustomers({c}));
+        CustomerStore::instance().setRunner({});
+        QCOMPARE(jobs, 1);
+        QCOMPARE(loadCustomers().value(0).photos.value(0).entry(), c.photos[0].entry());
+        QVERIFY(loadCustomers().value(0).photos.value(0).isReference());
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestBusyOverlay)
+#include "tst_busyoverlay.moc"
