@@ -35,7 +35,8 @@ void requireIsolation()
 std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer)
 {
     auto record = std::make_shared<PromptRecord>();
-    auto *timer = new QTimer;
+    // Owned by the application, so a prompt that never came costs no leak.
+    auto *timer = new QTimer(qApp);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, record, answer] {
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
