@@ -12,6 +12,8 @@
 // `bench_customerstore huge` instead loads and saves a store over 2 GiB (kept in
 // bench-data/ as well; about 2.3 GB). `bench_customerstore shot FILE` saves a
 // picture of the main window showing the order list of the year-sized store.
+// `bench_customerstore year PHASE...` runs only the named phases on the year-sized
+// store and prints their raw figures.
 // Each phase runs in a child process of its own so that its memory is its own.
 #include "records/customerstore.h"
 #include "records/jsonfilestore.h"
@@ -545,6 +547,15 @@ int main(int argc, char *argv[])
                    QString(args[2]).replace(QStringLiteral(".png"), QStringLiteral("-detail.png")))
                    ? 0
                    : 1;
+    }
+    if (args.size() > 2 && args[1] == QLatin1String("year")) {
+        // Chosen phases only, their raw figures: for working on one of them.
+        if (!useStore(cachedStore(QStringLiteral("customers-year.json"), 2500)))
+            return 1;
+        const QMap<QString, double> f = runPhases(args.mid(2));
+        for (auto it = f.cbegin(); it != f.cend(); ++it)
+            std::printf("  %-24s %10.1f\n", qPrintable(it.key()), it.value());
+        return 0;
     }
     if (args.size() > 1 && args[1] == QLatin1String("huge")) {
         hugeStore();

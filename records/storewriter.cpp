@@ -13,7 +13,10 @@
 
 namespace {
 
-constexpr qsizetype FlushSize = qsizetype(4) << 20;
+// Writes of half a megabyte: the bytes copied from the old file are still in
+// the processor's cache when they are written. Measured on a 2 GB store, 4 MiB
+// writes made a save two to four times slower.
+constexpr qsizetype FlushSize = qsizetype(512) << 10;
 constexpr qint64 WriteBackStep = qint64(32) << 20;
 
 const char *const OrderIndent = "        ";
@@ -65,7 +68,7 @@ bool StoreWriter::flushIfFull()
 
 bool StoreWriter::copyFromSource(qint64 offset, qint64 length)
 {
-    // Read straight into the output buffer, which goes out in large writes.
+    // Read straight into the output buffer, which goes out in writes of FlushSize.
     // The kernel's own copy (copy_file_range) is slower here: a photo's place
     // in the new file is rarely aligned to the page as it was in the old one.
     while (length > 0) {
