@@ -42,6 +42,7 @@ qint64 FileByteSource::readAt(qint64 offset, char *data, qint64 maxSize)
     if (!m_file.isOpen() || offset < 0 || maxSize < 0)
         return -1;
 #ifdef Q_OS_WIN
+    const std::lock_guard<std::mutex> lock(m_seekLock);
     if (!m_file.seek(offset))
         return -1;
     return m_file.read(data, maxSize);

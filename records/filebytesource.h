@@ -5,6 +5,10 @@
 
 #include <QFile>
 
+#ifdef Q_OS_WIN
+#include <mutex>
+#endif
+
 // An open stored file as a StoreByteSource. The identity and size are taken
 // from the open handle, so they describe exactly the file being read.
 class FileByteSource : public StoreByteSource
@@ -30,4 +34,7 @@ private:
     QFile m_file;
     FileIdentity m_identity;
     bool m_exists = false;
+#ifdef Q_OS_WIN
+    std::mutex m_seekLock; // a read there is a seek and a read
+#endif
 };

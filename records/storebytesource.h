@@ -12,6 +12,7 @@ public:
 
     virtual qint64 size() const = 0;
     // Up to `maxSize` bytes from `offset` into `data`: the count read, 0 at
-    // the end, -1 on a read error.
+    // the end, -1 on a read error. Called from two threads at once while a
+    // scan reads ahead.
     virtual qint64 readAt(qint64 offset, char *data, qint64 maxSize) = 0;
 };

@@ -1,5 +1,6 @@
 #include "records/storescanner.h"
 
+#include "records/chunkreader.h"
 #include "records/jsontext.h"
 
 #include <QJsonArray>
@@ -28,18 +29,16 @@ bool isDelimiter(int c)
     return c < 0 || isSpace(c) || c == ',' || c == ']' || c == '}' || c == ':';
 }
 
-// Buffered positioned reads through a source, one chunk at a time.
+// The source's bytes one chunk at a time, with positioned reads of its own
+// for what lies behind.
 class Cursor
 {
 public:
-    explicit Cursor(StoreByteSource &source)
-        : m_source(source), m_total(source.size()), m_buffer(ChunkSize, Qt::Uninitialized)
-    {
-    }
+    explicit Cursor(StoreByteSource &source) : m_source(source), m_chunks(source, ChunkSize) {}
 
-    bool failed() const { return m_failed; }
+    bool failed() const { return m_failed || m_chunks.failed(); }
     qint64 position() const { return m_start + m_at; }
-    const char *data() const { return m_buffer.constData() + m_at; }
+    const char *data() const { return m_data + m_at; }
     qint64 available() const { return m_length - m_at; }
     void skip(qint64 count) { m_at += count; }
 
@@ -48,7 +47,7 @@ public:
     {
         if (m_at == m_length && !refill())
             return -1;
-        return uchar(m_buffer[m_at]);
+        return uchar(m_data[m_at]);
     }
     int next()
     {
@@ -61,10 +60,9 @@ public:
     {
         for (;;) {
             // Long runs of indentation go eight bytes at a time.
-            const char *data = m_buffer.constData();
-            while (m_length - m_at >= 8 && std::memcmp(data + m_at, "        ", 8) == 0)
+            while (m_length - m_at >= 8 && std::memcmp(m_data + m_at, "        ", 8) == 0)
                 m_at += 8;
-            while (m_at < m_length && isSpace(uchar(data[m_at])))
+            while (m_at < m_length && isSpace(uchar(m_data[m_at])))
                 ++m_at;
             if (m_at < m_length || !refill())
                 return;
@@ -88,23 +86,19 @@ public:
 private:
     bool refill()
     {
+        const QByteArrayView chunk = m_chunks.next();
+        if (chunk.isEmpty())
+            return false;
         m_start += m_length;
-        m_at = m_length = 0;
-        if (m_failed || m_start >= m_total)
-            return false;
-        const qint64 n =
-            m_source.readAt(m_start, m_buffer.data(), std::min(ChunkSize, m_total - m_start));
-        if (n <= 0) {
-            m_failed = true; // cut short or a read error: the file is not all there
-            return false;
-        }
-        m_length = n;
+        m_data = chunk.data();
+        m_at = 0;
+        m_length = chunk.size();
         return true;
     }
 
     StoreByteSource &m_source;
-    qint64 m_total;
-    QByteArray m_buffer;
+    ChunkReader m_chunks;
+    const char *m_data = nullptr;
     qint64 m_start = 0;
     qint64 m_at = 0;
     qint64 m_length = 0;

@@ -1,3 +1,4 @@
+#include "records/chunkreader.h"
 #include "records/customerstore.h"
 #include "records/filebytesource.h"
 #include "records/jsonfilestore.h"
@@ -101,6 +102,28 @@ private:
     qint64 m_spaces;
     QByteArray m_tail;
 };
+// Numbered bytes that may come in short reads and stop with an error.
+class PatternSource : public StoreByteSource
+{
+public:
+    PatternSource(qint64 size, qint64 failAt) : m_size(size), m_failAt(failAt) {}
+    static char at(qint64 offset) { return char((offset * 7 + offset / 251) % 256); }
+    qint64 size() const override { return m_size; }
+    qint64 readAt(qint64 offset, char *data, qint64 maxSize) override
+    {
+        if (offset >= m_failAt)
+            return -1;
+        const qint64 count = std::min({maxSize, m_size - offset, qint64(700)});
+        for (qint64 i = 0; i < count; ++i)
+            data[i] = at(offset + i);
+        return count;
+    }
+
+private:
+    qint64 m_size;
+    qint64 m_failAt;
+};
+
 // Documents odd and broken in every way that matters to the scan.
 void addScanRows()
 {
@@ -200,6 +223,45 @@ private slots:
                 QCOMPARE(p.name(), entry.contains('|') ? entry.section('|', 0, 0) : QString());
             }
         }
+    }
+
+    void chunksComeInOrder_data()
+    {
+        QTest::addColumn<qint64>("size");
+        QTest::addColumn<qint64>("failAt");
+        QTest::addColumn<qint64>("stopAfter");
+        const qint64 never = std::numeric_limits<qint64>::max();
+        QTest::newRow("empty") << qint64(0) << never << never;
+        QTest::newRow("one chunk, read on the spot") << qint64(1000) << never << never;
+        QTest::newRow("read ahead") << qint64(300007) << never << never;
+        QTest::newRow("failing ahead") << qint64(300007) << qint64(700 * 200) << never;
+        QTest::newRow("left early") << qint64(300007) << never << qint64(5);
+    }
+
+    // Every byte once and in order, whether read on the spot or ahead, and an
+    // error ends the bytes instead of passing for their end.
+    void chunksComeInOrder()
+    {
+        QFETCH(qint64, size);
+        QFETCH(qint64, failAt);
+        QFETCH(qint64, stopAfter);
+        PatternSource source(size, failAt);
+        ChunkReader reader(source, 1024);
+        qint64 offset = 0;
+        for (qint64 chunk = 0; chunk < stopAfter; ++chunk) {
+            const QByteArrayView bytes = reader.next();
+            if (bytes.isEmpty())
+                break;
+            for (qint64 i = 0; i < bytes.size(); ++i, ++offset) {
+                if (bytes[i] != PatternSource::at(offset))
+                    QFAIL(qPrintable(QStringLiteral("wrong byte at %1").arg(offset)));
+            }
+        }
+        if (stopAfter < size)
+            return; // and the reader, still ahead, stops without a hang
+        QCOMPARE(reader.failed(), failAt < size);
+        QCOMPARE(offset, std::min(size, failAt));
+        QVERIFY(reader.next().isEmpty());
     }
 
     void writerWritesWhatQtWrites_data()
