@@ -53,6 +53,8 @@ __attribute__((target("avx2"))) qint64 findSpecialAvx2(const char *data, qint64 
 }
 #endif
 
+} // namespace
+
 qint64 findSpecialSse2(const char *data, qint64 size)
 {
     qint64 i = 0;
@@ -83,8 +85,6 @@ qint64 findSpecialSse2(const char *data, qint64 size)
     }
     return size;
 }
-
-} // namespace
 
 qint64 findSpecial(const char *data, qint64 size)
 {

@@ -2,6 +2,7 @@
 #include "records/customerstore.h"
 #include "records/filebytesource.h"
 #include "records/jsonfilestore.h"
+#include "records/jsontext.h"
 #include "records/recordstore.h"
 #include "records/storescanner.h"
 #include "records/storewriter.h"
@@ -262,6 +263,30 @@ private slots:
         QCOMPARE(reader.failed(), failAt < size);
         QCOMPARE(offset, std::min(size, failAt));
         QVERIFY(reader.next().isEmpty());
+    }
+
+    // Each special byte at each place of a vector and of the rest after it,
+    // found by the search of this processor and by the one without AVX2.
+    void specialBytesAreFoundAnywhere()
+    {
+        // The bytes next to the specials are plain: space, DEL, 'z'.
+        QByteArray text(160, 'z');
+        for (qsizetype i = 0; i < text.size(); i += 3)
+            text[i] = i % 2 ? ' ' : '\x7f';
+        QCOMPARE(JsonText::findSpecial(text.constData(), text.size()), text.size());
+        QCOMPARE(JsonText::findSpecialSse2(text.constData(), text.size()), text.size());
+        for (const char special : {'"', '\\', '\x01', '\x1f', '\x80', '\xff'}) {
+            for (qsizetype at = 0; at < text.size(); ++at) {
+                QByteArray probe = text;
+                probe[at] = special;
+                probe[std::min(at + 17, probe.size() - 1)] = '"';
+                for (const qsizetype size : {at, at + 1, probe.size()}) {
+                    const qint64 expected = size > at ? at : size;
+                    QCOMPARE(JsonText::findSpecial(probe.constData(), size), expected);
+                    QCOMPARE(JsonText::findSpecialSse2(probe.constData(), size), expected);
+                }
+            }
+        }
     }
 
     void writerWritesWhatQtWrites_data()
