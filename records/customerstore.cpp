@@ -151,6 +151,13 @@ bool CustomerStore::save(const QString &path, const QList<Customer> &customers)
             file.cancelWriting();
             return false;
         }
+        // Photos copied from a file another program rewrote meanwhile could
+        // be half old, half new.
+        if (haveSource && source.currentIdentity() != source.identity()) {
+            qWarning() << path << "changed while it was being saved - not replacing it";
+            file.cancelWriting();
+            return false;
+        }
         // The file keeps its inode and modification time through the rename.
         written = FileIdentity::ofHandle(file.handle());
         if (!JsonFileStore::commitSaveFile(file, writer.size()))

@@ -419,6 +419,35 @@ private slots:
         QCOMPARE(loadCustomers()[1].photos[1].entry(), more[1].photos[1].entry());
     }
 
+    // Another program rewrote the file in place while the photos were copied:
+    // the copy would be half old, half new, so the file is left as it is.
+    void fileRewrittenDuringSaveIsLeftAlone()
+    {
+        const QString path = customersFilePath();
+        QVERIFY(saveCustomers(orders(2, 2, 4)));
+        CustomerStore::instance().forget();
+        QList<Customer> more = loadCustomers();
+        more += orders(1, 1).first();
+        QByteArray rewritten = readFile(path);
+        const qsizetype inPhoto = rewritten.indexOf("|/9j/") + 40;
+        rewritten[inPhoto] = rewritten[inPhoto] == 'A' ? 'B' : 'A';
+        CustomerStore::instance().setRunner([&](const std::function<bool()> &job) {
+            QFile file(path);
+            const bool inPlace =
+                file.open(QIODevice::ReadWrite) && file.write(rewritten) == rewritten.size();
+            file.close();
+            return inPlace && job();
+        });
+        QVERIFY(!saveCustomers(more));
+        CustomerStore::instance().setRunner(nullptr);
+        QCOMPARE(readFile(path), rewritten);
+        QVERIFY(saveCustomers(more)); // the photos are found again in the file as it is
+        QCOMPARE(loadCustomers().size(), 3);
+        QCOMPARE(loadCustomers()[0].photos[0].entry().toLatin1(),
+                 rewritten.mid(rewritten.indexOf("p1_0|"),
+                               rewritten.indexOf('"', inPhoto) - rewritten.indexOf("p1_0|")));
+    }
+
     // However a save is cut off, the file is the old one or the new one.
     void killedSaveLeavesOldOrNew()
     {
