@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QtMath>
 
 namespace {
 
@@ -19,17 +20,30 @@ inline QRgb scaledByCoverage(QRgb pixel, uint coverage)
 
 } // namespace
 
-QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame)
+namespace {
+
+QSize devicePixels(const QSize &size, qreal devicePixelRatio)
 {
-    bool reduced = false;
-    const QImage frame = JpegDecoder::decode(jpeg, target, &reduced);
-    if (fullFrame)
-        *fullFrame = reduced ? QImage() : frame;
-    return composeImage(frame, target);
+    return QSize(qRound(size.width() * devicePixelRatio), qRound(size.height() * devicePixelRatio));
 }
 
-QImage FrameComposer::composeImage(const QImage &frame, const QSize &target)
+} // namespace
+
+QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame,
+                              qreal devicePixelRatio)
 {
+    bool reduced = false;
+    const QImage frame =
+        JpegDecoder::decode(jpeg, devicePixels(target, devicePixelRatio), &reduced);
+    if (fullFrame)
+        *fullFrame = reduced ? QImage() : frame;
+    return composeImage(frame, target, devicePixelRatio);
+}
+
+QImage FrameComposer::composeImage(const QImage &frame, const QSize &logicalTarget,
+                                   qreal devicePixelRatio)
+{
+    const QSize target = devicePixels(logicalTarget, devicePixelRatio);
     if (frame.isNull() || target.isEmpty())
         return {};
     // Cover the target; the overhang is cut equally on both sides.
@@ -50,25 +64,27 @@ QImage FrameComposer::composeImage(const QImage &frame, const QSize &target)
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
         painter.drawImage(QRect(offset, scaled), frame);
     }
-    roundCorners(canvas);
+    roundCorners(canvas, CornerRadius * devicePixelRatio);
+    canvas.setDevicePixelRatio(devicePixelRatio);
     return canvas;
 }
 
-void FrameComposer::roundCorners(QImage &image)
+void FrameComposer::roundCorners(QImage &image, qreal radius)
 {
     const int width = image.width();
     const int height = image.height();
-    if (m_mask.size() != image.size()) {
+    if (m_mask.size() != image.size() || m_maskRadius != radius) {
+        m_maskRadius = radius;
         m_mask = QImage(image.size(), QImage::Format_Alpha8);
         m_mask.fill(0);
         QPainter painter(&m_mask);
         painter.setRenderHint(QPainter::Antialiasing);
         QPainterPath path;
-        path.addRoundedRect(QRectF(0, 0, width, height), CornerRadius, CornerRadius);
+        path.addRoundedRect(QRectF(0, 0, width, height), radius, radius);
         painter.fillPath(path, Qt::black);
     }
     // Away from the corners the mask is fully opaque; only the corner squares need work.
-    const int corner = CornerRadius + 1;
+    const int corner = qCeil(radius) + 1;
     const int leftEnd = qMin(corner, width);
     const int rightStart = qMax(leftEnd, width - corner);
     for (int y = 0; y < height; ++y) {

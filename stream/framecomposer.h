@@ -16,12 +16,16 @@ public:
 
     // Null when the bytes do not decode. `fullFrame`, if given, receives the
     // decoded frame when it was decoded at camera resolution, else null.
-    QImage compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame = nullptr);
+    // `target` is in the view's logical pixels; the picture has the screen's
+    // own pixels, `devicePixelRatio` per logical one, so it stays sharp there.
+    QImage compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame = nullptr,
+                   qreal devicePixelRatio = 1.0);
     // Composes an already decoded frame.
-    QImage composeImage(const QImage &frame, const QSize &target);
+    QImage composeImage(const QImage &frame, const QSize &target, qreal devicePixelRatio = 1.0);
 
 private:
-    void roundCorners(QImage &image);
+    void roundCorners(QImage &image, qreal radius);
 
     QImage m_mask; // coverage of the rounded rectangle at m_mask.size()
+    qreal m_maskRadius = 0;
 };

@@ -161,7 +161,7 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     if (target.width() < 1 || target.height() < 1)
         picture = fullFrame = JpegDecoder::decode(jpeg);
     else
-        picture = m_composer.compose(jpeg, target, &fullFrame);
+        picture = m_composer.compose(jpeg, target, &fullFrame, devicePixelRatioF());
     if (picture.isNull())
         return; // a corrupt frame is skipped; the frame timeout notices when none follow
 

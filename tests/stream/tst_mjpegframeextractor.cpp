@@ -117,6 +117,15 @@ private slots:
         QCOMPARE(qAlpha(picture.pixel(199, 99)), 0);
         QCOMPARE(picture.pixel(100, 0), qRgb(255, 0, 0)); // the blue band was cut off
         QCOMPARE(picture.pixel(0, 50), qRgb(255, 0, 0));  // edges between the corners stay opaque
+
+        // On a screen of two pixels per point: the screen's pixels, the corners
+        // as round as on any screen.
+        FrameComposer composer;
+        const QImage sharp = composer.composeImage(frame, QSize(200, 100), 2.0);
+        QCOMPARE(sharp.size(), QSize(400, 200));
+        QCOMPARE(sharp.devicePixelRatio(), 2.0);
+        QCOMPARE(qAlpha(sharp.pixel(12, 2)), 0);
+        QCOMPARE(qAlpha(composer.composeImage(frame, QSize(400, 200)).pixel(12, 2)), 255);
     }
 
     // Reduced while decoding only as far as the picture still covers the view:
