@@ -15,6 +15,7 @@
 // `bench_customerstore year PHASE...` runs only the named phases on the year-sized
 // store and prints their raw figures.
 // Each phase runs in a child process of its own so that its memory is its own.
+#include "app/startup.h"
 #include "records/customerstore.h"
 #include "records/jsonfilestore.h"
 #include "records/orderdetailpage.h"
@@ -528,6 +529,7 @@ int main(int argc, char *argv[])
     if (args.size() > 2 && args[1] == QLatin1String("shot")) {
         if (!useStore(cachedStore(QStringLiteral("customers-year.json"), 2500)))
             return 1;
+        Startup::prepare(); // the language packs and font the program starts with
         MainWindow window;
         window.resize(1400, 860);
         window.show();

@@ -72,8 +72,9 @@ QLabel *plainLabel(const QString &text, QWidget *parent)
     return label;
 }
 
+// Up to `keptWidth` pixels of the text are never shortened.
 QWidget *iconTextItem(const QString &iconPath, const QString &text, const QString &objectName,
-                      QWidget *parent)
+                      QWidget *parent, int keptWidth = 0)
 {
     auto *item = new QWidget(parent);
     item->setObjectName(QStringLiteral("cardIconItem"));
@@ -89,6 +90,7 @@ QWidget *iconTextItem(const QString &iconPath, const QString &text, const QStrin
     label->setObjectName(objectName);
     label->setToolTip(plainToolTip(text));
     label->setMaximumHintWidth(220);
+    label->setKeptWidth(keptWidth);
     layout->addWidget(icon, 0, Qt::AlignVCenter);
     layout->addWidget(label, 1, Qt::AlignVCenter);
     return item;
@@ -689,9 +691,10 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
         OrderDisplay::orDash(order.name) + QStringLiteral(" · ") +
             OrderDisplay::genderText(order.gender, OrderDisplay::ChineseGenderDefaults),
         QStringLiteral("cardNameText"), body));
+    // A phone number cut short is no use; the name gives way first.
     infoRow->addWidget(iconTextItem(QStringLiteral(":/res/orderManage/phone_icon.png"),
                                     OrderDisplay::orDash(order.phone),
-                                    QStringLiteral("cardPhoneText"), body));
+                                    QStringLiteral("cardPhoneText"), body, 150));
     infoRow->addStretch();
     bodyLayout->addLayout(infoRow);
     bodyLayout->addStretch();

@@ -347,6 +347,8 @@ private slots:
         orders[0].phone = QStringLiteral("+49 170 1234567 8901");
         orders[0].gender = QStringLiteral("女");
         orders[0].age = 104;
+        orders[1].name = QString(30, QLatin1Char('W'));
+        orders[1].phone = QStringLiteral("13800000000001");
         QVERIFY(saveCustomers(orders));
         QVERIFY(useShippedLanguage(code));
         OrderPage page;
@@ -375,6 +377,9 @@ private slots:
         for (auto *created : cardContainer(page)->findChildren<ElidedLabel *>("cardCreatedLabel"))
             QVERIFY2(!created->shownText().endsWith(QChar(0x2026)),
                      qPrintable(created->shownText()));
+        // A phone number beside a long name stays whole; the name gives way.
+        const auto phones = cardContainer(page)->findChildren<ElidedLabel *>("cardPhoneText");
+        QCOMPARE(phones.value(1)->shownText(), orders[1].phone);
         QVERIFY(useShippedLanguage("zh_CN"));
     }
 };

@@ -17,6 +17,12 @@ void ElidedLabel::setMaximumHintWidth(int width)
     updateGeometry();
 }
 
+void ElidedLabel::setKeptWidth(int width)
+{
+    m_keptWidth = width;
+    updateGeometry();
+}
+
 void ElidedLabel::setShortText(const QString &shortText)
 {
     m_shortText = shortText;
@@ -33,9 +39,9 @@ QSize ElidedLabel::minimumSizeHint() const
 {
     const QSize full = QLabel::minimumSizeHint();
     const int ellipsisWidth = fontMetrics().horizontalAdvance(QStringLiteral("M…"));
-    return {std::min(full.width(),
-                     ellipsisWidth + contentsMargins().left() + contentsMargins().right()),
-            full.height()};
+    const int shortest = ellipsisWidth + contentsMargins().left() + contentsMargins().right();
+    const int kept = full.width() <= m_keptWidth ? full.width() : 0;
+    return {std::max(std::min(full.width(), shortest), kept), full.height()};
 }
 
 QString ElidedLabel::shownText() const

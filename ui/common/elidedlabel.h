@@ -14,6 +14,9 @@ public:
 
     // The widest the label asks for; longer texts are shortened.
     void setMaximumHintWidth(int width);
+    // Texts up to this wide are never shortened: the layout must give them
+    // their room (a phone number cut short is no use).
+    void setKeptWidth(int width);
     // A shorter form shown instead of the text when the text does not fit
     // (for example the value without its caption).
     void setShortText(const QString &shortText);
@@ -28,5 +31,6 @@ protected:
 
 private:
     int m_maximumHintWidth = 240;
+    int m_keptWidth = 0;
     QString m_shortText;
 };
