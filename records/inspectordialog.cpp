@@ -46,6 +46,8 @@ InspectorDialog::InspectorDialog(QWidget *parent)
     QWidget *top = parent ? parent->window() : nullptr;
     setFixedSize(top ? top->size().expandedTo(QSize(CardWidth, CardHeight))
                      : QSize(CardWidth, CardHeight));
+    if (top) // over the window itself, not centred with room for a frame
+        move(top->geometry().topLeft());
 
     auto *dimmer = new QWidget(this);
     dimmer->setObjectName(QStringLiteral("inspectorDimmer"));

@@ -22,6 +22,16 @@ class TestInspectorDialog : public QObject
 private slots:
     void init() { removeStoreFiles(); }
 
+    void coversItsWindow()
+    {
+        QWidget window;
+        window.setGeometry(150, 90, 1200, 760);
+        window.show();
+        InspectorDialog dialog(&window);
+        dialog.show();
+        QCOMPARE(dialog.geometry(), window.geometry());
+    }
+
     void refusalsThenCancelWriteNothing_data()
     {
         QTest::addColumn<QStringList>("idAndName");

@@ -44,6 +44,10 @@ QDialog *createPromptOverlay(QWidget *parent)
     dialog->setAttribute(Qt::WA_TranslucentBackground);
     QWidget *top = parent ? parent->window() : nullptr;
     dialog->setFixedSize(top ? top->size() : QSize(1200, 760));
+    // Placed exactly over the window: left to Qt, a dialog is centred with
+    // room for a frame this one does not have, and the dimming slides off.
+    if (top)
+        dialog->move(top->geometry().topLeft());
 
     auto *backdrop = new QWidget(dialog);
     backdrop->setObjectName(QStringLiteral("promptBackdrop"));

@@ -53,12 +53,14 @@ private slots:
     void overlayCoversTheWindowAndCentresTheCard()
     {
         QWidget window;
-        window.resize(1280, 720);
+        window.setGeometry(200, 100, 1280, 720);
         auto *child = new QWidget(&window);
+        window.show();
         QDialog *overlay = createPromptOverlay(child);
-        QCOMPARE(overlay->size(), QSize(1280, 720));
         QFrame *card = createPromptCard(overlay, "x");
         QCOMPARE(card->geometry(), QRect(450, 266, 380, 188));
+        overlay->show();
+        QCOMPARE(overlay->geometry(), window.geometry());
         delete overlay;
 
         QDialog *orphan = createPromptOverlay(nullptr);
