@@ -13,10 +13,13 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString TitleStyle =
     QStringLiteral("color: #333333; font-size: 14px; font-weight: bold; background: transparent;");
+constexpr int TitleGap = 6;
 const QString ValueStyle =
     QStringLiteral("color: #333333; font-size: 14px; background: transparent;");
 
@@ -42,6 +45,15 @@ QLabel *wrappedValue(const QString &text, QWidget *parent)
     label->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
+}
+
+// A word-wrapped label without a stretch of its own is laid out at Qt's guess
+// of a pleasing width, which breaks even a short name; it gets the width of
+// its text instead, up to `widest`, and wraps only beyond that.
+void wrapOnlyBeyond(QLabel *label, const QString &text, int widest)
+{
+    label->ensurePolished(); // the style sheet's font, not the default one
+    label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(text) + 1, widest));
 }
 
 } // namespace
@@ -149,6 +161,7 @@ QWidget *ReportSheet::buildHeaderRow(const Customer &order)
     QLabel *number = plainLabel(wrappableWhole(order.orderNumber), ValueStyle, row);
     number->setObjectName(QStringLiteral("reportNumber"));
     number->setWordWrap(true);
+    wrapOnlyBeyond(number, order.orderNumber, 320);
     layout->addWidget(number, 0, Qt::AlignTop);
     return row;
 }
@@ -250,6 +263,9 @@ QWidget *ReportSheet::buildNotesRow(const ReportConfig &config, const Customer &
                                         QStringLiteral("Report Notes:")),
                                  TitleStyle, row),
                       0, Qt::AlignTop);
+    // A little room after each title: "Report Notes:-" and "InspectorDr. Weber"
+    // ran together.
+    layout->addSpacing(TitleGap);
     QLabel *notes = wrappedValue(config.defaultNotes.trimmed(), row);
     notes->setObjectName(QStringLiteral("reportNotes"));
     layout->addWidget(notes, 1);
@@ -258,10 +274,12 @@ QWidget *ReportSheet::buildNotesRow(const ReportConfig &config, const Customer &
         plainLabel(uiText(QStringLiteral("report.inspector"), QStringLiteral("Inspector")),
                    TitleStyle, row),
         0, Qt::AlignTop);
+    layout->addSpacing(TitleGap);
     QLabel *inspector = wrappedValue(order.fitterName, row);
     inspector->setObjectName(QStringLiteral("reportInspector"));
     inspector->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     inspector->setMaximumWidth(240);
+    wrapOnlyBeyond(inspector, OrderDisplay::orDash(order.fitterName), 240);
     layout->addWidget(inspector, 0, Qt::AlignTop);
     return row;
 }

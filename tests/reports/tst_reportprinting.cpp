@@ -161,6 +161,7 @@ private slots:
         order.name = QStringLiteral("张三");
         order.address = QString(300, QChar(u'路'));
         order.orderNumber = QString(120, QLatin1Char('7'));
+        order.fitterName = QStringLiteral("Dr. Anna Weber");
         order.createdAt = QStringLiteral("2025-03-04T10:11:12.345");
         for (int i = 0; i < 5; ++i)
             order.photos.append(photo(QStringLiteral("左耳_%1").arg(i)));
@@ -171,6 +172,9 @@ private slots:
         QVERIFY(sheet.minimumSizeHint().width() <= width);
         QCOMPARE(child<QLabel>(sheet, "reportCompany")->text(), QStringLiteral("听力中心 <b>"));
         QCOMPARE(child<QLabel>(sheet, "reportTitle")->text(), QStringLiteral("检查报告单"));
+        // A short name beside the long notes stays on one line.
+        const auto *inspector = child<QLabel>(sheet, "reportInspector");
+        QVERIFY(inspector->height() < 2 * inspector->fontMetrics().height());
         const auto cells = sheet.findChildren<ReportPhotoCell *>();
         QCOMPARE(cells.size(), 6);
         QVERIFY(cells.last()->photo().isNull());
