@@ -126,6 +126,7 @@ private:
     void arrangeBatchArea(bool twoRows);
     void updateEarButtons();
     void updateDeviceStateUi();
+    void updateSaveReportButton();
     void updateInspectionContext();
     void resetInspection();
     bool inspectionEventFilter(QObject *watched, QEvent *event);

@@ -569,6 +569,25 @@ void MainWindow::updateEarButtons()
     }
 }
 
+// Photos already taken can be saved after the device went away (a flat
+// battery, a dropped network): only an empty workspace needs the device first.
+void MainWindow::updateSaveReportButton()
+{
+    if (!m_saveReportButton)
+        return;
+    const bool enabled = m_deviceConnected || !m_leftPhotos.isEmpty() || !m_rightPhotos.isEmpty();
+    m_saveReportButton->setEnabled(enabled);
+    m_saveReportButton->setStyleSheet(
+        enabled ? QStringLiteral("QPushButton { background: #585656; border: none; "
+                                 "border-radius: 25px; color: white; font-size: 14px; "
+                                 "font-weight: bold; }"
+                                 "QPushButton:hover { background: #666464; }")
+                : QStringLiteral("QPushButton { background: #c5c5c5; border: 1px solid #c5c5c5; "
+                                 "border-radius: 25px; color: white; font-size: 14px; "
+                                 "font-weight: bold; }"
+                                 "QPushButton:hover { background: #c5c5c5; }"));
+}
+
 void MainWindow::updateDeviceStateUi()
 {
     updateEarButtons();
@@ -586,19 +605,7 @@ void MainWindow::updateDeviceStateUi()
             QStringLiteral("QLabel { color: white; font-size: 14px; font-weight: bold; background: "
                            "transparent; border: none; }"));
     }
-    if (m_saveReportButton) {
-        m_saveReportButton->setEnabled(m_deviceConnected);
-        m_saveReportButton->setStyleSheet(
-            m_deviceConnected
-                ? QStringLiteral("QPushButton { background: #585656; border: none; "
-                                 "border-radius: 25px; color: white; font-size: 14px; "
-                                 "font-weight: bold; }"
-                                 "QPushButton:hover { background: #666464; }")
-                : QStringLiteral("QPushButton { background: #c5c5c5; border: 1px solid #c5c5c5; "
-                                 "border-radius: 25px; color: white; font-size: 14px; "
-                                 "font-weight: bold; }"
-                                 "QPushButton:hover { background: #c5c5c5; }"));
-    }
+    updateSaveReportButton();
     if (m_photoListLayout && (m_leftPhotos.isEmpty() || m_rightPhotos.isEmpty()))
         refreshPhotoList();
     if (m_streamContainer) {

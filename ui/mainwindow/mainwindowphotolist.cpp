@@ -69,6 +69,7 @@ void MainWindow::refreshPhotoList()
     while (QLayoutItem *item = m_photoListLayout->takeAt(0))
         delete item;
     applyPhotoListStyle();
+    updateSaveReportButton();
     const EarPhotoList &photos = currentPhotos();
     qDebug() << (m_leftEarSelected ? "左耳" : "右耳") << "显示" << photos.size() << "张照片";
 

@@ -200,6 +200,12 @@ private slots:
         QCOMPARE(window->leftPhotos().size(), 1);
         QVERIFY(window->leftPhotos().at(0).path.isEmpty());
 
+        // The device going away (a flat battery) leaves the photos saveable.
+        m_device.reset();
+        QTRY_VERIFY(!window->networkHandler()->isConnected());
+        QVERIFY(!child<QPushButton>(*window, "captureButton")->isEnabled());
+        QVERIFY(child<QPushButton>(*window, "saveReportButton")->isEnabled());
+
         QVERIFY(QDir().mkpath(customersFilePath())); // a folder where the file should be
         TestSupport::answerNextPrompt(Answer::Ok);
         auto failed = TestSupport::answerNextPrompt(Answer::Ok);
