@@ -347,5 +347,6 @@ void NetworkHandler::processMessage(const QByteArray &message)
         emit statusUpdated(
             uiText(QStringLiteral("network.resolution_set"), QStringLiteral("分辨率设置为: ")) +
             info.toString());
+        emit resolutionConfirmed(info.toString());
     }
 }

@@ -71,6 +71,9 @@ signals:
     void devicePhotograph();
     void heartbeatOk();
     void configReceived(const QJsonObject &config);
+    // The device answered a resolution command: it now runs at `resolution`
+    // ("1280*720").
+    void resolutionConfirmed(const QString &resolution);
 
 private slots:
     void onConnected();

@@ -284,6 +284,7 @@ public slots:
     void onDeviceConnected();
     void onDeviceDisconnected();
     void onDevicePhotograph();
+    void onResolutionConfirmed(const QString &resolution);
     void onNetworkStatusUpdated(const QString &status);
 
 private:

@@ -9,6 +9,7 @@
 
 #include <QDebug>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 namespace {
@@ -44,6 +45,19 @@ void MainWindow::createDeviceLink()
             &MainWindow::onDeviceDisconnected);
     connect(m_networkHandler, &NetworkHandler::devicePhotograph, this,
             &MainWindow::onDevicePhotograph);
+    connect(m_networkHandler, &NetworkHandler::resolutionConfirmed, this,
+            &MainWindow::onResolutionConfirmed);
+}
+
+// Every connection sets the device to 1280*720, whatever was chosen before:
+// the settings page shows what the device answered, not a choice it forgot.
+void MainWindow::onResolutionConfirmed(const QString &resolution)
+{
+    static const QRegularExpression size(QStringLiteral("^\\d+\\*\\d+$"));
+    if (!m_resolutionButton || !size.match(resolution).hasMatch())
+        return;
+    m_resolutionButton->setText(QString(resolution).replace(QLatin1Char('*'), QChar(0x00d7)));
+    syncSettingsPage();
 }
 
 void MainWindow::onNetworkStatusUpdated(const QString &status)

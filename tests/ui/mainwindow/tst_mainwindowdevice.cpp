@@ -7,6 +7,7 @@
 #include "fakecontroldevice.h"
 #include "fakemjpegserver.h"
 
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSignalSpy>
@@ -121,6 +122,21 @@ private slots:
         window.reset();
         QVERIFY(clock.elapsed() < 1500);
         QTRY_VERIFY(!m_device->hasClient());
+    }
+
+    // Every connection sets the device to 1280*720: the settings page shows
+    // what the device answered, not the choice it has forgotten.
+    void settingsShowTheResolutionTheDeviceRuns()
+    {
+        auto window = makeWindow();
+        QTRY_VERIFY_WITH_TIMEOUT(m_device->hasClient(), 3000);
+        auto *combo = window->findChild<QComboBox *>("resolutionCombo");
+        QCOMPARE(combo->currentText(), QStringLiteral("1920×1080"));
+        m_device->client->write(R"({"command":"12","info":"1280*720","status":"0"})");
+        QTRY_COMPARE(combo->currentText(), QStringLiteral("1280×720"));
+        m_device->client->write(R"({"command":"12","info":"high","status":"0"})");
+        QTest::qWait(100);
+        QCOMPARE(combo->currentText(), QStringLiteral("1280×720"));
     }
 
     // Polled 0.8 s after start, then every 3 s.
