@@ -431,6 +431,7 @@ QWidget *MainWindow::buildContextBanner()
     m_contextOrderLabel = new ElidedLabel(QString(), m_contextBanner);
     m_contextOrderLabel->setObjectName(QStringLiteral("contextOrderLabel"));
     m_contextOrderLabel->setMaximumHintWidth(240);
+    m_contextOrderLabel->setKeptWidth(160); // a long name gives way first
     auto *separator = new QFrame(m_contextBanner);
     separator->setFixedSize(1, 16);
     separator->setStyleSheet(QStringLiteral("background: #abc0ef; border: none;"));
@@ -442,11 +443,14 @@ QWidget *MainWindow::buildContextBanner()
         "QPushButton { background: #ea4335; border: none; border-radius: 11px; color: white; "
         "font-weight: bold; padding: 0; }"
         "QPushButton:hover { background: #f15a4d; }"));
-    layout->addWidget(m_contextCustomerLabel, 1);
+    // No stretch on the labels: each gets the width its text asks for, and
+    // both give way only when the banner is squeezed (with equal stretch a
+    // long name lost its caption beside a short number, room or not).
+    layout->addWidget(m_contextCustomerLabel);
     layout->addSpacing(20);
     layout->addWidget(separator, 0, Qt::AlignVCenter);
     layout->addSpacing(20);
-    layout->addWidget(m_contextOrderLabel, 1);
+    layout->addWidget(m_contextOrderLabel);
     layout->addStretch();
     layout->addSpacing(8);
     layout->addWidget(close, 0, Qt::AlignVCenter);

@@ -8,6 +8,7 @@
 #include "records/savereportpage.h"
 #include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
+#include "ui/common/elidedlabel.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include "common/testsupport.h"
@@ -280,6 +281,30 @@ private slots:
         window->onViewDeleteBtnClicked();
         QCOMPARE(window->leftPhotos().size(), 1);
         QCOMPARE(window->viewedPhotoIndex(), -1);
+    }
+
+    // The banner names the order being inspected: whole with captions where
+    // there is room, the values alone where the window is narrow.
+    void contextBannerUsesItsRoom()
+    {
+        MainWindow window;
+        window.resize(1600, 900);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        Customer draft;
+        draft.name = QStringLiteral("Li Wei");
+        draft.orderNumber = QStringLiteral("C-1");
+        window.onProceedToInspection(draft);
+        auto *customer = child<ElidedLabel>(window, "contextCustomerLabel");
+        auto *order = child<ElidedLabel>(window, "contextOrderLabel");
+        QTRY_COMPARE(customer->shownText(), customer->text());
+        QCOMPARE(order->shownText(), order->text());
+
+        draft.name = QString(40, QLatin1Char('W'));
+        window.onProceedToInspection(draft);
+        window.resize(1100, 720);
+        QTRY_VERIFY(customer->shownText().startsWith(QStringLiteral("WWW")));
+        QCOMPARE(order->shownText(), order->text());
     }
 
     void disconnectedLook()
