@@ -18,10 +18,6 @@ inline QRgb scaledByCoverage(QRgb pixel, uint coverage)
     return alphaGreen | redBlue;
 }
 
-} // namespace
-
-namespace {
-
 QSize devicePixels(const QSize &size, qreal devicePixelRatio)
 {
     return QSize(qRound(size.width() * devicePixelRatio), qRound(size.height() * devicePixelRatio));
