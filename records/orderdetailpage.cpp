@@ -51,11 +51,13 @@ const FieldTitle FieldTitles[FieldCount] = {
     {textKey("report.inspector"), "Inspector"}, {textKey("common.notes"), "Notes"},
 };
 
-QPixmap roundedThumbnail(const QImage &image)
+// In the screen's own pixels, `ratio` per logical one, so it stays sharp there.
+QPixmap roundedThumbnail(const QImage &image, qreal ratio)
 {
     if (image.isNull())
         return {};
-    QPixmap rounded(ThumbnailSize);
+    QPixmap rounded(ThumbnailSize * ratio);
+    rounded.setDevicePixelRatio(ratio);
     rounded.fill(Qt::transparent);
     QPainter painter(&rounded);
     painter.setRenderHint(QPainter::Antialiasing);
@@ -365,8 +367,10 @@ void OrderDetailPage::showOrder(const Customer &customer)
 
     m_thumbnails.clear();
     m_thumbnails.reserve(customer.photos.size());
+    const qreal ratio = devicePixelRatioF();
     for (const StoredPhoto &entry : customer.photos)
-        m_thumbnails.append(roundedThumbnail(PhotoEntry::thumbnailOf(entry, ThumbnailSize)));
+        m_thumbnails.append(
+            roundedThumbnail(PhotoEntry::thumbnailOf(entry, ThumbnailSize * ratio), ratio));
 
     rebuildRecords();
     // Once the page is laid out at its real size the grid is built again.
