@@ -147,7 +147,10 @@ private:
         } else {
             for (;;) {
                 QByteArray key;
-                if (!copyString(&key))
+                // Qt's reader refuses the whole file for a bad key (a stray
+                // byte of broken UTF-8, say): it must not pass for a file
+                // without orders.
+                if (!copyString(&key) || !valid(key))
                     return Status::Damaged;
                 m_cursor.skipSpace();
                 if (m_cursor.next() != ':')

@@ -192,6 +192,8 @@ void addScanRows()
     QTest::newRow("garbage after") << doc("{}") + " x";
     QTest::newRow("control byte in photo") << doc("{\"photos\": [\"" + photo + "\x01\"]}");
     QTest::newRow("bad UTF-8 in photo") << doc("{\"photos\": [\"\xff" + photo + "\"]}");
+    QTest::newRow("bad UTF-8 in a key")
+        << QByteArray("{\"cust\xc3mers\": [], \"customers\": [{}]}");
     QTest::newRow("trailing comma") << doc("{},");
     QTest::newRow("customers not an array") << QByteArray(R"({"customers": {}})");
     QTest::newRow("white space only") << QByteArray(" \n\t");
@@ -240,13 +242,16 @@ private slots:
     }
 
     // The same for documents damaged at random: a byte changed, a snippet
-    // put in, a piece cut out. LUMAURAL_SCAN_ROUNDS asks for more rounds.
+    // put in, a piece cut out. LUMAURAL_SCAN_ROUNDS asks for more rounds,
+    // LUMAURAL_SCAN_SEED repeats the rounds of a failure.
     void scanReadsWhatQtReadsAfterRandomDamage()
     {
         const int rounds = qEnvironmentVariableIsSet("LUMAURAL_SCAN_ROUNDS")
                                ? qEnvironmentVariableIntValue("LUMAURAL_SCAN_ROUNDS")
                                : 400;
-        const quint32 seed = QRandomGenerator::global()->generate();
+        const quint32 seed = qEnvironmentVariableIsSet("LUMAURAL_SCAN_SEED")
+                                 ? quint32(qEnvironmentVariableIntValue("LUMAURAL_SCAN_SEED"))
+                                 : QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
         QList<Customer> base = orders(3, 2);
         base[1].photos.append(QStringLiteral("short|QUJD"));
