@@ -166,6 +166,26 @@ QString scanMismatch(const QByteArray &content)
     return {};
 }
 
+// Loaded through the store and saved unchanged, a document Qt reads must
+// come out as Qt's writer writes it: empty when it does or Qt refuses it.
+QString resaveMismatch(const QByteArray &content)
+{
+    const QJsonDocument qt = QJsonDocument::fromJson(content);
+    const QJsonValue array = qt.object().value("customers");
+    if (!qt.isObject() || !(array.isArray() || array.isUndefined()))
+        return {};
+    QList<Customer> expected;
+    for (const QJsonValue &element : array.toArray())
+        expected.append(Customer::fromJson(element.toObject()));
+    CustomerStore::instance().forget();
+    if (!saveCustomers(loadCustomers()))
+        return QStringLiteral("saving it again failed");
+    const QByteArray saved = readFile(customersFilePath());
+    if (saved != qtDocument(expected))
+        return QStringLiteral("saved as:\n%1").arg(QString::fromUtf8(saved.left(2000)));
+    return {};
+}
+
 // Documents odd and broken in every way that matters to the scan.
 void addScanRows()
 {
@@ -242,7 +262,8 @@ private slots:
     }
 
     // The same for documents damaged at random: a byte changed, a snippet
-    // put in, a piece cut out. LUMAURAL_SCAN_ROUNDS asks for more rounds,
+    // put in, a piece cut out; those Qt reads are saved again and must come
+    // out as Qt writes them. LUMAURAL_SCAN_ROUNDS asks for more rounds,
     // LUMAURAL_SCAN_SEED repeats the rounds of a failure.
     void scanReadsWhatQtReadsAfterRandomDamage()
     {
@@ -279,7 +300,9 @@ private slots:
                     content.truncate(at);
                 }
             }
-            const QString mismatch = scanMismatch(content);
+            QString mismatch = scanMismatch(content);
+            if (mismatch.isEmpty())
+                mismatch = resaveMismatch(content);
             if (!mismatch.isEmpty())
                 QFAIL(qPrintable(QStringLiteral("seed %1, round %2: %3\n%4")
                                      .arg(seed)
