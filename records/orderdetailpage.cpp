@@ -6,6 +6,7 @@
 #include "records/photoentry.h"
 #include "records/photoviewer.h"
 #include "ui/common/elidedlabel.h"
+#include "ui/common/iconpixmap.h"
 #include "ui/common/roundedcheckbox.h"
 
 #include <QEvent>
@@ -72,9 +73,7 @@ QLabel *sectionIcon(const QString &path, QWidget *parent)
 {
     auto *icon = new QLabel(parent);
     icon->setFixedSize(28, 28);
-    const QPixmap picture(path);
-    if (!picture.isNull())
-        icon->setPixmap(picture.scaled(28, 28, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setIconPixmap(icon, path, QSize(28, 28));
     return icon;
 }
 

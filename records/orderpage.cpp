@@ -7,6 +7,7 @@
 #include "records/ordernumbering.h"
 #include "records/recordstore.h"
 #include "ui/common/elidedlabel.h"
+#include "ui/common/iconpixmap.h"
 #include "ui/common/ordertableheader.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/roundedcheckbox.h"
@@ -83,9 +84,7 @@ QWidget *iconTextItem(const QString &iconPath, const QString &text, const QStrin
     layout->setSpacing(10);
     auto *icon = new QLabel(item);
     icon->setFixedSize(16, 16);
-    const QPixmap picture(iconPath);
-    if (!picture.isNull())
-        icon->setPixmap(picture.scaled(16, 16, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setIconPixmap(icon, iconPath, QSize(16, 16));
     auto *label = new ElidedLabel(OrderDisplay::singleLine(text), item);
     label->setObjectName(objectName);
     label->setToolTip(plainToolTip(text));

@@ -4,6 +4,7 @@
 #include "records/inspectordialog.h"
 #include "records/orderform.h"
 #include "records/recordstore.h"
+#include "ui/common/iconpixmap.h"
 #include "ui/common/promptdialog.h"
 
 #include <QComboBox>
@@ -69,10 +70,7 @@ QWidget *sectionHeading(QWidget *parent, const QString &icon, QLabel **text)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(10);
     auto *iconLabel = new QLabel(row);
-    const QPixmap picture(icon);
-    if (!picture.isNull())
-        iconLabel->setPixmap(
-            picture.scaled(QSize(26, 26), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setIconPixmap(iconLabel, icon, QSize(26, 26));
     *text = new QLabel(row);
     (*text)->setStyleSheet(
         QStringLiteral("color: #333333; font-size: 24px; font-weight: bold; background: none;"));

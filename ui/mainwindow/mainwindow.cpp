@@ -15,6 +15,7 @@
 #include "settings/settingspage.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/busyoverlay.h"
+#include "ui/common/iconpixmap.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/navigationrules.h"
@@ -49,14 +50,6 @@ const QString HighlightColor = QStringLiteral("#ec5c0b");
 const QString InactiveColor = QStringLiteral("#585656");
 const QString WifiDotStyle =
     QStringLiteral("QLabel { background-color: %1; border-radius: 3px; border: none; }");
-
-void setScaledPicture(QLabel *label, const QString &resource, const QSize &box)
-{
-    const QPixmap picture(resource);
-    if (picture.isNull())
-        return;
-    label->setPixmap(picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
-}
 
 QRect primaryAvailableArea()
 {
@@ -217,7 +210,7 @@ QWidget *MainWindow::buildLeftPanel()
     wifiIcon->setObjectName(QStringLiteral("wifiIcon"));
     wifiIcon->setFixedSize(23, 23);
     wifiIcon->setAlignment(Qt::AlignCenter);
-    setScaledPicture(wifiIcon, QStringLiteral(":/res/wifi-2x.png"), QSize(23, 23));
+    setIconPixmap(wifiIcon, QStringLiteral(":/res/wifi-2x.png"), QSize(23, 23));
     bottomLayout->addWidget(wifiIcon, 0, Qt::AlignHCenter);
     bottomLayout->addSpacing(6);
 
@@ -399,7 +392,7 @@ void MainWindow::updateNavigation(int entry)
         const bool active = e.entry == entry;
         if (auto *label = e.button->findChild<QLabel *>(QLatin1String(e.textName)))
             label->setStyleSheet(NavTextStyle.arg(active ? HighlightColor : InactiveColor));
-        setScaledPicture(e.icon, QLatin1String(active ? e.highlighted : e.inactive), e.box);
+        setIconPixmap(e.icon, QLatin1String(active ? e.highlighted : e.inactive), e.box);
     }
 }
 

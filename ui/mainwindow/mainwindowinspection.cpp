@@ -7,6 +7,7 @@
 #include "i18n/langmanager.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/elidedlabel.h"
+#include "ui/common/iconpixmap.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -66,10 +67,8 @@ QLabel *pictureLabel(QWidget *parent, const QString &name)
 
 void setIcon(QLabel *label, const QString &resource, const QSize &box)
 {
-    const QPixmap picture(resource);
     label->setFixedSize(box);
-    if (!picture.isNull())
-        label->setPixmap(picture.scaled(box, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    setIconPixmap(label, resource, box);
 }
 
 bool isTextInput(const QWidget *widget)
