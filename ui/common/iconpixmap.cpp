@@ -5,7 +5,11 @@
 
 void setIconPixmap(QLabel *label, const QString &resource, const QSize &box)
 {
-    const QPixmap picture(resource);
+    setIconPixmap(label, QPixmap(resource), box);
+}
+
+void setIconPixmap(QLabel *label, const QPixmap &picture, const QSize &box)
+{
     if (picture.isNull())
         return;
     const qreal ratio = label->devicePixelRatioF();

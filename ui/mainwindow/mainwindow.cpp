@@ -172,8 +172,7 @@ QWidget *MainWindow::buildLeftPanel()
         logo->setStyleSheet(QStringLiteral("font-size:12px; color:#333; font-weight:bold;"));
     } else {
         const QImage trimmed = LogoImage::trimTransparentBorder(logoImage);
-        logo->setPixmap(QPixmap::fromImage(trimmed).scaled(QSize(96, 40), Qt::KeepAspectRatio,
-                                                           Qt::SmoothTransformation));
+        setIconPixmap(logo, QPixmap::fromImage(trimmed), QSize(96, 40));
     }
     topLayout->addWidget(logo, 0, Qt::AlignHCenter | Qt::AlignTop);
     topLayout->addStretch();
