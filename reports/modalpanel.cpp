@@ -1,6 +1,7 @@
 #include "reports/modalpanel.h"
 
 #include <QFrame>
+#include <QPushButton>
 #include <QVBoxLayout>
 
 ModalPanel::ModalPanel(QWidget *host, const QString &panelName,
@@ -29,4 +30,22 @@ ModalPanel::ModalPanel(QWidget *host, const QString &panelName,
     m_panel->move((size.width() - panelSize.width()) / 2, (size.height() - panelSize.height()) / 2);
     m_layout = new QVBoxLayout(m_panel);
     m_layout->setSpacing(0);
+}
+
+QPushButton *ModalPanel::actionButton(const QString &text, bool primary, const QString &name,
+                                      const QSize &size) const
+{
+    auto *button = new QPushButton(text, m_panel);
+    button->setObjectName(name);
+    button->setFixedSize(size);
+    button->setCursor(Qt::PointingHandCursor);
+    const QString look =
+        primary ? QStringLiteral("QPushButton { background:#585656; border:none; "
+                                 "border-radius:%1px; color:white; font-size:14px; "
+                                 "font-weight:bold; }QPushButton:hover { background:#6a6868; }")
+                : QStringLiteral("QPushButton { background:white; border:1px solid #585656; "
+                                 "border-radius:%1px; color:#585656; font-size:14px; "
+                                 "font-weight:bold; }QPushButton:hover { background:#f5f5f5; }");
+    button->setStyleSheet(look.arg(size.height() / 2));
+    return button;
 }

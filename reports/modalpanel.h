@@ -3,6 +3,7 @@
 #include <QDialog>
 
 class QFrame;
+class QPushButton;
 class QVBoxLayout;
 
 // A frameless modal layer over the whole host window, dimmed at 30 %, with one
@@ -19,6 +20,12 @@ public:
 
     QFrame *panel() const { return m_panel; }
     QVBoxLayout *panelLayout() const { return m_layout; }
+
+protected:
+    // A pill-shaped button of the panel's action row: dark when `primary`,
+    // outlined otherwise.
+    QPushButton *actionButton(const QString &text, bool primary, const QString &name,
+                              const QSize &size) const;
 
 private:
     QFrame *m_panel = nullptr;

@@ -11,26 +11,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton *panelButton(const QString &text, bool primary, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFixedSize(120, 44);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(
-        primary ? QStringLiteral("QPushButton { background:#585656; border:none; "
-                                 "border-radius:22px; color:white; font-size:14px; "
-                                 "font-weight:bold; }QPushButton:hover { background:#6a6868; }")
-                : QStringLiteral("QPushButton { background:white; border:1px solid #585656; "
-                                 "border-radius:22px; color:#585656; font-size:14px; "
-                                 "font-weight:bold; }QPushButton:hover { background:#f5f5f5; }"));
-    return button;
-}
-
-} // namespace
-
 NotesPanel::NotesPanel(QWidget *host)
     : ModalPanel(host, QStringLiteral("notesPanel"), &ReportLayout::notesPanelSize),
       m_config(loadReportConfig())
@@ -74,10 +54,10 @@ NotesPanel::NotesPanel(QWidget *host)
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(14);
     QPushButton *cancel =
-        panelButton(uiText(QStringLiteral("common.cancel"), QStringLiteral("Cancel")), false,
-                    QStringLiteral("notesCancelButton"), panel());
-    QPushButton *save = panelButton(uiText(QStringLiteral("common.save"), QStringLiteral("Save")),
-                                    true, QStringLiteral("notesSaveButton"), panel());
+        actionButton(uiText(QStringLiteral("common.cancel"), QStringLiteral("Cancel")), false,
+                     QStringLiteral("notesCancelButton"), QSize(120, 44));
+    QPushButton *save = actionButton(uiText(QStringLiteral("common.save"), QStringLiteral("Save")),
+                                     true, QStringLiteral("notesSaveButton"), QSize(120, 44));
     buttons->addStretch();
     buttons->addWidget(cancel);
     buttons->addWidget(save);

@@ -18,26 +18,6 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-namespace {
-
-QPushButton *pillButton(const QString &text, bool primary, const QString &name, QWidget *parent)
-{
-    auto *button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setFixedSize(152, 50);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(
-        primary ? QStringLiteral("QPushButton { background:#585656; border:none; "
-                                 "border-radius:25px; color:white; font-size:14px; "
-                                 "font-weight:bold; }QPushButton:hover { background:#6a6868; }")
-                : QStringLiteral("QPushButton { background:white; border:1px solid #585656; "
-                                 "border-radius:25px; color:#585656; font-size:14px; "
-                                 "font-weight:bold; }QPushButton:hover { background:#f5f5f5; }"));
-    return button;
-}
-
-} // namespace
-
 PrintPanel::PrintPanel(OrderDetailPage *page)
     : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize)
 {
@@ -91,10 +71,11 @@ PrintPanel::PrintPanel(OrderDetailPage *page)
     auto *buttons = new QHBoxLayout;
     buttons->setSpacing(40);
     QPushButton *cancel =
-        pillButton(uiText(QStringLiteral("common.cancel"), QStringLiteral("Cancel")), false,
-                   QStringLiteral("printCancelButton"), panel());
-    QPushButton *print = pillButton(uiText(QStringLiteral("common.print"), QStringLiteral("Print")),
-                                    true, QStringLiteral("printButton"), panel());
+        actionButton(uiText(QStringLiteral("common.cancel"), QStringLiteral("Cancel")), false,
+                     QStringLiteral("printCancelButton"), QSize(152, 50));
+    QPushButton *print =
+        actionButton(uiText(QStringLiteral("common.print"), QStringLiteral("Print")), true,
+                     QStringLiteral("printButton"), QSize(152, 50));
     buttons->addStretch();
     buttons->addWidget(cancel);
     buttons->addWidget(print);
