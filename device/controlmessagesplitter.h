@@ -39,6 +39,8 @@ public:
     // lies inside it, the unfinished one is given up for that object.
     Result releaseStalled();
     qsizetype pendingBytes() const { return m_pending.size(); }
+    // The unfinished message so far (from its '{'), or empty.
+    const QByteArray &pending() const { return m_pending; }
     void clear();
 
 private:

@@ -1,5 +1,6 @@
 #include "device/networkhandler.h"
 
+#include "device/logredaction.h"
 #include "i18n/langmanager.h"
 
 #include <QDebug>
@@ -226,7 +227,7 @@ void NetworkHandler::writeMessage(const QJsonObject &message, const char *logPre
     const QByteArray bytes = QJsonDocument(message).toJson(QJsonDocument::Compact);
     m_socket->write(bytes);
     m_socket->flush();
-    qDebug() << logPrefix << bytes;
+    qDebug() << logPrefix << LogRedaction::redact(bytes);
 }
 
 void NetworkHandler::sendCommand(const QString &command, const QString &info)
@@ -277,7 +278,7 @@ void NetworkHandler::rebootDevice()
 
 void NetworkHandler::setWifiCredentials(const QString &ssid, const QString &password)
 {
-    qDebug() << "设置SSID:" << ssid << "密码:" << password;
+    qDebug() << "设置SSID:" << ssid << "密码:" << LogRedaction::Mask;
     QJsonObject credentials;
     credentials.insert(QStringLiteral("PASSWORD"), password);
     credentials.insert(QStringLiteral("SSID"), ssid);
@@ -287,7 +288,7 @@ void NetworkHandler::setWifiCredentials(const QString &ssid, const QString &pass
 void NetworkHandler::onReadyRead()
 {
     const QByteArray bytes = m_socket->readAll();
-    qDebug() << "收到数据:" << bytes;
+    qDebug() << "收到数据:" << LogRedaction::redact(bytes, m_splitter.pending());
     emit dataReceived(bytes);
     handleSplit(m_splitter.feed(bytes));
     if (m_splitter.pendingBytes() > 0)
@@ -299,7 +300,8 @@ void NetworkHandler::onReadyRead()
 void NetworkHandler::handleSplit(const ControlMessageSplitter::Result &result)
 {
     for (const QByteArray &dropped : result.dropped)
-        qDebug() << "无效的JSON数据" << dropped.left(256) << dropped.size() << "bytes";
+        qDebug() << "无效的JSON数据" << LogRedaction::redact(dropped.left(256)) << dropped.size()
+                 << "bytes";
     if (result.overflowed)
         qDebug() << "无效的JSON数据: message longer than" << ControlMessageSplitter::MaxMessageBytes
                  << "bytes dropped";
@@ -335,7 +337,7 @@ void NetworkHandler::processMessage(const QByteArray &message)
         const QJsonArray entries = info.toArray();
         if (!entries.isEmpty()) {
             const QJsonObject config = entries.first().toObject();
-            qDebug() << "收到设备配置:" << config;
+            qDebug() << "收到设备配置:" << LogRedaction::redact(config);
             emit configReceived(config);
             emit statusUpdated(uiText(QStringLiteral("network.device_config"),
                                       QStringLiteral("设备配置 - 分辨率:%1, SSID:%2"))
