@@ -63,7 +63,7 @@ NetworkHandler::NetworkHandler(QObject *parent)
     connect(m_reconnectTimer, &QTimer::timeout, this, [this] { onReconnectTimeout(); });
     connect(m_configRequestTimer, &QTimer::timeout, this, &NetworkHandler::requestConfig);
     connect(m_initialResolutionTimer, &QTimer::timeout, this,
-            [this] { setResolution(QString::fromLatin1(InitialResolution)); });
+            [this] { setResolution(m_initialResolution); });
     connect(m_stalledMessageTimer, &QTimer::timeout, this,
             [this] { handleSplit(m_splitter.releaseStalled()); });
 }
@@ -77,6 +77,12 @@ NetworkHandler::~NetworkHandler()
     disconnect(m_socket, nullptr, this, nullptr);
     if (m_socket->state() != QAbstractSocket::UnconnectedState)
         m_socket->abort();
+}
+
+void NetworkHandler::setInitialResolution(const QString &resolution)
+{
+    m_initialResolution =
+        resolution.isEmpty() ? QString::fromLatin1(InitialResolution) : resolution;
 }
 
 bool NetworkHandler::isConnected() const

@@ -33,7 +33,7 @@ public:
     // A message still unfinished this long after its last bytes is not split
     // by TCP (its halves come within milliseconds) but damaged.
     static constexpr int StalledMessageMs = 1000;
-    // Every connection sets the device to this; the live view is sized for it.
+    // Every connection sets the device to this unless told otherwise.
     static constexpr const char *InitialResolution = "1280*720";
 
     explicit NetworkHandler(QObject *parent = nullptr);
@@ -56,6 +56,10 @@ public:
     void setDeviceHost(const QString &host) { m_deviceHost = host; }
     void setControlPort(int port) { m_controlPort = port; }
     void setStreamPort(int port) { m_streamPort = port; }
+    // The resolution sent 1 s after every connection ("1920*1080"); the
+    // device forgets its setting between connections. Empty: 1280*720.
+    void setInitialResolution(const QString &resolution);
+    QString initialResolution() const { return m_initialResolution; }
     QString deviceHost() const { return m_deviceHost; }
     int controlPort() const { return m_controlPort; }
     int streamPort() const { return m_streamPort; }
@@ -101,6 +105,7 @@ private:
     QString m_deviceHost = QString::fromLatin1(DefaultHost);
     int m_controlPort = DefaultControlPort;
     int m_streamPort = DefaultStreamPort;
+    QString m_initialResolution = QString::fromLatin1(InitialResolution);
     bool m_autoReconnect = false;
     ControlMessageSplitter m_splitter;
 };

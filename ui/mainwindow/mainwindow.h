@@ -279,6 +279,11 @@ public:
     void changeResolution(const QString &resolution, const QString &displayText);
     // Replaces the platform's WiFi signal source (takes ownership).
     void setWifiSignalSource(WifiSignalSource *source);
+    // The resolution the user chose, as sent to the device ("1920*1080"), or
+    // empty for none. It is sent again after every connection, since the
+    // device forgets it; with none, every connection sets 1280*720.
+    QString chosenResolution() const { return m_chosenResolution; }
+    void setChosenResolution(const QString &resolution);
 
 public slots:
     void onDeviceConnected();
@@ -300,4 +305,5 @@ private:
     QWidget *m_centerPanel = nullptr;
     QStackedWidget *m_centerStack = nullptr;
     QFrame *m_streamContainer = nullptr;
+    QString m_chosenResolution;
 };

@@ -49,8 +49,7 @@ void MainWindow::createDeviceLink()
             &MainWindow::onResolutionConfirmed);
 }
 
-// Every connection sets the device to 1280*720, whatever was chosen before:
-// the settings page shows what the device answered, not a choice it forgot.
+// The settings page shows what the device answered, whatever was asked of it.
 void MainWindow::onResolutionConfirmed(const QString &resolution)
 {
     static const QRegularExpression size(QStringLiteral("^\\d+\\*\\d+$"));
@@ -108,9 +107,27 @@ void MainWindow::onDevicePhotograph()
     capturePhoto(); // the device's button works even while the capture button is disabled
 }
 
+void MainWindow::setChosenResolution(const QString &resolution)
+{
+    static const QRegularExpression size(QStringLiteral("^\\d{1,5}\\*\\d{1,5}$"));
+    if (!resolution.isEmpty() && !size.match(resolution).hasMatch()) {
+        qDebug() << "忽略无效的分辨率:" << resolution;
+        return;
+    }
+    m_chosenResolution = resolution;
+    m_networkHandler->setInitialResolution(resolution);
+    if (!resolution.isEmpty() && m_resolutionButton) {
+        m_resolutionButton->setText(QString(resolution).replace(QLatin1Char('*'), QChar(0x00d7)));
+        syncSettingsPage();
+    }
+}
+
 void MainWindow::changeResolution(const QString &resolution, const QString &displayText)
 {
     qDebug() << "切换分辨率为:" << displayText;
+    // Sent again after every reconnection, which would otherwise fall back to 1280*720.
+    m_chosenResolution = resolution;
+    m_networkHandler->setInitialResolution(resolution);
     if (m_resolutionButton)
         m_resolutionButton->setText(displayText);
     if (m_streamWidget && m_streamWidget->isPlaying()) {

@@ -139,6 +139,39 @@ private slots:
         QCOMPARE(combo->currentText(), QStringLiteral("1280×720"));
     }
 
+    // The device forgets its resolution with every connection: the user's
+    // choice goes back to it each time, in place of 1280*720, so a WiFi blip
+    // does not halve the photos' pixels. A choice restored at start-up counts
+    // from the first connection.
+    void chosenResolutionOutlivesReconnections()
+    {
+        auto window = makeWindow();
+        QCOMPARE(window->chosenResolution(), QString());
+        window->setChosenResolution(QStringLiteral("640*480"));
+        auto *combo = window->findChild<QComboBox *>("resolutionCombo");
+        QCOMPARE(combo->currentText(), QStringLiteral("640×480"));
+        const auto resolutionCommands = [this] {
+            QStringList sent;
+            for (const auto &read : m_device->received) {
+                if (read.second.startsWith(R"({"command":"12")"))
+                    sent << QString::fromLatin1(read.second);
+            }
+            return sent;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(resolutionCommands(),
+                                  QStringList{R"({"command":"12","info":"640*480","status":"0"})"},
+                                  3000);
+
+        combo->setCurrentIndex(combo->findText(QStringLiteral("1920×1080")));
+        QCOMPARE(window->chosenResolution(), QStringLiteral("1920*1080"));
+        m_device->client->abort();
+        QTRY_COMPARE_WITH_TIMEOUT(m_device->connections, 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            resolutionCommands(),
+            QStringList{R"({"command":"12","info":"1920*1080","status":"0"})"}, 3000);
+        QCOMPARE(combo->currentText(), QStringLiteral("1920×1080"));
+    }
+
     // Polled 0.8 s after start, then every 3 s.
     void wifiIndicatorFollowsTheSource()
     {
