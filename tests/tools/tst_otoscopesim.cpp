@@ -150,6 +150,28 @@ private slots:
                  QByteArray(R"({"command":"4","info":"PHOTOGRAPH","status":"0"})"));
     }
 
+    // Like many cheap cameras: a second viewer waits until the first has gone.
+    void oneClientModeServesOneViewerAtATime()
+    {
+        startSim({"--one-client"});
+        const auto request = [this](QTcpSocket &socket) {
+            socket.connectToHost(QHostAddress::LocalHost, m_streamPort);
+            socket.waitForConnected(2000);
+            socket.write("GET /?action=stream HTTP/1.1\r\nHost: x\r\n\r\n");
+        };
+        QTcpSocket first;
+        request(first);
+        QTRY_VERIFY(first.bytesAvailable() > 0);
+        QTcpSocket second;
+        request(second);
+        QTRY_VERIFY(log().contains("stream: client waits"));
+        QTRY_VERIFY(first.bytesAvailable() > 10000); // frames go on to the first
+        QCOMPARE(second.bytesAvailable(), 0);
+        first.abort();
+        QTRY_VERIFY(second.bytesAvailable() > 0);
+        QVERIFY(second.readAll().startsWith("HTTP/1.0 200 OK\r\n"));
+    }
+
     void outOfRangeResolutionIsIgnored()
     {
         startSim();

@@ -44,8 +44,11 @@ int main(int argc, char *argv[])
                                       "Send a capture press in the same write as the next reply.");
     const QCommandLineOption split(QStringLiteral("split"),
                                    "Send every control message in two writes.");
-    for (const auto &option :
-         {host, controlPort, streamPort, fps, photoEvery, dropAfter, stallAfter, coalesce, split})
+    const QCommandLineOption oneClient(
+        QStringLiteral("one-client"),
+        "Serve the live stream to one client at a time; later ones wait their turn.");
+    for (const auto &option : {host, controlPort, streamPort, fps, photoEvery, dropAfter,
+                               stallAfter, coalesce, split, oneClient})
         parser.addOption(option);
     parser.process(app);
 
@@ -56,6 +59,7 @@ int main(int argc, char *argv[])
     SimStreamServer::Options streamOptions;
     streamOptions.fps = parser.value(fps).toInt();
     streamOptions.stallAfterFrames = parser.value(stallAfter).toInt();
+    streamOptions.oneClient = parser.isSet(oneClient);
 
     SimControlServer control(controlOptions);
     SimStreamServer stream(streamOptions);

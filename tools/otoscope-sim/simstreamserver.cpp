@@ -50,18 +50,28 @@ void SimStreamServer::onNewConnection()
 
 void SimStreamServer::removeClient(QTcpSocket *socket)
 {
+    bool wasServed = false;
     for (int i = 0; i < m_clients.size(); ++i) {
         if (m_clients[i]->socket == socket) {
+            wasServed = m_clients[i]->streaming;
             delete m_clients.takeAt(i);
             break;
         }
     }
     socket->deleteLater();
+    if (!wasServed)
+        return;
+    for (Client *client : std::as_const(m_clients)) {
+        if (client->waiting) {
+            startStreaming(client); // the longest waiting one
+            break;
+        }
+    }
 }
 
 void SimStreamServer::onReadyRead(Client *client)
 {
-    if (client->streaming) {
+    if (client->streaming || client->waiting) {
         client->socket->readAll();
         return;
     }
@@ -82,7 +92,22 @@ void SimStreamServer::onReadyRead(Client *client)
         client->socket->disconnectFromHost();
         return;
     }
+    if (m_options.oneClient) {
+        for (const Client *other : std::as_const(m_clients)) {
+            if (other->streaming) {
+                qInfo() << "stream: client waits, another one is being served";
+                client->waiting = true;
+                return;
+            }
+        }
+    }
+    startStreaming(client);
+}
+
+void SimStreamServer::startStreaming(Client *client)
+{
     qInfo() << "stream: client started streaming";
+    client->waiting = false;
     client->streaming = true;
     client->socket->write("HTTP/1.0 200 OK\r\n"
                           "Connection: close\r\n"

@@ -23,6 +23,9 @@ public:
         int fps = 25;
         int stallAfterFrames = 0; // stop sending frames after this many per client (0: never)
         int jpegQuality = 85;
+        // Serve one client at a time, as many cheap cameras do: a later
+        // request gets no answer until the client being served has gone.
+        bool oneClient = false;
     };
 
     SimStreamServer(const Options &options, QObject *parent = nullptr);
@@ -39,11 +42,13 @@ private:
         QTcpSocket *socket = nullptr;
         QByteArray request;
         bool streaming = false;
+        bool waiting = false; // asked while another client was served (one-client mode)
         quint64 framesSent = 0;
     };
 
     void onNewConnection();
     void onReadyRead(Client *client);
+    void startStreaming(Client *client);
     void onTick();
     void removeClient(QTcpSocket *socket);
 
