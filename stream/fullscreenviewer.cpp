@@ -58,15 +58,18 @@ void FullscreenViewer::setPhoto(const QImage &photo)
     renderPhoto();
 }
 
-StreamDisplayWidget *FullscreenViewer::setLiveView()
+StreamDisplayWidget *FullscreenViewer::setLiveView(StreamDisplayWidget *source)
 {
-    if (m_liveView)
-        return m_liveView;
-    m_liveView = new StreamDisplayWidget(this);
-    m_liveView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
-    static_cast<QVBoxLayout *>(layout())->addWidget(m_liveView, 1);
-    connect(m_liveView, &StreamDisplayWidget::doubleClicked, this, &QDialog::close);
-    connect(this, &QDialog::finished, m_liveView, &StreamDisplayWidget::stopStream);
+    if (!m_liveView) {
+        m_liveView = new StreamDisplayWidget(this);
+        m_liveView->setObjectName(QStringLiteral("fullscreenLiveView"));
+        m_liveView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        static_cast<QVBoxLayout *>(layout())->addWidget(m_liveView, 1);
+        connect(m_liveView, &StreamDisplayWidget::doubleClicked, this, &QDialog::close);
+        connect(this, &QDialog::finished, m_liveView,
+                [this] { m_liveView->followStream(nullptr); });
+    }
+    m_liveView->followStream(source);
     return m_liveView;
 }
 

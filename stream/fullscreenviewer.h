@@ -11,7 +11,7 @@ class StreamDisplayWidget;
 
 // A frameless black window covering the screen its parent is on, with an exit
 // button at the top right, showing either one photo (whole, fitted inside,
-// black bars where the aspect ratios differ) or a live view of its own.
+// black bars where the aspect ratios differ) or the live picture of another view.
 // Nothing in it asks for more room than the screen has, so the window is
 // exactly the screen's size.
 class FullscreenViewer : public QDialog
@@ -23,9 +23,11 @@ public:
 
     // Shows `photo` as the content.
     void setPhoto(const QImage &photo);
-    // Puts a live view (child of the viewer) in as the content; it is
-    // stopped when the viewer closes and a double-click on it closes the viewer.
-    StreamDisplayWidget *setLiveView();
+    // Puts a live view (child of the viewer) in as the content, showing what
+    // `source` receives over the source's own connection. It lets go of the
+    // source when the viewer closes; a double-click on it closes the viewer.
+    StreamDisplayWidget *setLiveView(StreamDisplayWidget *source);
+    StreamDisplayWidget *liveView() const { return m_liveView; }
     // Covers the screen the parent is on (the primary screen without a
     // parent) and shows the viewer there.
     void showOnScreen();

@@ -63,6 +63,8 @@ void StreamDisplayWidget::startStream(const QString &url)
         qDebug() << "Error: invalid stream URL";
         return;
     }
+    if (m_source)
+        followStream(nullptr);
     m_streamUrl = url;
     m_frameTimer->stop();
     m_retryTimer->stop();
@@ -102,6 +104,38 @@ void StreamDisplayWidget::resetStream()
     m_extractor.clear();
     m_playing = false;
     showStateText(Idle);
+}
+
+bool StreamDisplayWidget::isPlaying() const
+{
+    return m_source ? m_source->isPlaying() : m_playing;
+}
+
+void StreamDisplayWidget::followStream(StreamDisplayWidget *source)
+{
+    if (m_source)
+        disconnect(m_source, nullptr, this, nullptr);
+    m_source = source;
+    if (!source)
+        return;
+    stopStream();
+    connect(source, &StreamDisplayWidget::frameShown, this, &StreamDisplayWidget::showFrame);
+    connect(source, &StreamDisplayWidget::textShown, this, &StreamDisplayWidget::showSourceText);
+    // The picture the source shows now, rather than nothing until its next frame.
+    if (!source->m_latestJpeg.isEmpty())
+        showFrame(source->m_latestJpeg);
+    else
+        showSourceText();
+}
+
+void StreamDisplayWidget::showSourceText()
+{
+    if (!m_source)
+        return;
+    m_state = m_source->m_state;
+    m_label->setText(m_source->m_label->text());
+    m_latestJpeg.clear();
+    m_latestFrame = QImage();
 }
 
 void StreamDisplayWidget::setDeviceLinkUp(bool up)
@@ -168,7 +202,9 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     m_label->setPixmap(QPixmap::fromImage(std::move(picture)));
     m_latestJpeg = jpeg;
     m_latestFrame = fullFrame;
-    m_frameTimer->start(FrameTimeoutMs);
+    if (!m_source) // a follower learns of a stall from its source's text
+        m_frameTimer->start(FrameTimeoutMs);
+    emit frameShown(jpeg);
 }
 
 void StreamDisplayWidget::onError(QNetworkReply::NetworkError error)
@@ -195,6 +231,12 @@ void StreamDisplayWidget::onError(QNetworkReply::NetworkError error)
 
 void StreamDisplayWidget::retranslate()
 {
+    if (m_source) {
+        // The source retranslates its own text; a picture needs no text.
+        if (m_latestJpeg.isEmpty())
+            showSourceText();
+        return;
+    }
     showStateText(m_state);
 }
 
@@ -232,11 +274,12 @@ void StreamDisplayWidget::showStateText(StreamState state)
     m_label->setText(text); // replaces the picture
     m_latestJpeg.clear();
     m_latestFrame = QImage();
+    emit textShown();
 }
 
 void StreamDisplayWidget::mouseDoubleClickEvent(QMouseEvent *event)
 {
-    if (m_playing)
+    if (isPlaying())
         emit doubleClicked();
     event->accept();
 }

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QNetworkReply>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -33,7 +34,13 @@ public:
     void startStream(const QString &url);
     void stopStream();
     void resetStream();
-    bool isPlaying() const { return m_playing; }
+    // True while a request runs (for a follower: while its source's runs).
+    bool isPlaying() const;
+    // Shows what `source` receives instead of requesting a stream of its own:
+    // its frames, composed at this view's size, and its status texts. Many
+    // cameras serve one client at a time, so a second view of the same camera
+    // must not ask for a second stream. Null ends the following.
+    void followStream(StreamDisplayWidget *source);
     // While the device's control link is up, a view without a picture says that
     // the picture is on its way rather than that there is no device.
     void setDeviceLinkUp(bool up);
@@ -49,6 +56,10 @@ public:
 
 signals:
     void doubleClicked();
+    // A frame was put on screen; `jpeg` is the frame as received.
+    void frameShown(const QByteArray &jpeg);
+    // A status text replaced the picture.
+    void textShown();
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -65,6 +76,7 @@ private:
     void showStateText(StreamState state);
     bool awaitsPicture() const { return m_deviceLinkUp || !m_streamUrl.isEmpty(); }
     void showFrame(const QByteArray &jpeg);
+    void showSourceText();
 
     QLabel *m_label = nullptr;
     QNetworkAccessManager *m_network = nullptr;
@@ -76,6 +88,7 @@ private:
     QTimer *m_frameTimer = nullptr;
     QTimer *m_retryTimer = nullptr;
     bool m_deviceLinkUp = false;
+    QPointer<StreamDisplayWidget> m_source;
 
     FrameComposer m_composer;
     QByteArray m_latestJpeg;      // the frame on screen, as received

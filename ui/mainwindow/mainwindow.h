@@ -6,10 +6,12 @@
 #include "ui/mainwindow/inspectionmetrics.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 class AboutPage;
 class FitterPage;
+class FullscreenViewer;
 class NetworkHandler;
 class OrderDetailPage;
 class OrderPage;
@@ -144,6 +146,16 @@ private:
 
     // Centre photo view and full-screen viewers (mainwindowphotoview.cpp)
     void renderPhotoView();
+    // The live view the user is looking at: the full-screen one while it is
+    // open, else the page's. Captures take their frame from it.
+    StreamDisplayWidget *shownLiveView() const;
+    // Where a message about the live picture is seen: over the full-screen
+    // view while it is open, else over the page's centre.
+    QWidget *liveNoticeHost() const;
+
+    // Capture (mainwindowcapture.cpp)
+    // Tells the user, without stopping them, that a capture found no picture.
+    void reportNoPicture();
 
     EarPhotoList &currentPhotos() { return m_leftEarSelected ? m_leftPhotos : m_rightPhotos; }
     // The ear of the enlarged photo, which stays enlarged when the ear is switched.
@@ -305,5 +317,6 @@ private:
     QWidget *m_centerPanel = nullptr;
     QStackedWidget *m_centerStack = nullptr;
     QFrame *m_streamContainer = nullptr;
+    QPointer<FullscreenViewer> m_liveViewer;
     QString m_chosenResolution;
 };

@@ -3,7 +3,9 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "device/networkhandler.h"
+#include "i18n/langmanager.h"
 #include "stream/streamdisplaywidget.h"
+#include "ui/common/transientnotice.h"
 #include "ui/mainwindow/photostorage.h"
 
 #include <QDateTime>
@@ -28,9 +30,11 @@ void MainWindow::capturePhoto()
     // picture composed for the screen (cropped, scaled, rounded corners).
     // While the view shows a status text (not started, stalled, reconnecting)
     // there is nothing to capture.
-    const QImage frame = m_streamWidget->isPlaying() ? m_streamWidget->latestFrame() : QImage();
+    const StreamDisplayWidget *view = shownLiveView();
+    const QImage frame = view->isPlaying() ? view->latestFrame() : QImage();
     if (frame.isNull()) {
         qDebug() << "无法获取当前画面";
+        reportNoPicture();
         return;
     }
     EarPhotoList &photos = currentPhotos();
@@ -64,6 +68,7 @@ void MainWindow::capturePhoto()
         qDebug() << "无法获取当前画面" << frame.size(); // could not be encoded
         photos.remove({index});
         refreshPhotoList();
+        reportNoPicture();
         return;
     }
     CapturedPhoto photo(stored.jpeg, preview);
@@ -75,4 +80,13 @@ void MainWindow::capturePhoto()
         qDebug() << "照片保存失败:" << path;
     }
     photos.replace(index, photo);
+}
+
+// The device's button and a foot pedal give no feedback of their own: without
+// a word the user would take a failed capture for a photo in the list.
+void MainWindow::reportNoPicture()
+{
+    TransientNotice::showOver(liveNoticeHost(),
+                              uiText(QStringLiteral("inspect.capture_failed"),
+                                     QStringLiteral("未能拍照：当前没有实时画面")));
 }

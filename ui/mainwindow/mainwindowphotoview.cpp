@@ -66,18 +66,36 @@ void MainWindow::onFullscreenBtnClicked()
 
 void MainWindow::onStreamDoubleClicked()
 {
-    if (!m_deviceConnected)
+    if (!m_deviceConnected || m_networkHandler->streamUrl().isEmpty())
         return;
-    const QString url = m_networkHandler->streamUrl();
-    if (url.isEmpty())
+    if (m_liveViewer) {
+        m_liveViewer->activateWindow();
         return;
+    }
     auto *viewer = new FullscreenViewer(this, QStringLiteral("退出全屏"));
     viewer->setObjectName(QStringLiteral("liveFullscreenViewer"));
-    StreamDisplayWidget *live = viewer->setLiveView();
+    // The full screen shows the frames the page's view receives: a second
+    // request would halve what the camera can give each, and a camera that
+    // serves one client at a time would leave one of the two without a picture.
+    viewer->setLiveView(m_streamWidget);
     // Hands-free capture goes on while the live picture fills the screen.
     auto *space = new QShortcut(QKeySequence(Qt::Key_Space), viewer);
     space->setAutoRepeat(false);
     connect(space, &QShortcut::activated, this, &MainWindow::onCaptureButtonClicked);
+    m_liveViewer = viewer;
     viewer->showOnScreen();
-    live->startStream(url);
+}
+
+StreamDisplayWidget *MainWindow::shownLiveView() const
+{
+    if (m_liveViewer && m_liveViewer->isVisible() && m_liveViewer->liveView())
+        return m_liveViewer->liveView();
+    return m_streamWidget;
+}
+
+QWidget *MainWindow::liveNoticeHost() const
+{
+    if (m_liveViewer && m_liveViewer->isVisible())
+        return m_liveViewer;
+    return m_centerPanel;
 }

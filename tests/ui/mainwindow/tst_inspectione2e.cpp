@@ -5,6 +5,7 @@
 #include "records/orderdetailpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -27,10 +28,10 @@ private:
 
     // The simulator on the device's own address and ports, then the window;
     // returns once the live picture shows.
-    void startDeviceAndWindow()
+    void startDeviceAndWindow(const QStringList &simOptions = {})
     {
         m_sim.setProgram(QCoreApplication::applicationDirPath() + "/otoscope-sim");
-        m_sim.setArguments({"--fps", "15"});
+        m_sim.setArguments(QStringList{"--fps", "15"} + simOptions);
         m_sim.setProcessChannelMode(QProcess::MergedChannels);
         m_sim.start();
         QVERIFY(m_sim.waitForStarted());
@@ -82,6 +83,23 @@ private slots:
                  qPrintable(files.first()));
         QCOMPARE(QImage(dayFolder + "/" + files.first()).size(), QSize(1280, 720));
         QTRY_COMPARE(m_window->findChildren<QWidget *>("thumbnailItem").size(), 1);
+    }
+
+    // Many cameras serve one client at a time. The full-screen view must
+    // show the picture all the same, and Space there takes it.
+    void fullScreenCaptureWithAOneClientCamera()
+    {
+        startDeviceAndWindow({"--one-client"});
+        QVERIFY(!QTest::currentTestFailed());
+        QTest::mouseDClick(m_window->streamWidget(), Qt::LeftButton);
+        auto *viewer = m_window->findChild<FullscreenViewer *>("liveFullscreenViewer");
+        QVERIFY(viewer);
+        QVERIFY(QTest::qWaitForWindowActive(viewer));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->liveView()->latestFrame().isNull(), 5000);
+        QTest::keyClick(viewer, Qt::Key_Space);
+        QCOMPARE(m_window->leftPhotos().size(), 1);
+        QCOMPARE(QImage(m_window->leftPhotos().at(0).path).size(), QSize(1280, 720));
+        QCOMPARE(m_sim.peek(1 << 20).count("stream: client started streaming"), 1);
     }
 
     void wholeInspectionWithAnOrder()
