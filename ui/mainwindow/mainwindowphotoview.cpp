@@ -68,7 +68,7 @@ void MainWindow::onStreamDoubleClicked()
 {
     if (!m_deviceConnected || m_networkHandler->streamUrl().isEmpty())
         return;
-    if (m_liveViewer) {
+    if (m_liveViewer && m_liveViewer->isVisible()) {
         m_liveViewer->activateWindow();
         return;
     }
