@@ -1,5 +1,6 @@
 #include "ui/mainwindow/mainwindow.h"
 
+#include "app/usersettings.h"
 #include "device/networkhandler.h"
 #include "i18n/langmanager.h"
 #include "records/customerstore.h"
@@ -25,6 +26,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -65,6 +67,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     m_photoFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
                     QStringLiteral("/OtoscopePhotos");
+    // A kept folder on a share that is not mounted today must not be recreated
+    // on the local disk, where the photos would vanish under the mount.
+    const QString keptFolder = UserSettings::instance().photoFolder();
+    if (!keptFolder.isEmpty() && QFileInfo(keptFolder).isDir())
+        m_photoFolder = keptFolder;
+    else if (!keptFolder.isEmpty())
+        qWarning() << "Kept photo folder" << keptFolder << "is missing; using" << m_photoFolder;
 
     setWindowTitle(QStringLiteral("Lumaural"));
 
@@ -327,6 +336,7 @@ void MainWindow::onSettingsLanguageSelected(const QString &languageCode)
 {
     // The manager signals only a real change; the page is brought up to date either way.
     LangManager::instance()->setLanguage(languageCode);
+    UserSettings::instance().setLanguageCode(LangManager::instance()->currentLanguage());
     syncSettingsPage();
 }
 
@@ -520,6 +530,7 @@ void MainWindow::choosePhotoFolder()
     if (chosen.isEmpty())
         return;
     setPhotoFolder(chosen);
+    UserSettings::instance().setPhotoFolder(m_photoFolder);
     qDebug() << "照片保存路径已更新:" << m_photoFolder;
     syncSettingsPage();
 }

@@ -1,0 +1,64 @@
+// The choices made on the settings page come back at the next start.
+#include "app/startup.h"
+#include "app/usersettings.h"
+#include "settings/settingspage.h"
+#include "ui/mainwindow/mainwindow.h"
+
+#include "../records/pagedriver.h"
+
+#include <QFileDialog>
+#include <QTemporaryDir>
+
+class TestKeptChoices : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void languageAndPhotoFolderComeBack()
+    {
+        QVERIFY(useShippedLanguage("zh_CN"));
+        QTemporaryDir photos;
+        {
+            MainWindow window;
+            SettingsPage *page = window.settingsPage();
+            QComboBox *languages = child<QComboBox>(*page, "languageCombo");
+            languages->setCurrentIndex(languages->findData("en_US"));
+            whenModalShown<QFileDialog>([&photos](QFileDialog *dialog) {
+                dialog->setDirectory(photos.path());
+                dialog->accept();
+            });
+            child<QPushButton>(*page, "changeFolderButton")->click();
+            QCOMPARE(window.photoFolder(), photos.path());
+        }
+
+        // The next start: a new process begins in Chinese and reads the file.
+        LangManager::instance()->setLanguage("zh_CN");
+        const UserSettings kept(UserSettings::standardFilePath());
+        QCOMPARE(kept.languageCode(), QStringLiteral("en_US"));
+        QCOMPARE(kept.photoFolder(), photos.path());
+        Startup::prepare(kept);
+        QCOMPARE(LangManager::instance()->currentLanguage(), QStringLiteral("en_US"));
+        MainWindow again;
+        QCOMPARE(again.photoFolder(), photos.path());
+        QCOMPARE(child<QLineEdit>(*again.settingsPage(), "photoPathEdit")->text(),
+                 QDir::toNativeSeparators(photos.path()));
+        QCOMPARE(child<QComboBox>(*again.settingsPage(), "languageCombo")->currentData(),
+                 QVariant("en_US"));
+    }
+
+    // A folder on a share that is not mounted must not be made on the local disk.
+    void aMissingKeptFolderIsNotRecreated()
+    {
+        QTemporaryDir gone;
+        const QString folder = gone.filePath("share/photos");
+        QVERIFY(UserSettings::instance().setPhotoFolder(folder));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Kept photo folder .* is missing"));
+        MainWindow window;
+        QVERIFY(window.photoFolder() != folder);
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(UserSettings(UserSettings::standardFilePath()).photoFolder(), folder);
+    }
+};
+
+LUMAURAL_TEST_MAIN(TestKeptChoices)
+#include "tst_keptchoices.moc"
