@@ -25,7 +25,7 @@ private slots:
             languages->setCurrentIndex(languages->findData("en_US"));
             whenModalShown<QFileDialog>([&photos](QFileDialog *dialog) {
                 dialog->setDirectory(photos.path());
-                dialog->accept();
+                static_cast<QDialog *>(dialog)->accept(); // the file dialog's own check
             });
             child<QPushButton>(*page, "changeFolderButton")->click();
             QCOMPARE(window.photoFolder(), photos.path());
