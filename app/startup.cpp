@@ -106,6 +106,11 @@ QString Startup::startLanguage(const UserSettings &user, const QString &applicat
     return startLanguageCode(readSelectedLanguage(languageIniPath(applicationDir)));
 }
 
+void Startup::prepare()
+{
+    prepare(UserSettings::instance());
+}
+
 void Startup::prepare(const UserSettings &user)
 {
     const QString appDir = QCoreApplication::applicationDirPath();

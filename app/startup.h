@@ -37,4 +37,6 @@ struct Startup
 
     // Icon, font, start language and language packs, with the start-up log lines.
     static void prepare(const UserSettings &user);
+    // The same with the user's own settings file.
+    static void prepare();
 };
