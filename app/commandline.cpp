@@ -25,7 +25,7 @@ CommandLine::Action CommandLine::action(const QStringList &arguments)
     describe(parser);
     // Unknown options make parse() report an error but the known ones are still read.
     parser.parse(arguments);
-    if (parser.isSet(QStringLiteral("help")))
+    if (parser.isSet(QStringLiteral("help")) || parser.isSet(QStringLiteral("help-all")))
         return Action::ShowHelp;
     if (parser.isSet(QStringLiteral("version")))
         return Action::ShowVersion;

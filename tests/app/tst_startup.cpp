@@ -147,6 +147,7 @@ private slots:
         QTest::newRow("-v") << QStringList{"-v"} << version;
         QTest::newRow("--help") << QStringList{"--help"} << help;
         QTest::newRow("-h") << QStringList{"-h"} << help;
+        QTest::newRow("--help-all") << QStringList{"--help-all"} << help;
         QTest::newRow("Qt's -platform") << QStringList{"-platform", "offscreen"} << run;
         QTest::newRow("Qt's -reverse holds a v") << QStringList{"-reverse"} << run;
         QTest::newRow("Qt's -stylesheet holds an h") << QStringList{"-stylesheet", "a.qss"} << run;
