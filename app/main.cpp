@@ -4,7 +4,6 @@
 #include "app/usersettings.h"
 #include "i18n/langmanager.h"
 #include "records/jsonfilestore.h"
-#include "settings/settingspage.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -40,8 +39,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(LUMAURAL_VERSION));
     // Lets the desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(LUMAURAL_APP_ID));
-    UserSettings &userSettings = UserSettings::instance();
-    Startup::prepare(userSettings);
+    Startup::prepare(UserSettings::instance());
     InstanceLock instanceLock(JsonFileStore::dataDirectory());
     if (instanceLock.acquire() == InstanceLock::Result::AlreadyRunning) {
         showPromptMessage(nullptr, uiText(QStringLiteral("app.already_running"),
@@ -49,13 +47,10 @@ int main(int argc, char *argv[])
         return 1;
     }
     auto window = std::make_unique<MainWindow>();
-    // The resolution chosen on the settings page is kept for the next start.
-    QObject::connect(
-        window->settingsPage(), &SettingsPage::resolutionSelected, window.get(),
-        [&userSettings](const QString &resolution) { userSettings.setResolution(resolution); });
-    // Wiring point for the kept resolution: once MainWindow re-applies a chosen
-    // resolution after each connection, hand it userSettings.resolution() here,
-    // before the first connection, through setChosenResolution().
+    // Wiring point for the kept resolution (MainWindow saves each choice): once
+    // MainWindow re-applies a chosen resolution after each connection, hand it
+    // UserSettings::instance().resolution() here, before the first connection,
+    // through setChosenResolution().
     window->show();
     const int result = app.exec();
     window.reset();

@@ -14,7 +14,7 @@ class TestKeptChoices : public QObject
     Q_OBJECT
 
 private slots:
-    void languageAndPhotoFolderComeBack()
+    void languageResolutionAndPhotoFolderComeBack()
     {
         QVERIFY(useShippedLanguage("zh_CN"));
         QTemporaryDir photos;
@@ -23,6 +23,8 @@ private slots:
             SettingsPage *page = window.settingsPage();
             QComboBox *languages = child<QComboBox>(*page, "languageCombo");
             languages->setCurrentIndex(languages->findData("en_US"));
+            QComboBox *resolutions = child<QComboBox>(*page, "resolutionCombo");
+            resolutions->setCurrentIndex(resolutions->findData("1280*720"));
             whenModalShown<QFileDialog>([&photos](QFileDialog *dialog) {
                 dialog->setDirectory(photos.path());
                 static_cast<QDialog *>(dialog)->accept(); // the file dialog's own check
@@ -36,6 +38,7 @@ private slots:
         const UserSettings kept(UserSettings::standardFilePath());
         QCOMPARE(kept.languageCode(), QStringLiteral("en_US"));
         QCOMPARE(kept.photoFolder(), photos.path());
+        QCOMPARE(kept.resolution(), QStringLiteral("1280*720"));
         Startup::prepare(kept);
         QCOMPARE(LangManager::instance()->currentLanguage(), QStringLiteral("en_US"));
         MainWindow again;

@@ -329,6 +329,7 @@ void MainWindow::onSettingsResolutionSelected(const QString &resolution, const Q
 {
     m_resolutionButton->setText(displayText);
     changeResolution(resolution, displayText);
+    UserSettings::instance().setResolution(resolution);
     syncSettingsPage();
 }
 
