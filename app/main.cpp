@@ -1,18 +1,45 @@
+#include "app/commandline.h"
 #include "app/instancelock.h"
 #include "app/startup.h"
 #include "i18n/langmanager.h"
 #include "records/jsonfilestore.h"
+#include "settings/usersettings.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <memory>
+
+namespace {
+
+// --version and --help are answered before the GUI application exists, so
+// they work on a terminal without a display and never reach the network.
+int answerOnTerminal(CommandLine::Action action, int argc, char *argv[])
+{
+    QCoreApplication core(argc, argv);
+    const QString text = action == CommandLine::Action::ShowHelp ? CommandLine::helpText()
+                                                                 : CommandLine::versionText();
+    std::fputs(text.toLocal8Bit().constData(), stdout);
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    if (const auto action = CommandLine::action(arguments); action != CommandLine::Action::Run)
+        return answerOnTerminal(action, argc, argv);
+
     QApplication app(argc, argv);
-    Startup::prepare();
+    QApplication::setApplicationVersion(QStringLiteral(LUMAURAL_VERSION));
+    // Lets the desktop match the window to the menu entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(LUMAURAL_APP_ID));
+    Startup::prepare(UserSettings::instance());
     InstanceLock instanceLock(JsonFileStore::dataDirectory());
     if (instanceLock.acquire() == InstanceLock::Result::AlreadyRunning) {
         showPromptMessage(nullptr, uiText(QStringLiteral("app.already_running"),

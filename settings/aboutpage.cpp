@@ -167,8 +167,13 @@ void AboutPage::retranslate()
         uiText(QStringLiteral("about.lgpl_rights.body"), QStringLiteral("请参阅 LGPLv3 许可。")));
     m_componentsTitle->setText(
         uiText(QStringLiteral("about.third_party.title"), QStringLiteral("📦  第三方组件")));
-    m_componentsBody->setText(uiText(QStringLiteral("about.third_party.body"),
-                                     QStringLiteral("本软件除 Qt 外未使用第三方组件。")));
+    m_componentsBody->setText(uiText(
+        QStringLiteral("about.third_party.body"),
+        QStringLiteral("本软件使用以下第三方库，均以动态链接方式使用：\n"
+                       "• Qt 6（The Qt Company Ltd. 及其他贡献者），依据 GNU LGPL 第 3 版授权。\n"
+                       "• libjpeg-turbo，依据其 BSD 风格许可证（IJG 许可证、修改版 BSD 许可证和 "
+                       "zlib 许可证）授权。本软件部分基于 Independent JPEG Group 的工作。\n"
+                       "许可证全文随软件一同提供。")));
     m_copyright->setText(uiText(QStringLiteral("about.copyright"),
                                 QStringLiteral("© 2025 Lumaural 保留所有权利。")));
 }

@@ -18,7 +18,9 @@ const char *const DefaultNotice =
     "本软件使用 Qt 框架开发。Qt 是 The Qt Company Ltd. 及其他贡献者的软件。\n\n"
     "本软件使用的 Qt 库依据 GNU 宽通用公共许可证第 3 版（GNU LGPL v3）授权。"
     "您有权获取、修改并重新链接这些 Qt 库。\n\n"
-    "许可证全文：https://www.gnu.org/licenses/lgpl-3.0.html";
+    "许可证全文：https://www.gnu.org/licenses/lgpl-3.0.html\n\n"
+    "本软件还使用 libjpeg-turbo 处理 JPEG 图像，它依据 BSD 风格许可证（IJG、修改版 BSD 与 zlib "
+    "许可证）授权。本软件部分基于 Independent JPEG Group 的工作。";
 
 } // namespace
 

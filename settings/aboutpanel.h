@@ -5,7 +5,8 @@
 class QTextBrowser;
 
 // The settings page's about panel: the notice that the program is built with
-// Qt under the GNU LGPL version 3, with the licence's web address as a link.
+// Qt under the GNU LGPL version 3, with the licence's web address as a link,
+// and uses libjpeg-turbo (with the acknowledgement its licence asks for).
 class AboutPanel : public ModalPanel
 {
     Q_OBJECT

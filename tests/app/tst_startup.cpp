@@ -1,5 +1,7 @@
+#include "app/commandline.h"
 #include "app/instancelock.h"
 #include "app/startup.h"
+#include "settings/usersettings.h"
 
 #include "common/testsupport.h"
 
@@ -68,6 +70,105 @@ private slots:
     {
         QTemporaryDir dir;
         QVERIFY(!Startup::applicationIcon(dir.path()).isNull());
+    }
+
+    // The build tree and a portable copy keep their data beside the program; an
+    // install keeps it under <prefix>/share, wherever the prefix is.
+    void dataIsFoundBesideTheProgramFirst_data()
+    {
+        QTest::addColumn<QStringList>("files");
+        QTest::addColumn<QString>("languages");
+        QTest::addColumn<QString>("ini");
+        QTest::addColumn<QString>("icon");
+        const QString installedIcon = "share/icons/hicolor/512x512/apps/" LUMAURAL_APP_ID ".png";
+        QTest::newRow("build tree")
+            << QStringList{"bin/languages/zh_CN.json", "bin/language.ini", "bin/logo.ico",
+                           "share/lumaural/languages/zh_CN.json", installedIcon}
+            << "bin/languages"
+            << "bin/language.ini"
+            << "bin/logo.ico";
+        QTest::newRow("installed") << QStringList{"share/lumaural/languages/zh_CN.json",
+                                                  "share/lumaural/language.ini", installedIcon}
+                                   << "share/lumaural/languages"
+                                   << "share/lumaural/language.ini" << installedIcon;
+        QTest::newRow("nothing anywhere") << QStringList{} << "bin/languages"
+                                          << "bin/language.ini" << QString();
+    }
+
+    void dataIsFoundBesideTheProgramFirst()
+    {
+        QFETCH(QStringList, files);
+        QFETCH(QString, languages);
+        QFETCH(QString, ini);
+        QFETCH(QString, icon);
+        QTemporaryDir prefix;
+        for (const QString &file : files)
+            TestSupport::writeFile(prefix.filePath(file), "x");
+        const QString bin = prefix.filePath("bin");
+        QCOMPARE(Startup::languageDirectory(bin), prefix.filePath(languages));
+        QCOMPARE(Startup::languageIniPath(bin), prefix.filePath(ini));
+        const QStringList icons = Startup::iconFiles(bin);
+        QCOMPARE(icons.isEmpty() ? QString() : icons.last(),
+                 icon.isEmpty() ? QString() : prefix.filePath(icon));
+    }
+
+    void theUsersChoiceComesBeforeLanguageIni_data()
+    {
+        QTest::addColumn<QString>("userChoice");
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("user chose English") << "en_US"
+                                            << "en_US";
+        QTest::newRow("user chose Chinese over the ini's German") << "zh_CN"
+                                                                  << "zh_CN";
+        QTest::newRow("no choice: language.ini") << QString() << "de_DE";
+    }
+
+    void theUsersChoiceComesBeforeLanguageIni()
+    {
+        QFETCH(QString, userChoice);
+        QFETCH(QString, expected);
+        QTemporaryDir dir;
+        TestSupport::writeFile(dir.filePath("language.ini"), "[Language]\nSelected=german\n");
+        UserSettings user(dir.filePath("config/lumaural.ini"));
+        if (!userChoice.isEmpty())
+            QVERIFY(user.setLanguageCode(userChoice));
+        QCOMPARE(Startup::startLanguage(UserSettings(user.filePath()), dir.path()), expected);
+    }
+
+    void terminalOptions_data()
+    {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("action");
+        const int run = int(CommandLine::Action::Run);
+        const int version = int(CommandLine::Action::ShowVersion);
+        const int help = int(CommandLine::Action::ShowHelp);
+        QTest::newRow("none") << QStringList{} << run;
+        QTest::newRow("--version") << QStringList{"--version"} << version;
+        QTest::newRow("-v") << QStringList{"-v"} << version;
+        QTest::newRow("--help") << QStringList{"--help"} << help;
+        QTest::newRow("-h") << QStringList{"-h"} << help;
+        QTest::newRow("--help-all") << QStringList{"--help-all"} << help;
+        QTest::newRow("Qt's -platform") << QStringList{"-platform", "offscreen"} << run;
+        QTest::newRow("Qt's -reverse holds a v") << QStringList{"-reverse"} << run;
+        QTest::newRow("Qt's -stylesheet holds an h") << QStringList{"-stylesheet", "a.qss"} << run;
+        QTest::newRow("after a Qt option")
+            << QStringList{"-platform", "xcb", "--version"} << version;
+    }
+
+    void terminalOptions()
+    {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, action);
+        arguments.prepend("lumaural");
+        QCOMPARE(int(CommandLine::action(arguments)), action);
+    }
+
+    void versionAndHelpTexts()
+    {
+        QCOMPARE(CommandLine::versionText(), QStringLiteral("lumaural " LUMAURAL_VERSION "\n"));
+        const QString help = CommandLine::helpText();
+        QVERIFY(help.contains("--version"));
+        QVERIFY(help.contains("--help"));
     }
 
     void fontPrefersYaHeiButFallsBackToACjkFace()

@@ -13,6 +13,7 @@
 #include "reports/printpanel.h"
 #include "settings/aboutpage.h"
 #include "settings/settingspage.h"
+#include "settings/usersettings.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/busyoverlay.h"
 #include "ui/common/iconpixmap.h"
@@ -25,6 +26,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -65,6 +67,13 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
 
     m_photoFolder = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
                     QStringLiteral("/OtoscopePhotos");
+    // A kept folder on a share that is not mounted today must not be recreated
+    // on the local disk, where the photos would vanish under the mount.
+    const QString keptFolder = UserSettings::instance().photoFolder();
+    if (!keptFolder.isEmpty() && QFileInfo(keptFolder).isDir())
+        m_photoFolder = keptFolder;
+    else if (!keptFolder.isEmpty())
+        qWarning() << "Kept photo folder" << keptFolder << "is missing; using" << m_photoFolder;
 
     setWindowTitle(QStringLiteral("Lumaural"));
 
@@ -111,6 +120,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     updateDeviceStateUi();
     applyResponsiveLayout();
     syncSettingsPage();
+    // Before the first connection, so a kept choice is the device's first setting.
+    setChosenResolution(UserSettings::instance().resolution());
 
     QTimer::singleShot(0, this, &MainWindow::centerOnScreen);
     m_wifiPollTimer = new QTimer(this);
@@ -320,6 +331,7 @@ void MainWindow::onSettingsResolutionSelected(const QString &resolution, const Q
 {
     m_resolutionButton->setText(displayText);
     changeResolution(resolution, displayText);
+    UserSettings::instance().setResolution(resolution);
     syncSettingsPage();
 }
 
@@ -327,6 +339,7 @@ void MainWindow::onSettingsLanguageSelected(const QString &languageCode)
 {
     // The manager signals only a real change; the page is brought up to date either way.
     LangManager::instance()->setLanguage(languageCode);
+    UserSettings::instance().setLanguageCode(LangManager::instance()->currentLanguage());
     syncSettingsPage();
 }
 
@@ -520,6 +533,7 @@ void MainWindow::choosePhotoFolder()
     if (chosen.isEmpty())
         return;
     setPhotoFolder(chosen);
+    UserSettings::instance().setPhotoFolder(m_photoFolder);
     qDebug() << "照片保存路径已更新:" << m_photoFolder;
     syncSettingsPage();
 }

@@ -1,0 +1,215 @@
+#include "settings/usersettings.h"
+
+#include <algorithm>
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QSet>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QStringConverter>
+
+namespace {
+
+const QString LanguageKey = QStringLiteral("Language/Selected");
+const QString PhotoFolderKey = QStringLiteral("Paths/PhotoFolder");
+const QString ResolutionKey = QStringLiteral("Device/Resolution");
+
+// Three short values; anything far larger is not this file.
+constexpr qint64 MaxFileBytes = 64 * 1024;
+
+const QStringList &knownResolutions()
+{
+    static const QStringList list{QStringLiteral("320*240"), QStringLiteral("640*480"),
+                                  QStringLiteral("1280*720"), QStringLiteral("1920*1080")};
+    return list;
+}
+
+bool isLanguageCode(const QString &value)
+{
+    static const QRegularExpression code(QStringLiteral("^[A-Za-z]{2,3}(_[A-Za-z0-9]{2,8})?$"));
+    return code.match(value).hasMatch();
+}
+
+// A value in quotes, as QSettings reads it back: the quotes keep commas,
+// semicolons and blanks at either end part of the value.
+QByteArray quoted(const QString &value)
+{
+    QString escaped = value;
+    escaped.replace(QLatin1Char('\\'), QStringLiteral("\\\\"));
+    escaped.replace(QLatin1Char('"'), QStringLiteral("\\\""));
+    return '"' + escaped.toUtf8() + '"';
+}
+
+bool hasControlCharacters(const QString &value)
+{
+    return std::any_of(value.cbegin(), value.cend(),
+                       [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
+}
+
+QString ignoredCopyName(const QString &path)
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString candidate = path + QStringLiteral(".ignored-") + stamp;
+    for (int n = 2; QFileInfo::exists(candidate); ++n)
+        candidate =
+            path + QStringLiteral(".ignored-") + stamp + QLatin1Char('-') + QString::number(n);
+    return candidate;
+}
+
+} // namespace
+
+QString UserSettings::standardFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation) +
+           QStringLiteral("/lumaural.ini");
+}
+
+UserSettings &UserSettings::instance()
+{
+    static UserSettings settings(standardFilePath());
+    return settings;
+}
+
+UserSettings::UserSettings(const QString &filePath) : m_path(filePath)
+{
+    load();
+}
+
+void UserSettings::load()
+{
+    const QFileInfo info(m_path);
+    if (!info.exists())
+        return;
+    const auto ignore = [this](const char *why) {
+        m_ignored = true;
+        qWarning() << "Ignoring settings file" << m_path << ":" << why;
+    };
+    if (!info.isFile() || info.size() > MaxFileBytes)
+        return ignore("not a small regular file");
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly))
+        return ignore("cannot be read");
+    const QByteArray bytes = file.readAll();
+    auto decoder = QStringDecoder(QStringDecoder::Utf8);
+    const QString text = decoder.decode(bytes);
+    if (decoder.hasError() || bytes.contains('\0'))
+        return ignore("not a text file");
+    // QSettings skips lines it cannot read; a file made of such lines is not ours.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    if (std::any_of(lines.cbegin(), lines.cend(), [](const QString &line) {
+            const QString l = line.trimmed();
+            return !l.isEmpty() && !l.startsWith(QLatin1Char('[')) &&
+                   !l.startsWith(QLatin1Char(';')) && !l.startsWith(QLatin1Char('#')) &&
+                   !l.contains(QLatin1Char('='));
+        }))
+        return ignore("not an INI file");
+
+    const QSettings settings(m_path, QSettings::IniFormat);
+    if (settings.status() != QSettings::NoError)
+        return ignore("damaged");
+    // Keys of another program would be lost on our next save; keep that file whole instead.
+    const QSet<QString> ours{LanguageKey, PhotoFolderKey, ResolutionKey};
+    const QStringList keys = settings.allKeys();
+    if (std::any_of(keys.cbegin(), keys.cend(),
+                    [&](const QString &k) { return !ours.contains(k); }))
+        return ignore("written by another program");
+
+    m_language = settings.value(LanguageKey).toString().trimmed();
+    const QString folder = settings.value(PhotoFolderKey).toString();
+    if (!folder.isEmpty() && QDir::isAbsolutePath(folder) && !hasControlCharacters(folder))
+        m_photoFolder = QDir::cleanPath(folder);
+    else if (!folder.isEmpty())
+        qWarning() << "Ignoring photo folder" << folder << "from" << m_path;
+    const QString resolution = settings.value(ResolutionKey).toString().trimmed();
+    if (knownResolutions().contains(resolution))
+        m_resolution = resolution;
+    else if (!resolution.isEmpty())
+        qWarning() << "Ignoring resolution" << resolution << "from" << m_path;
+}
+
+QString UserSettings::languageCode() const
+{
+    const QString value = m_language.toLower();
+    if (value == QLatin1String("english"))
+        return QStringLiteral("en_US");
+    if (value == QLatin1String("german"))
+        return QStringLiteral("de_DE");
+    if (value == QLatin1String("chinese"))
+        return QStringLiteral("zh_CN");
+    return isLanguageCode(m_language) ? m_language : QString();
+}
+
+QString UserSettings::languageValue(const QString &code)
+{
+    if (code == QLatin1String("en_US"))
+        return QStringLiteral("english");
+    if (code == QLatin1String("de_DE"))
+        return QStringLiteral("german");
+    if (code == QLatin1String("zh_CN"))
+        return QStringLiteral("chinese");
+    return isLanguageCode(code) ? code : QString();
+}
+
+bool UserSettings::setLanguageCode(const QString &code)
+{
+    const QString value = languageValue(code.trimmed());
+    if (value.isEmpty())
+        return false;
+    m_language = value;
+    return save();
+}
+
+bool UserSettings::setPhotoFolder(const QString &folder)
+{
+    if (!QDir::isAbsolutePath(folder) || hasControlCharacters(folder))
+        return false;
+    m_photoFolder = QDir::cleanPath(folder);
+    return save();
+}
+
+bool UserSettings::setResolution(const QString &resolution)
+{
+    if (!knownResolutions().contains(resolution))
+        return false;
+    m_resolution = resolution;
+    return save();
+}
+
+bool UserSettings::save()
+{
+    QByteArray bytes;
+    if (!m_resolution.isEmpty())
+        bytes += "[Device]\nResolution=" + m_resolution.toLatin1() + "\n\n";
+    if (!m_language.isEmpty())
+        bytes += "[Language]\nSelected=" + quoted(m_language) + "\n\n";
+    if (!m_photoFolder.isEmpty())
+        bytes += "[Paths]\nPhotoFolder=" + quoted(m_photoFolder) + "\n\n";
+
+    if (m_ignored && QFileInfo::exists(m_path)) {
+        const QString kept = ignoredCopyName(m_path);
+        if (!QFile::rename(m_path, kept)) {
+            qWarning() << "Cannot keep ignored settings file" << m_path << "- not replacing it";
+            return false;
+        }
+        qWarning() << "Kept ignored settings file as" << kept;
+        m_ignored = false;
+    }
+    QDir().mkpath(QFileInfo(m_path).absolutePath());
+    QSaveFile file(m_path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        qWarning() << "Cannot save settings to" << m_path << ":" << file.errorString();
+        return false;
+    }
+    QFile written(m_path);
+    if (!written.open(QIODevice::ReadOnly) || written.readAll() != bytes) {
+        qWarning() << "Settings file" << m_path << "does not hold what was saved";
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+
+// The settings page's choices kept between starts: the language, the photo
+// folder and the stream resolution, in one INI file in the user's
+// configuration folder. A file that is damaged or written by something else is
+// ignored (with a log line) and kept aside on the next save, never fatal.
+class UserSettings
+{
+public:
+    // The file in Qt's configuration location for the program.
+    static QString standardFilePath();
+    // The process-wide settings, read once from the standard file.
+    static UserSettings &instance();
+
+    explicit UserSettings(const QString &filePath);
+
+    QString filePath() const { return m_path; }
+    // The file existed but could not be used.
+    bool ignoredFile() const { return m_ignored; }
+
+    // Language code to start in ("en_US"), empty when none was chosen.
+    QString languageCode() const;
+    // Absolute photo folder, empty when none was chosen.
+    QString photoFolder() const { return m_photoFolder; }
+    // Device resolution text ("1920*1080"), empty when none was chosen.
+    QString resolution() const { return m_resolution; }
+
+    // Each stores one choice and rewrites the file; false when the value is
+    // not one that can be kept or the file could not be written.
+    bool setLanguageCode(const QString &code);
+    bool setPhotoFolder(const QString &folder);
+    bool setResolution(const QString &resolution);
+
+    // "Language/Selected" as language.ini writes it: "english", "german" and
+    // "chinese" for the three shipped languages, any other code as it is.
+    static QString languageValue(const QString &code);
+
+private:
+    void load();
+    bool save();
+
+    QString m_path;
+    QString m_language; // as stored under Language/Selected
+    QString m_photoFolder;
+    QString m_resolution;
+    bool m_ignored = false;
+};
