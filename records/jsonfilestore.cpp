@@ -82,6 +82,8 @@ void noteRead(const QString &path, const FileIdentity &identity, ReadStatus stat
 {
     FileState &state = fileStates()[path];
     state.good = status == ReadStatus::Ok ? identity : FileIdentity();
+    if (status != ReadStatus::TooLarge && status != ReadStatus::Unavailable)
+        StoreAlerts::instance()->clear(path);
     if (status == ReadStatus::Ok || status == ReadStatus::Missing)
         return;
     state.keepCopy = true;
@@ -205,6 +207,7 @@ ReadResult readObject(const QString &path, const QString &rootArrayKey, qint64 m
 void noteWritten(const QString &path, const FileIdentity &identity)
 {
     fileStates().insert(path, {identity, false});
+    StoreAlerts::instance()->clear(path);
     removeLeftoverTemps(path);
 }
 
