@@ -410,7 +410,7 @@ void FitterPage::onBatchDeleteClicked()
     const QString question = uiText(QStringLiteral("fitters.delete_selected_confirm"),
                                     QStringLiteral("确定要删除选中的 %1 位验配师吗？"))
                                  .arg(positions.size());
-    if (!showPromptConfirm(this, question))
+    if (!showPromptConfirm(this, question, PromptDefault::Cancel))
         return;
     const QList<Fitter> previous = m_allFitters;
     std::sort(positions.begin(), positions.end(), std::greater<int>());

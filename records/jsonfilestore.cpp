@@ -19,6 +19,7 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -82,6 +83,8 @@ void noteRead(const QString &path, const FileIdentity &identity, ReadStatus stat
 {
     FileState &state = fileStates()[path];
     state.good = status == ReadStatus::Ok ? identity : FileIdentity();
+    if (status != ReadStatus::TooLarge && status != ReadStatus::Unavailable)
+        StoreAlerts::instance()->clear(path);
     if (status == ReadStatus::Ok || status == ReadStatus::Missing)
         return;
     state.keepCopy = true;
@@ -106,6 +109,31 @@ bool syncToDisk(int handle)
 #endif
 }
 
+} // namespace
+
+bool syncDirectoryOf(const QString &path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return true; // NTFS logs its renames; a folder cannot be flushed from here
+#else
+    const QByteArray dir = QFile::encodeName(QFileInfo(path).absolutePath());
+    const int handle = ::open(dir.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (handle < 0) {
+        // A folder we may write to but not list: nothing more can be done.
+        qWarning() << "Cannot open" << dir << "to sync it";
+        return true;
+    }
+    const bool synced = syncToDisk(handle);
+    ::close(handle);
+    if (!synced)
+        qWarning() << "Cannot sync the folder of" << path;
+    return synced;
+#endif
+}
+
+namespace {
+
 bool keepAside(const QString &path)
 {
     const QString kept = preservedPathFor(path);
@@ -113,8 +141,9 @@ bool keepAside(const QString &path)
     if (complete) {
         // QFile::copy does not report every failed write either.
         QFile copy(kept);
+        // Its name is on disk too before the original is replaced.
         complete = copy.open(QIODevice::ReadOnly) && syncToDisk(copy.handle()) &&
-                   copy.size() == QFileInfo(path).size();
+                   copy.size() == QFileInfo(path).size() && syncDirectoryOf(kept);
         if (!complete)
             QFile::remove(kept);
     }
@@ -205,6 +234,7 @@ ReadResult readObject(const QString &path, const QString &rootArrayKey, qint64 m
 void noteWritten(const QString &path, const FileIdentity &identity)
 {
     fileStates().insert(path, {identity, false});
+    StoreAlerts::instance()->clear(path);
     removeLeftoverTemps(path);
 }
 
@@ -227,7 +257,8 @@ bool commitSaveFile(QSaveFile &file, qint64 expectedSize)
         file.cancelWriting();
         return false;
     }
-    return file.commit();
+    // The rename is only as lasting as the folder's entry for it.
+    return file.commit() && syncDirectoryOf(file.fileName());
 }
 
 bool writeObject(const QString &path, const QJsonObject &object, const QString &rootArrayKey,

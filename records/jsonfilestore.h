@@ -55,8 +55,12 @@ bool writeObject(const QString &path, const QJsonObject &object,
 
 // Flushes and syncs `file`, checks that `expectedSize` bytes reached the disk
 // and only then commits it; otherwise the writing is cancelled. QSaveFile's
-// own commit() reports neither a failed flush of its buffer nor a failed sync.
+// own commit() reports neither a failed flush of its buffer nor a failed sync,
+// and leaves the folder unsynced: after a power cut the new name could be gone.
 bool commitSaveFile(QSaveFile &file, qint64 expectedSize);
+// Syncs the folder holding `path`, so that a file created or renamed there
+// keeps its name through a power cut.
+bool syncDirectoryOf(const QString &path);
 
 // For stores that read and write their files themselves: what a read of
 // `path` found, `identity` being the file that was read.

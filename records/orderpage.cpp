@@ -883,8 +883,10 @@ void OrderPage::onBatchDeleteClicked()
                                        QStringLiteral("请至少勾选一条记录！")));
         return;
     }
-    if (!showPromptConfirm(this, uiText(QStringLiteral("orders.delete_selected_confirm"),
-                                        QStringLiteral("确定删除选中订单？"))))
+    if (!showPromptConfirm(this,
+                           uiText(QStringLiteral("orders.delete_selected_confirm"),
+                                  QStringLiteral("确定删除选中订单？")),
+                           PromptDefault::Cancel))
         return;
     removeOrders(indices);
     m_currentPage = 1;
@@ -905,8 +907,10 @@ void OrderPage::deleteFromCard(int storeIndex, int generation)
 {
     if (generation != m_generation || storeIndex < 0 || storeIndex >= m_allOrders.size())
         return;
-    if (!showPromptConfirm(this, uiText(QStringLiteral("orders.delete_single_confirm"),
-                                        QStringLiteral("确定删除该订单？"))))
+    if (!showPromptConfirm(this,
+                           uiText(QStringLiteral("orders.delete_single_confirm"),
+                                  QStringLiteral("确定删除该订单？")),
+                           PromptDefault::Cancel))
         return;
     // The list may have been reloaded while the question was open.
     if (generation != m_generation)

@@ -18,17 +18,35 @@ StoreAlerts *StoreAlerts::instance()
 
 void StoreAlerts::report(const QString &path, Problem problem)
 {
-    const QPair<QString, Problem> alert(path, problem);
-    if (m_pending.contains(alert))
+    const QMutexLocker locker(&m_mutex);
+    const auto told = m_told.constFind(path);
+    if (told != m_told.cend() && *told == problem)
         return;
+    m_told.insert(path, problem);
     if (m_pending.isEmpty())
         QTimer::singleShot(0, this, &StoreAlerts::deliver);
-    m_pending.append(alert);
+    m_pending.append({path, problem});
+}
+
+void StoreAlerts::clear(const QString &path)
+{
+    const QMutexLocker locker(&m_mutex);
+    m_told.remove(path);
+}
+
+bool StoreAlerts::isLeftAlone(const QString &path) const
+{
+    const QMutexLocker locker(&m_mutex);
+    return m_told.contains(path);
 }
 
 void StoreAlerts::deliver()
 {
-    const QList<QPair<QString, Problem>> alerts = std::exchange(m_pending, {});
+    QList<QPair<QString, Problem>> alerts;
+    {
+        const QMutexLocker locker(&m_mutex);
+        alerts = std::exchange(m_pending, {});
+    }
     for (const auto &alert : alerts)
         emit fileLeftAlone(alert.first, alert.second);
 }

@@ -106,7 +106,7 @@ void PrintPanel::printReportSheet()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (ReportPrinter::printSheet(m_sheet, &printer) == 0) {
+    if (ReportPrinter::printSheet(m_sheet, &printer, m_sheet->keepWhole()) == 0) {
         // The panel stays open so the user can choose another printer.
         showPromptMessage(this, uiText(QStringLiteral("order_detail.print.failed"),
                                        QStringLiteral("The report could not be printed.")));

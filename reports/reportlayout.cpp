@@ -46,7 +46,21 @@ QString examTime(const QString &createdAt)
     return shown;
 }
 
-Pagination paginate(const QSize &sheetSize, const QRectF &page)
+QList<Band> joinBands(QList<Band> bands)
+{
+    std::sort(bands.begin(), bands.end(),
+              [](const Band &a, const Band &b) { return a.top < b.top; });
+    QList<Band> joined;
+    for (const Band &band : bands) {
+        if (!joined.isEmpty() && band.top < joined.last().bottom)
+            joined.last().bottom = std::max(joined.last().bottom, band.bottom);
+        else
+            joined.append(band);
+    }
+    return joined;
+}
+
+Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band> &keepWhole)
 {
     Pagination result;
     const qreal sheetWidth = std::max(sheetSize.width(), 1);
@@ -56,10 +70,18 @@ Pagination paginate(const QSize &sheetSize, const QRectF &page)
     result.scale = result.targetWidth / sheetWidth;
     result.sliceHeight = targetHeight / std::max<qreal>(result.scale, 0.001);
     result.origin = QPointF(page.x() + 10, page.y() + 16);
+    const QList<Band> bands = joinBands(keepWhole);
     for (qreal top = 0; top < sheetHeight - SliceTolerance;) {
-        const qreal height = std::min(result.sliceHeight, sheetHeight - top);
-        result.slices.append({top, height});
-        top += height;
+        qreal end = std::min(top + result.sliceHeight, sheetHeight);
+        for (const Band &band : bands) {
+            if (band.top < end && end < band.bottom) {
+                if (band.top > top + SliceTolerance)
+                    end = band.top;
+                break;
+            }
+        }
+        result.slices.append({top, end - top});
+        top = end;
     }
     return result;
 }

@@ -30,9 +30,22 @@ struct Slice
     qreal height;
 };
 
+// A stretch of the sheet not to be cut by a page break (a photo row with its
+// captions, a line of text), in sheet units.
+struct Band
+{
+    qreal top;
+    qreal bottom;
+};
+
+// Overlapping bands joined into one, sorted from the top.
+QList<Band> joinBands(QList<Band> bands);
+
 // How a sheet of `sheetSize` fills pages whose printable rectangle is `page`
 // (device pixels): scaled to the page width less 20 px, the slices follow each
-// other without gap or overlap.
+// other without gap or overlap. A page ends before a band of `keepWhole`
+// (joined) that would otherwise be cut, unless the band starts the page:
+// only one taller than a page is cut.
 struct Pagination
 {
     qreal scale = 1;
@@ -41,6 +54,6 @@ struct Pagination
     qreal sliceHeight = 1;
     QList<Slice> slices;
 };
-Pagination paginate(const QSize &sheetSize, const QRectF &page);
+Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band> &keepWhole = {});
 
 } // namespace ReportLayout

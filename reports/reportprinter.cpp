@@ -11,7 +11,7 @@
 
 namespace ReportPrinter {
 
-int printSheet(QWidget *sheet, QPrinter *printer)
+int printSheet(QWidget *sheet, QPrinter *printer, const QList<ReportLayout::Band> &keepWhole)
 {
     // The painter's origin already sits at the top left of the printable area;
     // adding the area's offset again would push the right edge off the paper.
@@ -20,7 +20,7 @@ int printSheet(QWidget *sheet, QPrinter *printer)
     QSize sheetSize = sheet->size();
     if (sheetSize.width() < 1 || sheetSize.height() < 1)
         sheetSize = sheet->sizeHint();
-    const ReportLayout::Pagination pages = ReportLayout::paginate(sheetSize, page);
+    const ReportLayout::Pagination pages = ReportLayout::paginate(sheetSize, page, keepWhole);
 
     // The frame drawn around the preview does not belong on paper.
     const QString screenStyle = sheet->styleSheet();
@@ -34,9 +34,12 @@ int printSheet(QWidget *sheet, QPrinter *printer)
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
                            QPainter::SmoothPixmapTransform);
     int printed = 0;
+    bool complete = true;
     for (const ReportLayout::Slice &slice : pages.slices) {
-        if (printed > 0 && !printer->newPage())
+        if (printed > 0 && !printer->newPage()) {
+            complete = false;
             break;
+        }
         painter.save();
         painter.setClipRect(QRectF(pages.origin.x(), pages.origin.y(), pages.targetWidth,
                                    pages.scale * slice.height));
@@ -62,9 +65,13 @@ int printSheet(QWidget *sheet, QPrinter *printer)
         painter.restore();
         ++printed;
     }
-    painter.end();
+    // Half a report must not come out of the printer as if it were all of it.
+    if (!complete)
+        printer->abort();
+    complete = painter.end() && complete && printer->printerState() != QPrinter::Error &&
+               printer->printerState() != QPrinter::Aborted;
     sheet->setStyleSheet(screenStyle);
-    return printed;
+    return complete ? printed : 0;
 }
 
 } // namespace ReportPrinter

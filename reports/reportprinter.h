@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/reportlayout.h"
+
 class QPrinter;
 class QWidget;
 
@@ -8,7 +10,10 @@ class QWidget;
 // pages as it needs; each page continues where the previous one was cut.
 namespace ReportPrinter {
 
-// The number of pages painted; 0 when the printer could not be opened.
-int printSheet(QWidget *sheet, QPrinter *printer);
+// The number of pages printed; 0 when the report did not reach the printer
+// whole (it could not be opened, a page could not be started, the printer
+// reported an error), the print run then being aborted. Page breaks keep
+// clear of the bands of `keepWhole` where they can.
+int printSheet(QWidget *sheet, QPrinter *printer, const QList<ReportLayout::Band> &keepWhole = {});
 
 } // namespace ReportPrinter

@@ -49,11 +49,17 @@ QLabel *wrappedValue(const QString &text, QWidget *parent)
 
 // A word-wrapped label without a stretch of its own is laid out at Qt's guess
 // of a pleasing width, which breaks even a short name; it gets the width of
-// its text instead, up to `widest`, and wraps only beyond that.
+// its text instead, up to `widest`, and wraps only beyond that. The text is
+// measured in the screen's font metrics but laid out again for the printer,
+// where it can come out wider ("Dr. Weber" broke after "Dr." on paper): a
+// text that fits does not wrap at all, and gets room to spare.
 void wrapOnlyBeyond(QLabel *label, const QString &text, int widest)
 {
     label->ensurePolished(); // the style sheet's font, not the default one
-    label->setMinimumWidth(std::min(label->fontMetrics().horizontalAdvance(text) + 1, widest));
+    const QFontMetrics metrics = label->fontMetrics();
+    const int needed = metrics.horizontalAdvance(text) + metrics.averageCharWidth();
+    label->setWordWrap(needed > widest);
+    label->setMinimumWidth(std::min(needed, widest));
 }
 
 } // namespace
@@ -119,6 +125,23 @@ void ReportSheet::fitToWidth(int width)
         inner->activate();
 }
 
+QList<ReportLayout::Band> ReportSheet::keepWhole() const
+{
+    QList<ReportLayout::Band> bands;
+    QList<QWidget *> parts;
+    const QList<QLabel *> labels = findChildren<QLabel *>();
+    for (QLabel *label : labels)
+        parts.append(label);
+    const QList<QFrame *> cells = findChildren<QFrame *>(QStringLiteral("reportPhotoCell"));
+    for (QFrame *cell : cells)
+        parts.append(cell);
+    for (const QWidget *part : std::as_const(parts)) {
+        const int top = part->mapTo(this, QPoint(0, 0)).y();
+        bands.append({qreal(top), qreal(top + part->height())});
+    }
+    return ReportLayout::joinBands(bands);
+}
+
 QLabel *ReportSheet::addText(const QString &text, const QString &style, bool userText)
 {
     QLabel *label = plainLabel(userText ? wrappableWhole(text) : text, style, this);
@@ -147,11 +170,12 @@ QWidget *ReportSheet::buildHeaderRow(const Customer &order)
                    TitleStyle, row),
         0, Qt::AlignTop);
     layout->addSpacing(12);
-    layout->addWidget(plainLabel(ReportLayout::examTime(order.createdAt),
-                                 QStringLiteral("color: #666666; font-size: 14px; background: "
-                                                "transparent;"),
-                                 row),
-                      0, Qt::AlignTop);
+    QLabel *examTime = plainLabel(ReportLayout::examTime(order.createdAt),
+                                  QStringLiteral("color: #666666; font-size: 14px; background: "
+                                                 "transparent;"),
+                                  row);
+    examTime->setObjectName(QStringLiteral("reportExamTime"));
+    layout->addWidget(examTime, 0, Qt::AlignTop);
     layout->addStretch();
     layout->addWidget(
         plainLabel(uiText(QStringLiteral("report.number"), QStringLiteral("No.")), TitleStyle, row),
@@ -184,20 +208,25 @@ QGridLayout *ReportSheet::buildCustomerGrid(const Customer &order)
         const char *key;
         const char *defaultText;
         QString value;
+        const char *name;
     } cells[] = {
-        {textKey("customer.name"), "Name", order.name},
+        {textKey("customer.name"), "Name", order.name, "reportName"},
         {textKey("common.gender"), "Gender",
-         OrderDisplay::genderText(order.gender, OrderDisplay::EnglishGenderDefaults)},
-        {textKey("customer.phone"), "Phone", order.phone},
-        {textKey("customer.birth_date"), "Birthday", birthDate},
-        {textKey("customer.address"), "Address", order.address},
-        {textKey("customer.age"), "Age", order.age < 0 ? QString() : QString::number(order.age)},
+         OrderDisplay::genderText(order.gender, OrderDisplay::EnglishGenderDefaults),
+         "reportGender"},
+        {textKey("customer.phone"), "Phone", order.phone, "reportPhone"},
+        {textKey("customer.birth_date"), "Birthday", birthDate, "reportBirthDate"},
+        {textKey("customer.address"), "Address", order.address, "reportAddress"},
+        {textKey("customer.age"), "Age", order.age < 0 ? QString() : QString::number(order.age),
+         "reportAge"},
     };
     for (int i = 0; i < 6; ++i) {
         const int row = i / 2;
         const int column = 2 * (i % 2);
         grid->addWidget(title(cells[i].key, cells[i].defaultText), row, column, Qt::AlignTop);
-        grid->addWidget(wrappedValue(cells[i].value, this), row, column + 1);
+        QLabel *value = wrappedValue(cells[i].value, this);
+        value->setObjectName(QLatin1String(cells[i].name));
+        grid->addWidget(value, row, column + 1);
     }
     grid->addWidget(title(textKey("customer.notes_with_colon"), "Customer Notes:"), 3, 0,
                     Qt::AlignTop);

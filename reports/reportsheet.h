@@ -1,5 +1,7 @@
 #pragma once
 
+#include "reports/reportlayout.h"
+
 #include <QFrame>
 #include <QList>
 
@@ -24,6 +26,11 @@ public:
 
     // Gives the sheet `width` and the height its content needs there.
     void fitToWidth(int width);
+
+    // What a page break must not cut, as laid out now: each photo with its
+    // name, each text. Photos side by side and texts on one row overlap, and
+    // so stay together.
+    QList<ReportLayout::Band> keepWhole() const;
 
 private:
     QLabel *addText(const QString &text, const QString &style, bool userText);

@@ -1,7 +1,7 @@
 #include "settings/settingspage.h"
 
 #include "i18n/langmanager.h"
-#include "reports/reportconfig.h"
+#include "records/storealerts.h"
 #include "settings/aboutpanel.h"
 #include "ui/common/promptdialog.h"
 
@@ -325,9 +325,9 @@ void SettingsPage::onLanguageIndexChanged(int index)
 
 void SettingsPage::loadReportFields()
 {
-    const ReportConfig config = loadReportConfig();
-    m_companyName = config.companyName;
-    m_reportTitle = config.reportTitle;
+    readReportConfig();
+    m_companyName = m_config.companyName;
+    m_reportTitle = m_config.reportTitle;
     const QSignalBlocker companyBlocker(m_companyEdit);
     const QSignalBlocker titleBlocker(m_reportTitleEdit);
     m_companyEdit->setText(m_companyName);
@@ -336,17 +336,35 @@ void SettingsPage::loadReportFields()
     m_reportTitleEdit->setCursorPosition(0);
 }
 
+void SettingsPage::readReportConfig()
+{
+    const QString path = reportConfigPath();
+    // Stamped before reading: a file replaced meanwhile is read again later.
+    m_configFile = FileIdentity::ofPath(path);
+    m_config = loadReportConfig();
+    m_configRead = !StoreAlerts::instance()->isLeftAlone(path);
+}
+
 void SettingsPage::saveReportConfig()
 {
-    // The notes are edited elsewhere; take whatever is stored now.
-    ReportConfig config = loadReportConfig();
+    // The notes are edited elsewhere, so the file is read again where it
+    // changed since; otherwise what was read or written last still holds.
+    // One that could not be read is tried again, as only a read tells when it
+    // can be; the window has told the user once already.
+    if (!m_configRead || FileIdentity::ofPath(reportConfigPath()) != m_configFile)
+        readReportConfig();
+    if (!m_configRead)
+        return; // the store would refuse to replace it anyway
+    ReportConfig config = m_config;
     config.companyName = m_companyName.trimmed();
     config.reportTitle = m_reportTitle.trimmed();
     if (::saveReportConfig(config)) {
+        m_config = config;
+        m_configFile = FileIdentity::ofPath(reportConfigPath());
         m_saveFailureShown = false;
         return;
     }
-    if (m_saveFailureShown)
+    if (m_saveFailureShown || StoreAlerts::instance()->isLeftAlone(reportConfigPath()))
         return;
     m_saveFailureShown = true;
     // Told after the keystroke has been handled, not from inside it.

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "records/fileidentity.h"
+#include "reports/reportconfig.h"
+
 #include <QWidget>
 
 class QComboBox;
@@ -11,7 +14,8 @@ class QPushButton;
 // name and report title printed on reports. Resolution, language and folder
 // are only reported as the user's choices; the main window acts on them and
 // hands the resulting values back through setCurrentValues(). The two report
-// texts are written to the report configuration on every keystroke.
+// texts are written to the report configuration on every keystroke; the file
+// is read again only when something else has changed it.
 class SettingsPage : public QWidget
 {
     Q_OBJECT
@@ -40,6 +44,7 @@ private:
     void applyCurrentValues();
     void populateLanguageCombo();
     void loadReportFields();
+    void readReportConfig();
     void saveReportConfig();
     void onResolutionIndexChanged(int index);
     void onLanguageIndexChanged(int index);
@@ -49,6 +54,11 @@ private:
     QString m_photoPath;
     QString m_companyName;
     QString m_reportTitle;
+    // The configuration as last read or written, the file it was, and
+    // whether it was read at all (not a file that could not be read).
+    ReportConfig m_config;
+    FileIdentity m_configFile;
+    bool m_configRead = false;
     // A failed save is reported once, not again on every keystroke until a
     // save succeeds.
     bool m_saveFailureShown = false;

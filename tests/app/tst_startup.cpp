@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 
 #include <cstdio>
+#include <sched.h>
+#include <sys/mount.h>
 
 class TestStartup : public QObject
 {
@@ -194,6 +196,38 @@ private slots:
         QVERIFY(other.waitForFinished());
         QCOMPARE(second.acquire(), InstanceLock::Result::Acquired); // its lock file stayed
         QCOMPARE(InstanceLock(data.path()).acquire(), InstanceLock::Result::AlreadyRunning);
+    }
+
+    void lockThatCannotBeMadeIsNoOtherCopy_data()
+    {
+        // Root writes into folders without write permission, so these are
+        // made unwritable for root too.
+        QTest::addColumn<bool>("readOnlyMount"); // else a path through a regular file
+        QTest::newRow("read-only folder") << true;
+        QTest::newRow("folder is a file") << false;
+    }
+
+    // The program still starts where it cannot lock its data folder.
+    void lockThatCannotBeMadeIsNoOtherCopy()
+    {
+        QFETCH(bool, readOnlyMount);
+        QTemporaryDir dir;
+        QString data = dir.filePath("data");
+        if (readOnlyMount) {
+            QVERIFY(QDir().mkdir(data));
+            // In a mount namespace of this thread only, as in the store tests.
+            if (unshare(CLONE_NEWNS) != 0 ||
+                mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+                mount("tmpfs", QFile::encodeName(data).constData(), "tmpfs", MS_RDONLY, nullptr) !=
+                    0)
+                QSKIP("cannot mount a read-only file system here");
+        } else {
+            TestSupport::writeFile(data, "not a folder");
+        }
+        const InstanceLock::Result result = InstanceLock(data).acquire();
+        if (readOnlyMount)
+            umount2(QFile::encodeName(data).constData(), MNT_DETACH);
+        QCOMPARE(result, InstanceLock::Result::NotPossible);
     }
 };
 

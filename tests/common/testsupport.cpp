@@ -50,11 +50,18 @@ std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer)
         if (auto *card = dialog->findChild<QFrame *>(QStringLiteral("promptCard")))
             record->cardSize = card->size();
         const auto buttons = dialog->findChildren<QPushButton *>(QStringLiteral("promptButton"));
-        for (QPushButton *button : buttons)
+        for (QPushButton *button : buttons) {
             record->buttons.append(button->text());
+            // Left of the centred text: the button's own background.
+            if (qGray(button->grab().toImage().pixel(12, button->height() / 2)) < 128)
+                record->highlighted = button->text();
+        }
         switch (answer) {
         case Answer::Escape:
             QTest::keyClick(dialog, Qt::Key_Escape);
+            break;
+        case Answer::Enter:
+            QTest::keyClick(dialog->focusWidget() ? dialog->focusWidget() : dialog, Qt::Key_Return);
             break;
         case Answer::Ok:
             // OK is the last button of both forms.

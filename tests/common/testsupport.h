@@ -13,7 +13,8 @@ namespace TestSupport {
 void requireIsolation();
 
 // How a test answers the next modal prompt.
-enum class Answer { Ok, Cancel, Escape };
+// Enter presses whatever button the prompt makes the default.
+enum class Answer { Ok, Cancel, Escape, Enter };
 
 // What the answered prompt showed.
 struct PromptRecord
@@ -21,6 +22,8 @@ struct PromptRecord
     bool seen = false;
     QString text;
     QStringList buttons;
+    // The button drawn dark, as the one to press.
+    QString highlighted;
     QSize cardSize;
 };
 

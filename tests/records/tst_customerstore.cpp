@@ -389,6 +389,16 @@ private slots:
                       jpegEntry("a\"b\\c", Qt::green), QString(300, QChar(0xe9))};
         QTest::newRow("odd values") << QList<Customer>{odd, Customer()};
         QTest::newRow("many photos") << orders(5, 4);
+        // A 1920x1080 capture in Base64 is longer than one write buffer (512 KiB).
+        QList<quint32> noise(200 << 10);
+        QRandomGenerator(7).fillRange(noise.data(), noise.size());
+        Customer full;
+        full.photos = {"capture|" + QString::fromLatin1(
+                                        QByteArray(reinterpret_cast<const char *>(noise.data()),
+                                                   noise.size() * sizeof(quint32))
+                                            .toBase64()),
+                       jpegEntry("after", Qt::red)};
+        QTest::newRow("photo over one write buffer") << QList<Customer>{full, Customer()};
     }
 
     // Byte for byte the file Qt's writer makes, when writing new photos, when

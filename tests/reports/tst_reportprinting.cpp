@@ -1,4 +1,5 @@
 // The report sheet, its panels and the paged PDF output.
+#include "app/startup.h"
 #include "records/orderdetailpage.h"
 #include "records/reportphoto.h"
 #include "reports/notespanel.h"
@@ -12,8 +13,10 @@
 
 #include "../records/pagedriver.h"
 
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPlainTextEdit>
+#include <QPrintEngine>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -44,6 +47,97 @@ public:
         p.fillRect(QRectF(0, cut, width(), band), Qt::magenta);
         p.fillRect(QRectF(0, cut + band, width(), height() - cut - band), Qt::red);
     }
+};
+
+// A printer that takes `pages` pages and refuses to start another, as one
+// that runs out of paper or loses its connection part-way.
+class RefusingPrinter : public QPrinter
+{
+public:
+    explicit RefusingPrinter(int pages) : QPrinter(QPrinter::HighResolution), m_engine(pages)
+    {
+        setEngines(&m_engine, &m_engine);
+    }
+    bool aborted() const { return m_engine.aborted; }
+
+private:
+    class Engine : public QPaintEngine, public QPrintEngine
+    {
+    public:
+        explicit Engine(int pages) : QPaintEngine(AllFeatures), m_pagesLeft(pages) {}
+        bool aborted = false;
+
+        bool begin(QPaintDevice *) override
+        {
+            m_state = QPrinter::Active;
+            return true;
+        }
+        bool end() override
+        {
+            if (m_state == QPrinter::Active)
+                m_state = QPrinter::Idle;
+            return true;
+        }
+        void updateState(const QPaintEngineState &) override {}
+        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+        void drawImage(const QRectF &, const QImage &, const QRectF &,
+                       Qt::ImageConversionFlags) override
+        {
+        }
+        void drawPath(const QPainterPath &) override {}
+        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+        void drawTextItem(const QPointF &, const QTextItem &) override {}
+        Type type() const override { return User; }
+
+        void setProperty(PrintEnginePropertyKey, const QVariant &) override {}
+        QVariant property(PrintEnginePropertyKey key) const override
+        {
+            if (key == PPK_QPageLayout)
+                return QVariant::fromValue(
+                    QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
+            if (key == PPK_Resolution)
+                return Dpi;
+            return {};
+        }
+        bool newPage() override { return --m_pagesLeft > 0; }
+        bool abort() override
+        {
+            aborted = true;
+            m_state = QPrinter::Aborted;
+            return true;
+        }
+        int metric(QPaintDevice::PaintDeviceMetric metric) const override
+        {
+            switch (metric) {
+            case QPaintDevice::PdmWidth:
+                return qRound(210 / 25.4 * Dpi);
+            case QPaintDevice::PdmHeight:
+                return qRound(297 / 25.4 * Dpi);
+            case QPaintDevice::PdmWidthMM:
+                return 210;
+            case QPaintDevice::PdmHeightMM:
+                return 297;
+            case QPaintDevice::PdmDevicePixelRatio:
+                return 1;
+            case QPaintDevice::PdmDevicePixelRatioScaled:
+                return int(QPaintDevice::devicePixelRatioFScale());
+            case QPaintDevice::PdmNumColors:
+                return INT_MAX;
+            case QPaintDevice::PdmDepth:
+                return 32;
+            default:
+                return Dpi;
+            }
+        }
+        QPrinter::PrinterState printerState() const override { return m_state; }
+
+    private:
+        static constexpr int Dpi = 300;
+        int m_pagesLeft;
+        QPrinter::PrinterState m_state = QPrinter::Idle;
+    };
+
+    Engine m_engine;
 };
 
 QString runTool(const QString &tool, const QStringList &args)
@@ -89,6 +183,8 @@ class TestReportPrinting : public QObject
 private slots:
     void initTestCase()
     {
+        // Its metrics on screen and on paper differ more than the default font's.
+        QApplication::setFont(Startup::applicationFont());
         QVERIFY(useShippedLanguage("en_US"));
         QFile::remove(reportConfigPath());
     }
@@ -115,6 +211,49 @@ private slots:
         QTEST(ReportLayout::notesPanelSize(window), "notes");
         QTEST(ReportLayout::photoCellSize(print.width()), "cell");
         QCOMPARE(ReportLayout::photoCellSize(700), QSize(250, 140));
+    }
+
+    void headerAndCustomerGridShowTheOrder_data()
+    {
+        QTest::addColumn<Customer>("order");
+        // Exam time, number, name, gender, phone, birthday, address, age.
+        QTest::addColumn<QStringList>("shown");
+        Customer filled;
+        filled.createdAt = "2025-03-04T10:11:12.345+01:00";
+        filled.orderNumber = "A-7";
+        filled.name = "Ann";
+        filled.gender = "女";
+        filled.phone = "030-1";
+        filled.birthDate = "1990-01-02";
+        filled.address = "Main St 1";
+        filled.age = 0;
+        QTest::newRow("filled") << filled
+                                << QStringList{
+                                       "2025.03.04 10:11:12", "A-7",       "Ann", "Female", "030-1",
+                                       "1990.01.02",          "Main St 1", "0"};
+        Customer empty;
+        empty.createdAt = "2025-03-04T10:11:12";
+        empty.gender = "男";
+        QTest::newRow("empty") << empty
+                               << QStringList{
+                                      "2025.03.04 10:11:12", "", "-", "Male", "-", "-", "-", "-"};
+        Customer odd;
+        odd.gender = "secret";
+        odd.age = -7;
+        odd.birthDate = "02-01-1990";
+        QTest::newRow("unknown gender, negative age")
+            << odd << QStringList{"", "", "-", "Not specified", "-", "02.01.1990", "-", "-"};
+    }
+
+    void headerAndCustomerGridShowTheOrder()
+    {
+        QFETCH(Customer, order);
+        ReportSheet sheet(ReportConfig(), order, {}, 988);
+        QStringList shown;
+        for (const char *name : {"reportExamTime", "reportNumber", "reportName", "reportGender",
+                                 "reportPhone", "reportBirthDate", "reportAddress", "reportAge"})
+            shown.append(child<QLabel>(sheet, name)->text());
+        QTEST(shown, "shown");
     }
 
     void slicesFollowEachOtherOnPaper()
@@ -150,6 +289,84 @@ private slots:
         QCOMPARE(coloured(images.at(0), true), QRgb(0x0000ff));
         QCOMPARE(coloured(images.at(1), true), QRgb(0xff00ff));
         QCOMPARE(coloured(images.at(1), false), QRgb(0xff0000));
+    }
+
+    void aReportCutShortIsNotPrinted_data()
+    {
+        QTest::addColumn<int>("pagesTaken");
+        QTest::addColumn<int>("printed");
+        QTest::newRow("all pages") << 5 << 2;
+        QTest::newRow("second page refused") << 1 << 0;
+    }
+
+    void aReportCutShortIsNotPrinted()
+    {
+        QFETCH(int, pagesTaken);
+        RefusingPrinter printer(pagesTaken);
+        BandSheet sheet;
+        sheet.resize(800, 100);
+        const QRectF page(QPointF(), printer.pageLayout().paintRectPixels(300).size());
+        sheet.resize(800, int(1.5 * ReportLayout::paginate(sheet.size(), page).sliceHeight));
+        QTEST(ReportPrinter::printSheet(&sheet, &printer), "printed");
+        QCOMPARE(printer.aborted(), pagesTaken == 1);
+    }
+
+    // Pages end between photo rows and between lines of text; only what is
+    // taller than a page is cut.
+    void pageBreaksKeepRowsWhole()
+    {
+        using ReportLayout::Band;
+        const QRectF page(0, 0, 120, 332); // 100 x 300 in sheet units at scale 1
+        QList<qreal> tops;
+        for (const ReportLayout::Slice &slice :
+             ReportLayout::paginate(QSize(100, 1500), page,
+                                    {{700, 1350}, {280, 310}, {290, 320}, {300, 305}})
+                 .slices)
+            tops.append(slice.top);
+        QCOMPARE(tops, (QList<qreal>{0, 280, 580, 700, 1000, 1300}));
+
+        // Ten photos below customer notes of a few lengths: some put a
+        // page's end into a photo row.
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        const QRectF a4(QPointF(), printer.pageLayout().paintRectPixels(1200).size());
+        Customer order;
+        for (int i = 0; i < 10; ++i)
+            order.photos.append(photo(QStringLiteral("photo_%1").arg(i), QSize(64, 36)));
+        order.fitterName = "Dr. Weber";
+        for (int lines = 1; lines <= 4; ++lines) {
+            order.notes = QStringList(lines, "Notes").join('\n');
+            ReportSheet sheet(loadReportConfig(), order, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}, 988);
+            sheet.fitToWidth(ReportLayout::sheetWidth(988));
+            if (lines == 4) {
+                // A short name stays on one line on paper too.
+                QTemporaryDir dir;
+                QPrinter pdf(QPrinter::HighResolution);
+                pdf.setOutputFormat(QPrinter::PdfFormat);
+                pdf.setOutputFileName(dir.filePath("report.pdf"));
+                pdf.setPageSize(QPageSize(QPageSize::A4));
+                QVERIFY(ReportPrinter::printSheet(&sheet, &pdf, sheet.keepWhole()) >= 2);
+                if (qEnvironmentVariableIsSet("LUMAURAL_REPORT_PDF"))
+                    QFile::copy(dir.filePath("report.pdf"),
+                                qEnvironmentVariable("LUMAURAL_REPORT_PDF"));
+                const QString text =
+                    runTool("pdftotext", {"-layout", dir.filePath("report.pdf"), "-"});
+                QVERIFY2(text.contains(QRegularExpression("Inspector +Dr\\. Weber")),
+                         qPrintable(text.right(300)));
+            }
+            const QList<ReportLayout::Slice> slices =
+                ReportLayout::paginate(sheet.size(), a4, sheet.keepWhole()).slices;
+            QVERIFY(slices.size() >= 2);
+            const auto cells = sheet.findChildren<QFrame *>("reportPhotoCell");
+            QCOMPARE(cells.size(), 10);
+            for (const ReportLayout::Slice &slice : slices) {
+                for (const QFrame *cell : cells) {
+                    const int top = cell->mapTo(&sheet, QPoint()).y();
+                    QVERIFY2(slice.top <= top || slice.top >= top + cell->height(),
+                             qPrintable(QString("break at %1 cuts %2").arg(slice.top).arg(top)));
+                }
+            }
+        }
     }
 
     void fivePhotosInChinesePrintSharpAndWhole()

@@ -100,16 +100,24 @@ void showPromptMessage(QWidget *parent, const QString &text)
     delete dialog;
 }
 
-bool showPromptConfirm(QWidget *parent, const QString &text)
+bool showPromptConfirm(QWidget *parent, const QString &text, PromptDefault defaultButton)
 {
     QDialog *dialog = createPromptOverlay(parent);
     QFrame *card = createPromptCard(dialog, text);
     bool confirmed = false;
 
-    QPushButton *cancel = createPromptButton(
-        dialog, uiText(QStringLiteral("common.cancel"), QStringLiteral("取消")), CancelStyle);
-    QPushButton *ok = createPromptButton(
-        dialog, uiText(QStringLiteral("common.ok"), QStringLiteral("确定")), OkStyle);
+    const bool cancelFirst = defaultButton == PromptDefault::Cancel;
+    QPushButton *cancel =
+        createPromptButton(dialog, uiText(QStringLiteral("common.cancel"), QStringLiteral("取消")),
+                           cancelFirst ? OkStyle : CancelStyle);
+    QPushButton *ok =
+        createPromptButton(dialog, uiText(QStringLiteral("common.ok"), QStringLiteral("确定")),
+                           cancelFirst ? CancelStyle : OkStyle);
+    // Enter presses the focused button; left alone, focus would go to the
+    // first one, Cancel, whatever is drawn as the one to press.
+    QPushButton *preferred = cancelFirst ? cancel : ok;
+    preferred->setDefault(true);
+    preferred->setFocus();
     auto *row = new QHBoxLayout;
     row->setSpacing(20);
     row->addWidget(cancel);

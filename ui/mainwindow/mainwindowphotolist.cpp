@@ -225,8 +225,10 @@ void MainWindow::deletePhoto(EarPhotoList &photos, int index)
 {
     if (!photos.isValidIndex(index))
         return;
-    if (!showPromptConfirm(this, uiText(QStringLiteral("inspect.photo.delete_confirm"),
-                                        QStringLiteral("确定删除该照片？"))))
+    if (!showPromptConfirm(this,
+                           uiText(QStringLiteral("inspect.photo.delete_confirm"),
+                                  QStringLiteral("确定删除该照片？")),
+                           PromptDefault::Cancel))
         return;
     // The list may have changed while the prompt was open (the device's button).
     if (!photos.isValidIndex(index))
@@ -244,8 +246,10 @@ void MainWindow::onBatchDeleteButtonClicked()
                                        QStringLiteral("请先勾选要删除的照片")));
         return;
     }
-    if (!showPromptConfirm(this, uiText(QStringLiteral("inspect.photo.batch_delete_confirm"),
-                                        QStringLiteral("确定删除选中照片？"))))
+    if (!showPromptConfirm(this,
+                           uiText(QStringLiteral("inspect.photo.batch_delete_confirm"),
+                                  QStringLiteral("确定删除选中照片？")),
+                           PromptDefault::Cancel))
         return;
     // Taken after the prompt: the ticks are what the user confirmed.
     deleteFiles(currentPhotos().remove(currentPhotos().checkedIndices()));

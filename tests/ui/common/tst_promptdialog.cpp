@@ -20,24 +20,34 @@ private slots:
     void confirmReportsOnlyOk_data()
     {
         QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("defaultButton");
         QTest::addColumn<bool>("expected");
-        QTest::newRow("ok") << int(Answer::Ok) << true;
-        QTest::newRow("cancel") << int(Answer::Cancel) << false;
-        QTest::newRow("escape") << int(Answer::Escape) << false;
+        QTest::addColumn<QString>("highlighted");
+        const int ok = int(PromptDefault::Ok);
+        const int cancel = int(PromptDefault::Cancel);
+        QTest::newRow("ok") << int(Answer::Ok) << ok << true << "确定";
+        QTest::newRow("cancel") << int(Answer::Cancel) << ok << false << "确定";
+        QTest::newRow("escape") << int(Answer::Escape) << ok << false << "确定";
+        QTest::newRow("enter") << int(Answer::Enter) << ok << true << "确定";
+        QTest::newRow("deletion, enter") << int(Answer::Enter) << cancel << false << "取消";
+        QTest::newRow("deletion, ok") << int(Answer::Ok) << cancel << true << "取消";
     }
 
+    // Enter presses the button drawn as the one to press.
     void confirmReportsOnlyOk()
     {
         QFETCH(int, answer);
+        QFETCH(int, defaultButton);
         QFETCH(bool, expected);
         QWidget parent;
         parent.resize(900, 700);
         parent.show();
         const auto record = answerNextPrompt(Answer(answer));
-        QCOMPARE(showPromptConfirm(&parent, "Delete?"), expected);
+        QCOMPARE(showPromptConfirm(&parent, "Delete?", PromptDefault(defaultButton)), expected);
         QVERIFY(record->seen);
         QCOMPARE(record->text, QStringLiteral("Delete?"));
         QCOMPARE(record->buttons, (QStringList{"取消", "确定"}));
+        QTEST(record->highlighted, "highlighted");
     }
 
     void messageClosesOnOkAndOnEscape()
