@@ -13,7 +13,35 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <sys/resource.h>
+
+namespace {
+
+// Every folder synced while `g_watchedFile` is set, and whether that file
+// already had its name in it at the time.
+struct FolderSync
+{
+    QString folder;
+    bool fileNamed = false;
+};
+QString g_watchedFile;
+QList<FolderSync> g_folderSyncs;
+
+} // namespace
+
+// Stands in for the C library's fsync to see what the program syncs.
+extern "C" int fsync(int fd)
+{
+    using Fsync = int (*)(int);
+    static const auto real = reinterpret_cast<Fsync>(dlsym(RTLD_NEXT, "fsync"));
+    if (!g_watchedFile.isEmpty()) {
+        const QFileInfo target(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd)));
+        if (target.isDir())
+            g_folderSyncs.append({target.absoluteFilePath(), QFileInfo::exists(g_watchedFile)});
+    }
+    return real(fd);
+}
 
 namespace {
 
@@ -156,6 +184,20 @@ private slots:
         QVERIFY(PhotoStorage::writeFile(copy, "x"));
         QCOMPARE(PhotoStorage::batchCopyPath(dir.path(), time, "L", 2),
                  dir.path() + "/20250303_101530_L_2_2.jpg");
+    }
+
+    // The new name is made durable too: the folder is synced after the rename.
+    void writtenNamesSurviveAPowerCut()
+    {
+        QTemporaryDir dir;
+        g_watchedFile = dir.filePath("a.jpg");
+        g_folderSyncs.clear();
+        const bool written = PhotoStorage::writeFile(g_watchedFile, "jpeg");
+        g_watchedFile.clear();
+        QVERIFY(written);
+        QCOMPARE(g_folderSyncs.size(), 1);
+        QCOMPARE(g_folderSyncs.first().folder, QFileInfo(dir.path()).canonicalFilePath());
+        QVERIFY(g_folderSyncs.first().fileNamed);
     }
 
     // A write that cannot complete reports failure and leaves no file behind.
