@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 using TestSupport::Answer;
 
@@ -67,6 +68,16 @@ private:
     template <typename T> static T *child(QObject &parent, const char *name)
     {
         return parent.findChild<T *>(QLatin1String(name));
+    }
+
+    // The text a tooltip shows, rendered the way Qt renders tooltips.
+    static QString shownToolTip(const QWidget *widget)
+    {
+        if (!Qt::mightBeRichText(widget->toolTip()))
+            return widget->toolTip();
+        QTextDocument document;
+        document.setHtml(widget->toolTip());
+        return document.toPlainText();
     }
 
 private slots:
@@ -284,7 +295,8 @@ private slots:
     }
 
     // The banner names the order being inspected: whole with captions where
-    // there is room, the values alone where the window is narrow.
+    // there is room, the values alone where the window is narrow; its
+    // tooltips show the values as typed, markup included.
     void contextBannerUsesItsRoom()
     {
         MainWindow window;
@@ -292,13 +304,15 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         Customer draft;
-        draft.name = QStringLiteral("Li Wei");
-        draft.orderNumber = QStringLiteral("C-1");
+        draft.name = QStringLiteral("<i>Li</i>");
+        draft.orderNumber = QStringLiteral("C&1");
         window.onProceedToInspection(draft);
         auto *customer = child<ElidedLabel>(window, "contextCustomerLabel");
         auto *order = child<ElidedLabel>(window, "contextOrderLabel");
         QTRY_COMPARE(customer->shownText(), customer->text());
         QCOMPARE(order->shownText(), order->text());
+        QCOMPARE(shownToolTip(customer), QStringLiteral("客户姓名：<i>Li</i>"));
+        QCOMPARE(shownToolTip(order), QStringLiteral("订单编号：C&1"));
 
         draft.name = QString(40, QLatin1Char('W'));
         window.onProceedToInspection(draft);
