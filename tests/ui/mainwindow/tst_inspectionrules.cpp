@@ -139,6 +139,38 @@ private slots:
                                                  QString::fromLatin1(photo.jpeg().toBase64()));
     }
 
+    // A saved order's photos stay in the list, marked with its number, and
+    // go into another order only when ticked again.
+    void filedPhotosStayOutOfTheNextOrder()
+    {
+        EarPhotoList left(EarPhotoList::Left);
+        const CapturedPhoto photo = CapturedPhoto::fromFrame(frame(QSize(64, 48)));
+        for (int i = 0; i < 3; ++i)
+            left.setPath(left.append(photo), QString("/p/20250303_09000%1_L.jpg").arg(i));
+        left.setChecked(2, true);
+        left.holdForOrder();
+        left.setPath(left.append(photo), QString()); // captured while the order is saved
+        left.fileHeld("A-1");
+        QCOMPARE(left.at(0).orderNumbers, QStringList("A-1"));
+        QVERIFY(!left.at(2).checked);
+        QVERIFY(!left.at(3).isFiled());
+        QCOMPARE(left.orderIndices(), QList<int>({3}));
+        QCOMPARE(left.reportPhotos().size(), 1);
+        QCOMPARE(left.reportPhotos().first().name, QStringLiteral("left_4"));
+
+        left.setChecked(1, true);
+        QCOMPARE(left.orderIndices(), QList<int>({1, 3}));
+        QCOMPARE(left.refiledIndices(), QList<int>({1}));
+        QCOMPARE(left.refiledOrderNumbers(), QStringList("A-1"));
+        left.replace(1, photo); // the file written later keeps the marks
+        left.holdForOrder();
+        left.fileHeld("B-2");
+        QCOMPARE(left.at(1).orderNumbers, QStringList({"A-1", "B-2"}));
+        QCOMPARE(left.at(3).orderNumbers, QStringList("B-2"));
+        QVERIFY(left.orderIndices().isEmpty());
+        QVERIFY(!left.at(left.append(photo)).isFiled());
+    }
+
     void capturedPhoto()
     {
         const CapturedPhoto photo = CapturedPhoto::fromFrame(frame(QSize(1920, 1080)));

@@ -17,6 +17,7 @@
 
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
@@ -236,6 +237,7 @@ private slots:
         QTRY_VERIFY(storeAlert->seen); // the store also says which file it left alone
         QVERIFY(window->hasInspectionContext());
         QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QVERIFY(!window->leftPhotos().at(0).isFiled());
 
         QVERIFY(QDir().rmdir(customersFilePath()));
         TestSupport::answerNextPrompt(Answer::Ok);
@@ -247,13 +249,6 @@ private slots:
         QCOMPARE(stored.first().name, QStringLiteral("Ada"));
         QCOMPARE(StoredPhoto::entries(stored.first().photos),
                  QStringList("left_1|" + window->leftPhotos().at(0).jpeg().toBase64()));
-
-        // Without a context the photos go to the new-order page.
-        TestSupport::answerNextPrompt(Answer::Ok);
-        window->onSaveReportButtonClicked();
-        QCOMPARE(window->pageStack()->currentIndex(), 2);
-        QCOMPARE(window->saveReportPage()->mode(), int(SaveReportPage::FromInspection));
-        QVERIFY(QFile::remove(customersFilePath()));
     }
 
     void germanBatchAreaAndViewers()
@@ -328,6 +323,64 @@ private slots:
         window.resize(1100, 720);
         QTRY_VERIFY(customer->shownText().startsWith(QStringLiteral("WWW")));
         QCOMPARE(order->shownText(), order->text());
+    }
+
+    // A saved order's photos stay, marked with its number, and go into the
+    // next order only when ticked on purpose and confirmed.
+    void filedPhotosStayOutOfTheNextOrder()
+    {
+        Fitter fitter;
+        fitter.id = 1;
+        fitter.name = QStringLiteral("Ines");
+        QVERIFY(saveFitters({fitter}));
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window->onProceedToInspection(draft);
+        window->onDevicePhotograph();
+        window->onDevicePhotograph();
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 4);
+        window->onInspectBtnClicked();
+        QCOMPARE(thumbnails(*window).size(), 2);
+        auto *badge = child<QLabel>(*thumbnails(*window).at(0), "thumbnailFiled");
+        QVERIFY(badge->isVisibleTo(window));
+        QCOMPARE(badge->text(), QStringLiteral("已存入订单 A-7"));
+
+        // The next patient's order, through the new-order page, gets only the new photo.
+        window->onDevicePhotograph();
+        QVERIFY(!child<QLabel>(*thumbnails(*window).at(2), "thumbnailFiled")->isVisibleTo(window));
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 2);
+        SaveReportPage &form = *window->saveReportPage();
+        child<QLineEdit>(form, "orderNumberEdit")->setText("B-8");
+        child<QLineEdit>(form, "nameEdit")->setText("Bo");
+        form.onSaveClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 4);
+        const QList<Customer> orders = loadCustomers();
+        QCOMPARE(orders.size(), 2);
+        QCOMPARE(orders.at(0).photos.size(), 2);
+        QCOMPARE(StoredPhoto::entries(orders.at(1).photos),
+                 QStringList(window->leftPhotos().orderPhotoName(2) + "|" +
+                             window->leftPhotos().at(2).jpeg().toBase64()));
+        QCOMPARE(window->leftPhotos().at(2).orderNumbers, QStringList("B-8"));
+
+        // Nothing left to file until a photo is ticked; then one question says which order.
+        window->onInspectBtnClicked();
+        auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(prompt->text, QStringLiteral("这些照片都已存入订单。如需再次保存，请先勾选。"));
+        child<QCheckBox>(*thumbnails(*window).at(0), "thumbnailCheck")->click();
+        prompt = TestSupport::answerNextPrompt(Answer::Cancel);
+        window->onSaveReportButtonClicked();
+        QVERIFY(prompt->text.contains("1 张照片已存入订单 A-7"));
+        QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QCOMPARE(loadCustomers().size(), 2);
     }
 
     void disconnectedLook()
