@@ -16,6 +16,7 @@
 #include "fakemjpegserver.h"
 
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -79,6 +80,16 @@ private:
         QTextDocument document;
         document.setHtml(widget->toolTip());
         return document.toPlainText();
+    }
+
+    static QStringList filesIn(const QString &folder)
+    {
+        QStringList files;
+        QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(it.next());
+        files.sort();
+        return files;
     }
 
 private slots:
@@ -323,6 +334,115 @@ private slots:
         window.resize(1100, 720);
         QTRY_VERIFY(customer->shownText().startsWith(QStringLiteral("WWW")));
         QCOMPARE(order->shownText(), order->text());
+    }
+
+    // Closing the banner ends the order but keeps the photos and the ear; a
+    // new inspection starts empty on the left ear in the live view, leaving
+    // the files of the last one on disk.
+    void closingTheBannerAndStartingAgain()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        window->onProceedToInspection(draft);
+        window->onDevicePhotograph();
+        window->onRightEarButtonClicked();
+        window->onDevicePhotograph();
+        window->onThumbnailClicked(0);
+        const QStringList files = filesIn(m_photos->path());
+        QCOMPARE(files.size(), 2);
+
+        auto *banner = child<QWidget>(*window, "contextBanner");
+        QVERIFY(banner->isVisibleTo(window));
+        QTest::mouseClick(child<QPushButton>(*window, "contextCloseButton"), Qt::LeftButton);
+        QVERIFY(!window->hasInspectionContext());
+        QVERIFY(!banner->isVisibleTo(window));
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QCOMPARE(window->rightPhotos().size(), 1);
+        QVERIFY(!window->leftEarSelected());
+        QCOMPARE(thumbnails(*window).size(), 1);
+
+        window->onProceedToInspection(draft);
+        QCOMPARE(window->leftPhotos().size(), 0);
+        QCOMPARE(window->rightPhotos().size(), 0);
+        QVERIFY(window->leftEarSelected());
+        QCOMPARE(window->viewedPhotoIndex(), -1);
+        QVERIFY(window->streamWidget()->isVisibleTo(window));
+        QCOMPARE(thumbnails(*window).size(), 0);
+        QCOMPARE(filesIn(m_photos->path()), files);
+    }
+
+    // A prompt answered with Cancel, or a message that nothing can be done,
+    // leaves the workspace, its files, the order and the page as they were.
+    void refusedActionsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("photos");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("prompt");
+        const int ok = int(Answer::Ok);
+        const int cancel = int(Answer::Cancel);
+        QTest::newRow("save without photos")
+            << "save" << 0 << false << ok << "请至少先拍摄一张照片";
+        QTest::newRow("save cancelled") << "save" << 2 << false << cancel << "确定保存报告？";
+        QTest::newRow("delete cancelled") << "delete" << 2 << false << cancel << "确定删除该照片？";
+        QTest::newRow("batch delete cancelled")
+            << "batchDelete" << 2 << true << cancel << "确定删除选中照片？";
+        QTest::newRow("batch delete, nothing ticked")
+            << "batchDelete" << 2 << false << ok << "请先勾选要删除的照片";
+        QTest::newRow("save-as, nothing ticked")
+            << "batchSaveAs" << 2 << false << ok << "请先勾选要另存的照片";
+        // Escape closes the folder dialog, which has no prompt text.
+        QTest::newRow("save-as folder cancelled")
+            << "batchSaveAs" << 2 << true << int(Answer::Escape) << "";
+    }
+
+    void refusedActionsChangeNothing()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, photos);
+        QFETCH(bool, ticked);
+        QFETCH(int, answer);
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window->onProceedToInspection(draft);
+        for (int i = 0; i < photos; ++i)
+            window->onDevicePhotograph();
+        window->onSelectAllToggled(ticked);
+        window->onThumbnailClicked(0);
+        const QStringList files = filesIn(m_photos->path());
+
+        auto prompt = TestSupport::answerNextPrompt(Answer(answer));
+        auto unexpected = TestSupport::answerNextPrompt(Answer::Ok); // a second prompt
+        if (action == "save")
+            QTest::mouseClick(child<QPushButton>(*window, "saveReportButton"), Qt::LeftButton);
+        else if (action == "delete")
+            QTest::mouseClick(child<QPushButton>(*thumbnails(*window).at(0), "thumbnailDelete"),
+                              Qt::LeftButton);
+        else if (action == "batchDelete")
+            QTest::mouseClick(child<QPushButton>(*window, "batchDeleteButton"), Qt::LeftButton);
+        else
+            QTest::mouseClick(child<QPushButton>(*window, "batchSaveAsButton"), Qt::LeftButton);
+        QVERIFY(prompt->seen);
+        QTEST(prompt->text, "prompt");
+        QVERIFY(!unexpected->seen);
+        unexpected->disarmed = true;
+
+        QVERIFY(window->hasInspectionContext());
+        QVERIFY(child<QWidget>(*window, "contextBanner")->isVisibleTo(window));
+        QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QCOMPARE(window->leftPhotos().size(), photos);
+        QCOMPARE(window->leftPhotos().checkedIndices().size(), ticked ? photos : 0);
+        QCOMPARE(window->viewedPhotoIndex(), photos > 0 ? 0 : -1);
+        QCOMPARE(filesIn(m_photos->path()), files);
+        QVERIFY(loadCustomers().isEmpty());
     }
 
     // A saved order's photos stay, marked with its number, and go into the
