@@ -11,6 +11,7 @@
 #include "ui/common/elidedlabel.h"
 #include "ui/mainwindow/mainwindow.h"
 
+#include "common/straypromptguard.h"
 #include "common/testsupport.h"
 #include "fakecontroldevice.h"
 #include "fakemjpegserver.h"
@@ -36,6 +37,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_photos;
 
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<StrayPromptGuard> m_strayPrompts;
 
     // A window connected to the stand-ins and showing their 320×240 picture.
     void openStreamingWindow()
@@ -93,6 +95,9 @@ private:
     }
 
 private slots:
+    // A prompt nobody answers fails its test rather than blocking the run.
+    void init() { m_strayPrompts = std::make_unique<StrayPromptGuard>(); }
+
     // A test that stopped half-way must not leave its store files behind: a
     // customers.json the next window cannot read brings up a prompt nobody answers.
     void cleanup()
@@ -102,6 +107,8 @@ private slots:
             QFile::remove(path);
             QDir().rmdir(path);
         }
+        const QStringList stray = m_strayPrompts->closedPrompts();
+        QVERIFY2(stray.isEmpty(), qPrintable("unanswered: " + stray.join(" | ")));
     }
 
     // The camera's frame (320×240, not the view's size) goes to the current
