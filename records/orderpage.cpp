@@ -9,6 +9,7 @@
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/ordertableheader.h"
+#include "ui/common/plaintooltip.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/roundedcheckbox.h"
 
@@ -57,12 +58,6 @@ void addShadow(QWidget *widget)
 QString currentLanguage()
 {
     return LangManager::instance()->currentLanguage();
-}
-
-// Tooltips take markup when the text looks like it; the user's data never does.
-QString plainToolTip(const QString &text)
-{
-    return QStringLiteral("<p style='white-space:pre-wrap'>%1</p>").arg(text.toHtmlEscaped());
 }
 
 QLabel *plainLabel(const QString &text, QWidget *parent)

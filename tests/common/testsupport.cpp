@@ -39,8 +39,16 @@ std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer)
     auto *timer = new QTimer(qApp);
     timer->setInterval(10);
     QObject::connect(timer, &QTimer::timeout, timer, [timer, record, answer] {
+        if (record->disarmed) {
+            timer->stop();
+            timer->deleteLater();
+            return;
+        }
         auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
-        if (!dialog || !dialog->isVisible())
+        // The card a slow save shows is modal too, but it is no prompt and
+        // closes by itself: answering it would leave the prompt after it
+        // waiting for ever.
+        if (!dialog || !dialog->isVisible() || dialog->objectName() == QLatin1String("busyOverlay"))
             return;
         timer->stop();
         timer->deleteLater();

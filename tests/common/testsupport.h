@@ -25,6 +25,9 @@ struct PromptRecord
     // The button drawn dark, as the one to press.
     QString highlighted;
     QSize cardSize;
+    // Set by a test that armed the answer only to catch a prompt that must
+    // not come: the answer is withdrawn and later prompts are left alone.
+    bool disarmed = false;
 };
 
 // Arms a timer that answers the next modal prompt once it is shown; read the

@@ -5,6 +5,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // One photo of an inspection. The frame is encoded once, at capture; those
 // JPEG bytes go into the file, the batch copies and the order alike, so an
@@ -40,6 +41,13 @@ public:
     // The file the photo was written to; empty when writing failed.
     QString path;
     bool checked = false;
+    // The numbers of the orders the photo was saved into, oldest first. Such
+    // a photo stays in the workspace but goes into another order only when
+    // the user ticks it.
+    QStringList orderNumbers;
+    bool isFiled() const { return !orderNumbers.isEmpty(); }
+    // Handed to the order being saved; filed once that order is written.
+    bool heldForOrder = false;
 
     // The preview scaled to cover `size` (device pixels `size` × `ratio`) and
     // cut to a rounded rectangle. Kept per tick state, so a list rebuilt at

@@ -13,6 +13,8 @@ int EarPhotoList::append(const CapturedPhoto &photo)
 {
     m_photos.append(photo);
     m_photos.last().checked = false;
+    m_photos.last().orderNumbers.clear();
+    m_photos.last().heldForOrder = false;
     return size() - 1;
 }
 
@@ -26,9 +28,11 @@ void EarPhotoList::replace(int index, const CapturedPhoto &photo)
 {
     if (!isValidIndex(index))
         return;
-    const bool checked = m_photos.at(index).checked;
-    m_photos[index] = photo;
-    m_photos[index].checked = checked;
+    CapturedPhoto updated = photo;
+    updated.checked = m_photos.at(index).checked;
+    updated.orderNumbers = m_photos.at(index).orderNumbers;
+    updated.heldForOrder = m_photos.at(index).heldForOrder;
+    m_photos[index] = updated;
 }
 
 void EarPhotoList::setChecked(int index, bool checked)
@@ -74,6 +78,53 @@ QStringList EarPhotoList::remove(QList<int> indices)
     return files;
 }
 
+QList<int> EarPhotoList::orderIndices() const
+{
+    QList<int> indices;
+    for (int i = 0; i < size(); ++i) {
+        if (!m_photos.at(i).isFiled() || m_photos.at(i).checked)
+            indices.append(i);
+    }
+    return indices;
+}
+
+QList<int> EarPhotoList::refiledIndices() const
+{
+    QList<int> indices;
+    for (int i = 0; i < size(); ++i) {
+        if (m_photos.at(i).isFiled() && m_photos.at(i).checked)
+            indices.append(i);
+    }
+    return indices;
+}
+
+QStringList EarPhotoList::refiledOrderNumbers() const
+{
+    QStringList numbers;
+    for (int index : refiledIndices())
+        numbers += m_photos.at(index).orderNumbers;
+    numbers.removeDuplicates();
+    return numbers;
+}
+
+void EarPhotoList::holdForOrder()
+{
+    const QList<int> indices = orderIndices();
+    for (int i = 0; i < size(); ++i)
+        m_photos[i].heldForOrder = indices.contains(i);
+}
+
+void EarPhotoList::fileHeld(const QString &orderNumber)
+{
+    for (CapturedPhoto &photo : m_photos) {
+        if (!photo.heldForOrder)
+            continue;
+        photo.heldForOrder = false;
+        photo.orderNumbers.append(orderNumber);
+        photo.checked = false;
+    }
+}
+
 QString EarPhotoList::orderPhotoName(int index) const
 {
     if (isValidIndex(index)) {
@@ -87,8 +138,7 @@ QString EarPhotoList::orderPhotoName(int index) const
 QList<ReportPhoto> EarPhotoList::reportPhotos() const
 {
     QList<ReportPhoto> photos;
-    photos.reserve(size());
-    for (int i = 0; i < size(); ++i)
+    for (int i : orderIndices())
         photos.append(ReportPhoto{QPixmap(), orderPhotoName(i), m_photos.at(i).jpeg()});
     return photos;
 }

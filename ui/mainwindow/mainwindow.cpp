@@ -462,6 +462,8 @@ void MainWindow::onSaveReportBackRequested()
 
 void MainWindow::onReportSaved(const Customer &customer)
 {
+    if (m_saveReportPage->mode() == SaveReportPage::FromInspection)
+        fileHeldPhotos(customer.orderNumber);
     m_orderDetailPage->showOrder(customer);
     clearInspectionContext();
     showPage(PageIndex::OrderDetail, NavEntry::Orders);

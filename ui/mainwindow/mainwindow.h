@@ -144,6 +144,11 @@ private:
     // Asks, then removes photo `index` of `photos` with its file.
     void deletePhoto(EarPhotoList &photos, int index);
 
+    // Saving (mainwindowsaving.cpp)
+    QString saveConfirmText() const;
+    // Marks the photos handed to the order just written as part of it.
+    void fileHeldPhotos(const QString &orderNumber);
+
     // Centre photo view and full-screen viewers (mainwindowphotoview.cpp)
     void renderPhotoView();
     // The live view the user is looking at: the full-screen one while it is
@@ -259,7 +264,9 @@ public:
     void capturePhoto();
     // Copies the ticked photos of the current ear into `folder`; the number written.
     int saveCheckedPhotosTo(const QString &folder);
-    // Every photo as it goes into an order: left ear first, then right, each in capture order.
+    // The photos of the next order as they go into it (those not yet in an
+    // order, and ticked ones that are): left ear first, then right, each in
+    // capture order.
     QList<ReportPhoto> collectReportPhotos() const;
 
 public slots:

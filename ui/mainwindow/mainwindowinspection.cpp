@@ -8,6 +8,7 @@
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
+#include "ui/common/plaintooltip.h"
 
 #include <QAbstractSpinBox>
 #include <QApplication>
@@ -666,10 +667,10 @@ void MainWindow::updateInspectionContext()
     // Where the banner is narrow the values are shown without their captions.
     m_contextCustomerLabel->setText(customer);
     m_contextCustomerLabel->setShortText(m_draftCustomer.name);
-    m_contextCustomerLabel->setToolTip(customer);
+    m_contextCustomerLabel->setToolTip(plainToolTip(customer));
     m_contextOrderLabel->setText(order);
     m_contextOrderLabel->setShortText(m_draftCustomer.orderNumber);
-    m_contextOrderLabel->setToolTip(order);
+    m_contextOrderLabel->setToolTip(plainToolTip(order));
     m_contextBanner->show();
 }
 

@@ -3,6 +3,7 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "i18n/langmanager.h"
+#include "ui/common/plaintooltip.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/photostorage.h"
 
@@ -20,6 +21,8 @@
 #include <QStackedWidget>
 #include <QStyle>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -41,7 +44,9 @@ QString thumbnailStyle(const QString &earColor, const QString &tickColor)
                "QCheckBox#thumbnailCheck::indicator:checked { background: %2; }"
                "QPushButton#thumbnailDelete { background: transparent; border: none; "
                "border-radius: 6px; padding: 2px; }"
-               "QPushButton#thumbnailDelete:hover { background: rgba(255,245,240,0.7); }")
+               "QPushButton#thumbnailDelete:hover { background: rgba(255,245,240,0.7); }"
+               "QLabel#thumbnailFiled { background: rgba(0,0,0,0.6); color: white; border: none; "
+               "border-radius: 11px; font-size: 12px; }")
         .arg(earColor, tickColor);
 }
 
@@ -141,6 +146,13 @@ QFrame *MainWindow::buildThumbnail()
         refreshPhotoList();
     });
 
+    // Shown on a photo that is already in an order.
+    auto *filed = new QLabel(button);
+    filed->setObjectName(QStringLiteral("thumbnailFiled"));
+    filed->setTextFormat(Qt::PlainText);
+    filed->setContentsMargins(8, 0, 8, 0);
+    filed->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
     auto *remove = new QPushButton(button);
     remove->setObjectName(QStringLiteral("thumbnailDelete"));
     remove->setCursor(Qt::PointingHandCursor);
@@ -177,6 +189,21 @@ void MainWindow::bindThumbnail(QFrame *item, int index, const QSize &itemSize)
         check->setChecked(photo.checked);
     }
     check->raise();
+    auto *filed = button->findChild<QLabel *>(QStringLiteral("thumbnailFiled"));
+    filed->setVisible(photo.isFiled());
+    if (photo.isFiled()) {
+        const QString text =
+            uiText(QStringLiteral("inspect.photo.filed_badge"), QStringLiteral("已存入订单 %1"))
+                .arg(photo.orderNumbers.join(QStringLiteral(", ")));
+        // From the tick's column towards the delete button, level with it.
+        const int room = button->width() - 42 - inset - 4;
+        filed->ensurePolished();
+        const QString shown = filed->fontMetrics().elidedText(text, Qt::ElideRight, room - 16);
+        filed->setText(shown);
+        filed->setGeometry(inset + 4, button->height() - 33,
+                           std::min(room, filed->fontMetrics().horizontalAdvance(shown) + 16), 22);
+        filed->setToolTip(plainToolTip(text));
+    }
     auto *remove = button->findChild<QPushButton *>(QStringLiteral("thumbnailDelete"));
     remove->setGeometry(button->width() - 36, button->height() - 36, 28, 28);
     remove->setToolTip(

@@ -1,13 +1,32 @@
 #include "ui/mainwindow/photostorage.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
 namespace {
+
+#ifdef Q_OS_UNIX
+// The rename that gives the file its name is an entry in the folder, and only
+// syncing the folder makes it last through a power cut. A filesystem that
+// cannot sync folders at all (EINVAL) is no failed write.
+bool syncFolder(const QString &folder)
+{
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
+    ::close(fd);
+    return synced;
+}
+#endif
 
 QString stamp(const QDateTime &time)
 {
@@ -59,5 +78,12 @@ bool PhotoStorage::writeFile(const QString &path, const QByteArray &bytes)
 #endif
     if (!file.commit())
         return false;
-    return QFileInfo(path).size() == bytes.size();
+    bool durable = QFileInfo(path).size() == bytes.size();
+#ifdef Q_OS_UNIX
+    durable = durable && syncFolder(QFileInfo(path).absolutePath());
+#endif
+    // Reported as not written, so no file of that name may stay behind.
+    if (!durable)
+        QFile::remove(path);
+    return durable;
 }

@@ -23,7 +23,8 @@ public:
                                  const QString &earLetter, int position);
 
     // Writes `bytes` to `path` whole or not at all: through a temporary file,
-    // flushed and synced before it replaces the name, then checked on disk.
+    // flushed and synced before it replaces the name, then checked on disk,
+    // and the folder synced so the new name survives a power cut.
     // False on any failure (no folder, full disk, size limit, I/O error).
     static bool writeFile(const QString &path, const QByteArray &bytes);
 };

@@ -13,7 +13,35 @@
 #include <QTemporaryDir>
 
 #include <csignal>
+#include <dlfcn.h>
 #include <sys/resource.h>
+
+namespace {
+
+// Every folder synced while `g_watchedFile` is set, and whether that file
+// already had its name in it at the time.
+struct FolderSync
+{
+    QString folder;
+    bool fileNamed = false;
+};
+QString g_watchedFile;
+QList<FolderSync> g_folderSyncs;
+
+} // namespace
+
+// Stands in for the C library's fsync to see what the program syncs.
+extern "C" int fsync(int fd)
+{
+    using Fsync = int (*)(int);
+    static const auto real = reinterpret_cast<Fsync>(dlsym(RTLD_NEXT, "fsync"));
+    if (!g_watchedFile.isEmpty()) {
+        const QFileInfo target(QFile::symLinkTarget(QStringLiteral("/proc/self/fd/%1").arg(fd)));
+        if (target.isDir())
+            g_folderSyncs.append({target.absoluteFilePath(), QFileInfo::exists(g_watchedFile)});
+    }
+    return real(fd);
+}
 
 namespace {
 
@@ -111,6 +139,38 @@ private slots:
                                                  QString::fromLatin1(photo.jpeg().toBase64()));
     }
 
+    // A saved order's photos stay in the list, marked with its number, and
+    // go into another order only when ticked again.
+    void filedPhotosStayOutOfTheNextOrder()
+    {
+        EarPhotoList left(EarPhotoList::Left);
+        const CapturedPhoto photo = CapturedPhoto::fromFrame(frame(QSize(64, 48)));
+        for (int i = 0; i < 3; ++i)
+            left.setPath(left.append(photo), QString("/p/20250303_09000%1_L.jpg").arg(i));
+        left.setChecked(2, true);
+        left.holdForOrder();
+        left.setPath(left.append(photo), QString()); // captured while the order is saved
+        left.fileHeld("A-1");
+        QCOMPARE(left.at(0).orderNumbers, QStringList("A-1"));
+        QVERIFY(!left.at(2).checked);
+        QVERIFY(!left.at(3).isFiled());
+        QCOMPARE(left.orderIndices(), QList<int>({3}));
+        QCOMPARE(left.reportPhotos().size(), 1);
+        QCOMPARE(left.reportPhotos().first().name, QStringLiteral("left_4"));
+
+        left.setChecked(1, true);
+        QCOMPARE(left.orderIndices(), QList<int>({1, 3}));
+        QCOMPARE(left.refiledIndices(), QList<int>({1}));
+        QCOMPARE(left.refiledOrderNumbers(), QStringList("A-1"));
+        left.replace(1, photo); // the file written later keeps the marks
+        left.holdForOrder();
+        left.fileHeld("B-2");
+        QCOMPARE(left.at(1).orderNumbers, QStringList({"A-1", "B-2"}));
+        QCOMPARE(left.at(3).orderNumbers, QStringList("B-2"));
+        QVERIFY(left.orderIndices().isEmpty());
+        QVERIFY(!left.at(left.append(photo)).isFiled());
+    }
+
     void capturedPhoto()
     {
         const CapturedPhoto photo = CapturedPhoto::fromFrame(frame(QSize(1920, 1080)));
@@ -156,6 +216,20 @@ private slots:
         QVERIFY(PhotoStorage::writeFile(copy, "x"));
         QCOMPARE(PhotoStorage::batchCopyPath(dir.path(), time, "L", 2),
                  dir.path() + "/20250303_101530_L_2_2.jpg");
+    }
+
+    // The new name is made durable too: the folder is synced after the rename.
+    void writtenNamesSurviveAPowerCut()
+    {
+        QTemporaryDir dir;
+        g_watchedFile = dir.filePath("a.jpg");
+        g_folderSyncs.clear();
+        const bool written = PhotoStorage::writeFile(g_watchedFile, "jpeg");
+        g_watchedFile.clear();
+        QVERIFY(written);
+        QCOMPARE(g_folderSyncs.size(), 1);
+        QCOMPARE(g_folderSyncs.first().folder, QFileInfo(dir.path()).canonicalFilePath());
+        QVERIFY(g_folderSyncs.first().fileNamed);
     }
 
     // A write that cannot complete reports failure and leaves no file behind.

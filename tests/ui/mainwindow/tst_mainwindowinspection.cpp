@@ -11,15 +11,19 @@
 #include "ui/common/elidedlabel.h"
 #include "ui/mainwindow/mainwindow.h"
 
+#include "common/straypromptguard.h"
 #include "common/testsupport.h"
 #include "fakecontroldevice.h"
 #include "fakemjpegserver.h"
 
 #include <QCheckBox>
+#include <QDirIterator>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextDocument>
 
 using TestSupport::Answer;
 
@@ -33,6 +37,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_photos;
 
     std::unique_ptr<MainWindow> m_window;
+    std::unique_ptr<StrayPromptGuard> m_strayPrompts;
 
     // A window connected to the stand-ins and showing their 320×240 picture.
     void openStreamingWindow()
@@ -69,8 +74,42 @@ private:
         return parent.findChild<T *>(QLatin1String(name));
     }
 
+    // The text a tooltip shows, rendered the way Qt renders tooltips.
+    static QString shownToolTip(const QWidget *widget)
+    {
+        if (!Qt::mightBeRichText(widget->toolTip()))
+            return widget->toolTip();
+        QTextDocument document;
+        document.setHtml(widget->toolTip());
+        return document.toPlainText();
+    }
+
+    static QStringList filesIn(const QString &folder)
+    {
+        QStringList files;
+        QDirIterator it(folder, QDir::Files, QDirIterator::Subdirectories);
+        while (it.hasNext())
+            files.append(it.next());
+        files.sort();
+        return files;
+    }
+
 private slots:
-    void cleanup() { m_window.reset(); }
+    // A prompt nobody answers fails its test rather than blocking the run.
+    void init() { m_strayPrompts = std::make_unique<StrayPromptGuard>(); }
+
+    // A test that stopped half-way must not leave its store files behind: a
+    // customers.json the next window cannot read brings up a prompt nobody answers.
+    void cleanup()
+    {
+        m_window.reset();
+        for (const QString &path : {customersFilePath(), fittersFilePath()}) {
+            QFile::remove(path);
+            QDir().rmdir(path);
+        }
+        const QStringList stray = m_strayPrompts->closedPrompts();
+        QVERIFY2(stray.isEmpty(), qPrintable("unanswered: " + stray.join(" | ")));
+    }
 
     // The camera's frame (320×240, not the view's size) goes to the current
     // ear's list and into the day folder; Space captures too, whatever button
@@ -216,6 +255,7 @@ private slots:
         QTRY_VERIFY(storeAlert->seen); // the store also says which file it left alone
         QVERIFY(window->hasInspectionContext());
         QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QVERIFY(!window->leftPhotos().at(0).isFiled());
 
         QVERIFY(QDir().rmdir(customersFilePath()));
         TestSupport::answerNextPrompt(Answer::Ok);
@@ -227,13 +267,6 @@ private slots:
         QCOMPARE(stored.first().name, QStringLiteral("Ada"));
         QCOMPARE(StoredPhoto::entries(stored.first().photos),
                  QStringList("left_1|" + window->leftPhotos().at(0).jpeg().toBase64()));
-
-        // Without a context the photos go to the new-order page.
-        TestSupport::answerNextPrompt(Answer::Ok);
-        window->onSaveReportButtonClicked();
-        QCOMPARE(window->pageStack()->currentIndex(), 2);
-        QCOMPARE(window->saveReportPage()->mode(), int(SaveReportPage::FromInspection));
-        QVERIFY(QFile::remove(customersFilePath()));
     }
 
     void germanBatchAreaAndViewers()
@@ -268,7 +301,8 @@ private slots:
     }
 
     // The banner names the order being inspected: whole with captions where
-    // there is room, the values alone where the window is narrow.
+    // there is room, the values alone where the window is narrow; its
+    // tooltips show the values as typed, markup included.
     void contextBannerUsesItsRoom()
     {
         MainWindow window;
@@ -276,19 +310,188 @@ private slots:
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         Customer draft;
-        draft.name = QStringLiteral("Li Wei");
-        draft.orderNumber = QStringLiteral("C-1");
+        draft.name = QStringLiteral("<i>Li</i>");
+        draft.orderNumber = QStringLiteral("C&1");
         window.onProceedToInspection(draft);
         auto *customer = child<ElidedLabel>(window, "contextCustomerLabel");
         auto *order = child<ElidedLabel>(window, "contextOrderLabel");
         QTRY_COMPARE(customer->shownText(), customer->text());
         QCOMPARE(order->shownText(), order->text());
+        QCOMPARE(shownToolTip(customer), QStringLiteral("客户姓名：<i>Li</i>"));
+        QCOMPARE(shownToolTip(order), QStringLiteral("订单编号：C&1"));
 
         draft.name = QString(40, QLatin1Char('W'));
         window.onProceedToInspection(draft);
         window.resize(1100, 720);
         QTRY_VERIFY(customer->shownText().startsWith(QStringLiteral("WWW")));
         QCOMPARE(order->shownText(), order->text());
+    }
+
+    // Closing the banner ends the order but keeps the photos and the ear; a
+    // new inspection starts empty on the left ear in the live view, leaving
+    // the files of the last one on disk.
+    void closingTheBannerAndStartingAgain()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        window->onProceedToInspection(draft);
+        window->onDevicePhotograph();
+        window->onRightEarButtonClicked();
+        window->onDevicePhotograph();
+        window->onThumbnailClicked(0);
+        const QStringList files = filesIn(m_photos->path());
+        QCOMPARE(files.size(), 2);
+
+        auto *banner = child<QWidget>(*window, "contextBanner");
+        QVERIFY(banner->isVisibleTo(window));
+        QTest::mouseClick(child<QPushButton>(*window, "contextCloseButton"), Qt::LeftButton);
+        QVERIFY(!window->hasInspectionContext());
+        QVERIFY(!banner->isVisibleTo(window));
+        QCOMPARE(window->leftPhotos().size(), 1);
+        QCOMPARE(window->rightPhotos().size(), 1);
+        QVERIFY(!window->leftEarSelected());
+        QCOMPARE(thumbnails(*window).size(), 1);
+
+        window->onProceedToInspection(draft);
+        QCOMPARE(window->leftPhotos().size(), 0);
+        QCOMPARE(window->rightPhotos().size(), 0);
+        QVERIFY(window->leftEarSelected());
+        QCOMPARE(window->viewedPhotoIndex(), -1);
+        QVERIFY(window->streamWidget()->isVisibleTo(window));
+        QCOMPARE(thumbnails(*window).size(), 0);
+        QCOMPARE(filesIn(m_photos->path()), files);
+    }
+
+    // A prompt answered with Cancel, or a message that nothing can be done,
+    // leaves the workspace, its files, the order and the page as they were.
+    void refusedActionsChangeNothing_data()
+    {
+        QTest::addColumn<QString>("action");
+        QTest::addColumn<int>("photos");
+        QTest::addColumn<bool>("ticked");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("prompt");
+        const int ok = int(Answer::Ok);
+        const int cancel = int(Answer::Cancel);
+        QTest::newRow("save without photos")
+            << "save" << 0 << false << ok << "请至少先拍摄一张照片";
+        QTest::newRow("save cancelled") << "save" << 2 << false << cancel << "确定保存报告？";
+        QTest::newRow("delete cancelled") << "delete" << 2 << false << cancel << "确定删除该照片？";
+        QTest::newRow("batch delete cancelled")
+            << "batchDelete" << 2 << true << cancel << "确定删除选中照片？";
+        QTest::newRow("batch delete, nothing ticked")
+            << "batchDelete" << 2 << false << ok << "请先勾选要删除的照片";
+        QTest::newRow("save-as, nothing ticked")
+            << "batchSaveAs" << 2 << false << ok << "请先勾选要另存的照片";
+        // Escape closes the folder dialog, which has no prompt text.
+        QTest::newRow("save-as folder cancelled")
+            << "batchSaveAs" << 2 << true << int(Answer::Escape) << "";
+    }
+
+    void refusedActionsChangeNothing()
+    {
+        QFETCH(QString, action);
+        QFETCH(int, photos);
+        QFETCH(bool, ticked);
+        QFETCH(int, answer);
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window->onProceedToInspection(draft);
+        for (int i = 0; i < photos; ++i)
+            window->onDevicePhotograph();
+        window->onSelectAllToggled(ticked);
+        window->onThumbnailClicked(0);
+        const QStringList files = filesIn(m_photos->path());
+
+        auto prompt = TestSupport::answerNextPrompt(Answer(answer));
+        auto unexpected = TestSupport::answerNextPrompt(Answer::Ok); // a second prompt
+        if (action == "save")
+            QTest::mouseClick(child<QPushButton>(*window, "saveReportButton"), Qt::LeftButton);
+        else if (action == "delete")
+            QTest::mouseClick(child<QPushButton>(*thumbnails(*window).at(0), "thumbnailDelete"),
+                              Qt::LeftButton);
+        else if (action == "batchDelete")
+            QTest::mouseClick(child<QPushButton>(*window, "batchDeleteButton"), Qt::LeftButton);
+        else
+            QTest::mouseClick(child<QPushButton>(*window, "batchSaveAsButton"), Qt::LeftButton);
+        QVERIFY(prompt->seen);
+        QTEST(prompt->text, "prompt");
+        QVERIFY(!unexpected->seen);
+        unexpected->disarmed = true;
+
+        QVERIFY(window->hasInspectionContext());
+        QVERIFY(child<QWidget>(*window, "contextBanner")->isVisibleTo(window));
+        QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QCOMPARE(window->leftPhotos().size(), photos);
+        QCOMPARE(window->leftPhotos().checkedIndices().size(), ticked ? photos : 0);
+        QCOMPARE(window->viewedPhotoIndex(), photos > 0 ? 0 : -1);
+        QCOMPARE(filesIn(m_photos->path()), files);
+        QVERIFY(loadCustomers().isEmpty());
+    }
+
+    // A saved order's photos stay, marked with its number, and go into the
+    // next order only when ticked on purpose and confirmed.
+    void filedPhotosStayOutOfTheNextOrder()
+    {
+        Fitter fitter;
+        fitter.id = 1;
+        fitter.name = QStringLiteral("Ines");
+        QVERIFY(saveFitters({fitter}));
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window->onProceedToInspection(draft);
+        window->onDevicePhotograph();
+        window->onDevicePhotograph();
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 4);
+        window->onInspectBtnClicked();
+        QCOMPARE(thumbnails(*window).size(), 2);
+        auto *badge = child<QLabel>(*thumbnails(*window).at(0), "thumbnailFiled");
+        QVERIFY(badge->isVisibleTo(window));
+        QCOMPARE(badge->text(), QStringLiteral("已存入订单 A-7"));
+
+        // The next patient's order, through the new-order page, gets only the new photo.
+        window->onDevicePhotograph();
+        QVERIFY(!child<QLabel>(*thumbnails(*window).at(2), "thumbnailFiled")->isVisibleTo(window));
+        TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 2);
+        SaveReportPage &form = *window->saveReportPage();
+        child<QLineEdit>(form, "orderNumberEdit")->setText("B-8");
+        child<QLineEdit>(form, "nameEdit")->setText("Bo");
+        form.onSaveClicked();
+        QCOMPARE(window->pageStack()->currentIndex(), 4);
+        const QList<Customer> orders = loadCustomers();
+        QCOMPARE(orders.size(), 2);
+        QCOMPARE(orders.at(0).photos.size(), 2);
+        QCOMPARE(StoredPhoto::entries(orders.at(1).photos),
+                 QStringList(window->leftPhotos().orderPhotoName(2) + "|" +
+                             window->leftPhotos().at(2).jpeg().toBase64()));
+        QCOMPARE(window->leftPhotos().at(2).orderNumbers, QStringList("B-8"));
+
+        // Nothing left to file until a photo is ticked; then one question says which order.
+        window->onInspectBtnClicked();
+        auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        window->onSaveReportButtonClicked();
+        QCOMPARE(prompt->text, QStringLiteral("这些照片都已存入订单。如需再次保存，请先勾选。"));
+        child<QCheckBox>(*thumbnails(*window).at(0), "thumbnailCheck")->click();
+        prompt = TestSupport::answerNextPrompt(Answer::Cancel);
+        window->onSaveReportButtonClicked();
+        QVERIFY(prompt->text.contains("1 张照片已存入订单 A-7"));
+        QCOMPARE(window->pageStack()->currentIndex(), 0);
+        QCOMPARE(loadCustomers().size(), 2);
     }
 
     void disconnectedLook()
