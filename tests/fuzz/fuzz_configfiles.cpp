@@ -14,7 +14,8 @@ namespace {
 
 using FuzzSupport::check;
 
-const QString Default = QStringLiteral("\x01default");
+const QString Default = QStringLiteral("\x01"
+                                       "default");
 
 void checkPack(const QByteArray &content)
 {

@@ -9,8 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using FuzzSupport::check;
     FuzzSupport::setUp();
-    // Runs of a megabyte reach the frame and preamble bounds.
-    FuzzInput input(data, size, 1024 * 1024, 24 * 1024 * 1024);
+    // Runs of half a megabyte reach the frame and preamble bounds; more would
+    // only slow the fuzzer down.
+    FuzzInput input(data, size, 512 * 1024, MjpegFrameExtractor::MaxFrameBytes + 1024 * 1024);
     MjpegFrameExtractor extractor;
     while (!input.atEnd()) {
         const QByteArray read = input.nextRead();
