@@ -178,45 +178,60 @@ bool ControlMessageSplitter::Scanner::step(char c)
 void ControlMessageSplitter::clear()
 {
     m_pending.clear();
+    m_front = 0;
     m_message = Scanner();
     m_readStart = Scanner();
 }
 
 void ControlMessageSplitter::dropFront(Result &result, qsizetype count)
 {
-    const QByteArray dropped = m_pending.left(count);
-    if (std::any_of(dropped.cbegin(), dropped.cend(), [](char c) { return !isSpace(c); }))
+    const QByteArray dropped = m_pending.mid(m_front, count);
+    // A run of garbage is given up one '{' at a time; it is reported as one piece.
+    if (m_lastDropEnd == m_front && !result.dropped.isEmpty())
+        result.dropped.last().append(dropped);
+    else if (std::any_of(dropped.cbegin(), dropped.cend(), [](char c) { return !isSpace(c); }))
         result.dropped.append(dropped);
     removeFront(count);
+    m_lastDropEnd = m_front;
 }
 
 void ControlMessageSplitter::removeFront(qsizetype count)
 {
-    m_pending.remove(0, count);
+    // Only the front moves here; the bytes go once per call (compact), so
+    // giving up a long run of garbage byte by byte costs no copy per byte.
+    m_front += count;
     m_message = Scanner();
-    m_readStart.shift(count);
-    if (m_readStart.start() <= 0) // it lay in what went, or starts the next message itself
+    if (m_readStart.start() <= m_front) // it lay in what went, or starts the next message itself
         m_readStart = Scanner();
+}
+
+void ControlMessageSplitter::compact()
+{
+    m_pending.remove(0, m_front);
+    m_message.shift(m_front);
+    m_readStart.shift(m_front);
+    m_front = 0;
+    m_lastDropEnd = -1;
 }
 
 void ControlMessageSplitter::resync(Result &result, qsizetype from)
 {
-    const qsizetype next = m_pending.indexOf('{', from);
-    dropFront(result, next < 0 ? m_pending.size() : next);
+    const qsizetype next = m_pending.indexOf('{', m_front + from);
+    dropFront(result, next < 0 ? m_pending.size() - m_front : next - m_front);
 }
 
 void ControlMessageSplitter::drain(Result &result)
 {
-    while (!m_pending.isEmpty()) {
-        if (m_pending.at(0) != '{') {
+    while (m_front < m_pending.size()) {
+        if (m_pending.at(m_front) != '{') {
             resync(result, 0);
             continue;
         }
         if (!m_message.isActive())
-            m_message = Scanner(0);
+            m_message = Scanner(m_front);
         const Scanner::Outcome outcome = m_message.advance(m_pending);
         if (outcome == Scanner::Complete) {
-            const QByteArray message = m_pending.left(m_message.end());
+            const QByteArray message = m_pending.mid(m_front, m_message.end() - m_front);
             if (!isWholeObject(message)) {
                 resync(result);
                 continue;
@@ -260,11 +275,12 @@ ControlMessageSplitter::Result ControlMessageSplitter::feed(const QByteArray &by
             m_readStart = Scanner(first);
     }
     drain(result);
-    while (m_pending.size() > MaxMessageBytes) {
+    while (m_pending.size() - m_front > MaxMessageBytes) {
         result.overflowed = true;
         resync(result);
         drain(result);
     }
+    compact();
     return result;
 }
 
@@ -273,16 +289,17 @@ ControlMessageSplitter::Result ControlMessageSplitter::releaseStalled()
     Result result;
     // Each complete object found ends the unfinished message before it; what
     // follows it may again be unfinished and hold more.
-    for (qsizetype start = m_pending.indexOf('{', 1); start > 0;) {
+    for (qsizetype start = m_pending.indexOf('{', m_front + 1); start > m_front;) {
         Scanner inner(start);
         if (inner.advance(m_pending) == Scanner::Complete &&
             isWholeObject(m_pending.mid(start, inner.end() - start))) {
-            resync(result, start);
+            resync(result, start - m_front);
             drain(result);
-            start = m_pending.indexOf('{', 1);
+            start = m_pending.indexOf('{', m_front + 1);
         } else {
             start = m_pending.indexOf('{', start + 1);
         }
     }
+    compact();
     return result;
 }

@@ -38,9 +38,9 @@ public:
     // For an unfinished message that has waited a while: if a complete object
     // lies inside it, the unfinished one is given up for that object.
     Result releaseStalled();
-    qsizetype pendingBytes() const { return m_pending.size(); }
+    qsizetype pendingBytes() const { return m_pending.size() - m_front; }
     // The unfinished message so far (from its '{'), or empty.
-    const QByteArray &pending() const { return m_pending; }
+    QByteArray pending() const { return m_pending.mid(m_front); }
     void clear();
 
 private:
@@ -85,8 +85,12 @@ private:
     void resync(Result &result, qsizetype from = 1);
     void dropFront(Result &result, qsizetype count);
     void removeFront(qsizetype count);
+    // Removes the bytes before the front, once per call.
+    void compact();
 
-    QByteArray m_pending; // starts at the unfinished message's '{', or is empty
-    Scanner m_message;    // the unfinished message
-    Scanner m_readStart;  // an object opened by a read while a message was unfinished
+    QByteArray m_pending; // from m_front on: the unfinished message, from its '{'
+    qsizetype m_front = 0;
+    qsizetype m_lastDropEnd = -1; // where the last dropped piece ended, within one call
+    Scanner m_message;            // the unfinished message
+    Scanner m_readStart;          // an object opened by a read while a message was unfinished
 };

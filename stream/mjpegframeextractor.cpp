@@ -2,6 +2,8 @@
 
 #include <QByteArrayView>
 
+#include <algorithm>
+
 namespace {
 
 const QByteArrayView StartOfImage("\xFF\xD8", 2);
@@ -32,6 +34,20 @@ qsizetype contentLength(QByteArrayView headers)
 
 } // namespace
 
+qsizetype MjpegFrameExtractor::Search::find(QByteArrayView buffer, QByteArrayView pattern,
+                                            qsizetype from)
+{
+    if (found >= 0)
+        return found;
+    // A marker may straddle the end of what was searched before.
+    const qsizetype at = buffer.indexOf(pattern, std::max(from, searchedTo - pattern.size() + 1));
+    if (at >= 0)
+        found = at;
+    else
+        searchedTo = buffer.size();
+    return at;
+}
+
 MjpegFrameExtractor::Result MjpegFrameExtractor::takeNewestFrame()
 {
     Result result;
@@ -41,13 +57,15 @@ MjpegFrameExtractor::Result MjpegFrameExtractor::takeNewestFrame()
     qsizetype newestStart = -1;
     qsizetype newestLength = 0;
     for (;;) {
-        const Cut cut = cutOne(QByteArrayView(m_buffer).sliced(consumed));
+        const Cut cut = cutOne(QByteArrayView(m_buffer).sliced(consumed), m_searches);
         if (cut.dropAll) {
             result.droppedBytes += m_buffer.size() - consumed - cut.keepTail;
             consumed = m_buffer.size() - cut.keepTail;
+            m_searches = {};
         }
         if (cut.frameLength <= 0)
             break;
+        m_searches = {};
         newestStart = consumed + cut.frameStart;
         newestLength = cut.frameLength;
         consumed += cut.consumed;
@@ -59,11 +77,13 @@ MjpegFrameExtractor::Result MjpegFrameExtractor::takeNewestFrame()
     return result;
 }
 
-MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer)
+MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer, Searches &searches)
 {
     Cut cut;
-    const qsizetype start = buffer.indexOf(StartOfImage);
-    const qsizetype headerEnd = buffer.indexOf(HeaderEnd);
+    const qsizetype start = searches.start.find(buffer, StartOfImage, 0);
+    // Only a header end before the image matters; none can end inside the marker.
+    const qsizetype headerEnd =
+        searches.headerEnd.find(start >= 0 ? buffer.first(start) : buffer, HeaderEnd, 0);
 
     // A header block that ends before any image data describes the next part.
     if (headerEnd >= 0 && (start < 0 || headerEnd < start)) {
@@ -89,7 +109,7 @@ MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer)
         return cut;
     }
 
-    const qsizetype end = buffer.indexOf(EndOfImage, start + StartOfImage.size());
+    const qsizetype end = searches.end.find(buffer, EndOfImage, start + StartOfImage.size());
     if (end < 0) {
         if (buffer.size() - start > MaxFrameBytes)
             cut.dropAll = true;

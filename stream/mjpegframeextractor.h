@@ -30,9 +30,29 @@ public:
     // the older ones are stale by the time they could be shown.
     Result takeNewestFrame();
     qsizetype bufferedBytes() const { return m_buffer.size(); }
-    void clear() { m_buffer.clear(); }
+    void clear()
+    {
+        m_buffer.clear();
+        m_searches = {};
+    }
 
 private:
+    // A first-occurrence search over the buffer that remembers how far it got:
+    // bytes only ever arrive at the end, so a frame coming in many small reads
+    // is searched once, not once per read.
+    struct Search
+    {
+        qsizetype found = -1;
+        qsizetype searchedTo = 0;
+        qsizetype find(QByteArrayView buffer, QByteArrayView pattern, qsizetype from);
+    };
+    // The searches of the cut that begins at the buffer's front.
+    struct Searches
+    {
+        Search start;
+        Search headerEnd;
+        Search end;
+    };
     // Where the first frame of `buffer` lies, or what to drop when none can complete.
     struct Cut
     {
@@ -42,7 +62,8 @@ private:
         bool dropAll = false;      // the bytes exceed a bound: drop all but keepTail
         qsizetype keepTail = 0;
     };
-    static Cut cutOne(QByteArrayView buffer);
+    static Cut cutOne(QByteArrayView buffer, Searches &searches);
 
     QByteArray m_buffer;
+    Searches m_searches; // of the buffer as it stands, valid until its front moves
 };
