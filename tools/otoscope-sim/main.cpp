@@ -84,15 +84,9 @@ int main(int argc, char *argv[])
         photoTimer.start(qMax(100, parser.value(photoEvery).toInt()));
     }
 
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
-        char line[256];
-        const ssize_t n = ::read(STDIN_FILENO, line, sizeof line - 1);
-        if (n <= 0) { // end of input: keep serving, just stop listening to it
-            input.setEnabled(false);
-            return;
-        }
-        const QString command = QString::fromLocal8Bit(line, int(n)).trimmed().toLower();
+    // Commands are lines; a script may send several in one write, and a line
+    // may arrive in pieces.
+    const auto run = [&](const QString &command) {
         if (command == QLatin1String("photo") || command == QLatin1String("p"))
             control.pressCaptureButton();
         else if (command == QLatin1String("garbage"))
@@ -105,6 +99,22 @@ int main(int argc, char *argv[])
             stream.setStalled(false);
         else if (command == QLatin1String("quit"))
             app.quit();
+    };
+    QByteArray typed;
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&] {
+        char chunk[256];
+        const ssize_t n = ::read(STDIN_FILENO, chunk, sizeof chunk);
+        if (n <= 0) { // end of input: keep serving, just stop listening to it
+            input.setEnabled(false);
+            run(QString::fromLocal8Bit(typed).trimmed().toLower());
+            return;
+        }
+        typed.append(chunk, n);
+        for (qsizetype end = typed.indexOf('\n'); end >= 0; end = typed.indexOf('\n')) {
+            run(QString::fromLocal8Bit(typed.left(end)).trimmed().toLower());
+            typed.remove(0, end + 1);
+        }
     });
     return app.exec();
 }
