@@ -238,14 +238,14 @@ void noteWritten(const QString &path, const FileIdentity &identity)
     removeLeftoverTemps(path);
 }
 
-QString preservedPathFor(const QString &path)
+QString preservedPathFor(const QString &path, const QString &reason)
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString candidate = path + QStringLiteral(".unreadable-") + stamp;
+    const QString base = path + QLatin1Char('.') + reason + QLatin1Char('-') + stamp;
+    QString candidate = base;
     // Two failures within one second must not overwrite the first kept copy.
     for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate =
-            path + QStringLiteral(".unreadable-") + stamp + QLatin1Char('-') + QString::number(n);
+        candidate = base + QLatin1Char('-') + QString::number(n);
     return candidate;
 }
 

@@ -72,7 +72,8 @@ bool prepareToReplace(const QString &path, const std::function<ReadStatus()> &pr
 // known good, and leftovers of interrupted saves removed.
 void noteWritten(const QString &path, const FileIdentity &identity);
 
-// Where an unreadable file is kept; exposed for tests and log lines.
-QString preservedPathFor(const QString &path);
+// A free name beside `path` for keeping it aside, such as
+// "customers.json.unreadable-20261207-101500"; exposed for tests and log lines.
+QString preservedPathFor(const QString &path, const QString &reason = QStringLiteral("unreadable"));
 
 } // namespace JsonFileStore

@@ -1,8 +1,9 @@
 #include "settings/usersettings.h"
 
+#include "records/jsonfilestore.h"
+
 #include <algorithm>
 
-#include <QDateTime>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -50,16 +51,6 @@ bool hasControlCharacters(const QString &value)
 {
     return std::any_of(value.cbegin(), value.cend(),
                        [](QChar c) { return c.unicode() < 0x20 || c.unicode() == 0x7f; });
-}
-
-QString ignoredCopyName(const QString &path)
-{
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString candidate = path + QStringLiteral(".ignored-") + stamp;
-    for (int n = 2; QFileInfo::exists(candidate); ++n)
-        candidate =
-            path + QStringLiteral(".ignored-") + stamp + QLatin1Char('-') + QString::number(n);
-    return candidate;
 }
 
 } // namespace
@@ -192,7 +183,7 @@ bool UserSettings::save()
         bytes += "[Paths]\nPhotoFolder=" + quoted(m_photoFolder) + "\n\n";
 
     if (m_ignored && QFileInfo::exists(m_path)) {
-        const QString kept = ignoredCopyName(m_path);
+        const QString kept = JsonFileStore::preservedPathFor(m_path, QStringLiteral("ignored"));
         if (!QFile::rename(m_path, kept)) {
             qWarning() << "Cannot keep ignored settings file" << m_path << "- not replacing it";
             return false;
@@ -202,13 +193,9 @@ bool UserSettings::save()
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
     QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
+        !JsonFileStore::commitSaveFile(file, bytes.size())) {
         qWarning() << "Cannot save settings to" << m_path << ":" << file.errorString();
-        return false;
-    }
-    QFile written(m_path);
-    if (!written.open(QIODevice::ReadOnly) || written.readAll() != bytes) {
-        qWarning() << "Settings file" << m_path << "does not hold what was saved";
         return false;
     }
     return true;
