@@ -203,6 +203,16 @@ void OrderDetailPage::buildUi()
     m_notesButton->setStyleSheet(
         QStringLiteral("QPushButton { background: transparent; border: none; }"));
     actionRow->addWidget(m_notesButton, 0, Qt::AlignVCenter);
+    m_exportButton = new QPushButton(content);
+    m_exportButton->setObjectName(QStringLiteral("exportOrderButton"));
+    m_exportButton->setMinimumWidth(111);
+    m_exportButton->setFixedHeight(40);
+    m_exportButton->setCursor(Qt::PointingHandCursor);
+    m_exportButton->setStyleSheet(QStringLiteral(
+        "QPushButton { background: white; color: #585656; font-size: 14px; font-weight: bold; "
+        "border: 1px solid #585656; border-radius: 20px; padding: 0 18px; }"
+        "QPushButton:hover { background: #f5f5f5; }"));
+    actionRow->addWidget(m_exportButton, 0, Qt::AlignVCenter);
     actionRow->addStretch();
     layout->addLayout(actionRow);
 
@@ -232,6 +242,7 @@ void OrderDetailPage::buildUi()
     connect(m_backButton, &QPushButton::clicked, this, &OrderDetailPage::backRequested);
     connect(m_printButton, &QPushButton::clicked, this, &OrderDetailPage::printRequested);
     connect(m_notesButton, &QPushButton::clicked, this, &OrderDetailPage::notesRequested);
+    connect(m_exportButton, &QPushButton::clicked, this, &OrderDetailPage::exportRequested);
     connect(m_selectAll, &QCheckBox::toggled, this, &OrderDetailPage::onSelectAllToggled);
 }
 
@@ -330,6 +341,8 @@ void OrderDetailPage::retranslate()
         uiText(QStringLiteral("order_detail.print.title"), QStringLiteral("Print Report")));
     m_notesButton->setToolTip(uiText(QStringLiteral("order_detail.report_notes.tooltip"),
                                      QStringLiteral("Set report notes")));
+    m_exportButton->setText(
+        uiText(QStringLiteral("order_detail.export"), QStringLiteral("Export order")));
     for (int field = 0; field < FieldCount; ++field)
         m_fieldTitles.at(field)->setText(uiText(QLatin1String(FieldTitles[field].key),
                                                 QLatin1String(FieldTitles[field].defaultText)));

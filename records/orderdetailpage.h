@@ -40,6 +40,8 @@ signals:
     void printRequested();
     // The report notes button: the host opens the notes panel.
     void notesRequested();
+    // The export button: the host exports the order's photos and report.
+    void exportRequested();
 
 public slots:
     void retranslate();
@@ -75,6 +77,7 @@ private:
     RoundedCheckBox *m_selectAll = nullptr;
     QPushButton *m_printButton = nullptr;
     QPushButton *m_notesButton = nullptr;
+    QPushButton *m_exportButton = nullptr;
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_recordContainer = nullptr;
     QGridLayout *m_recordGrid = nullptr;

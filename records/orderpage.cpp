@@ -1,7 +1,9 @@
 #include "records/orderpage.h"
 
 #include "i18n/langmanager.h"
+#include "records/exportfolder.h"
 #include "records/listpaging.h"
+#include "records/ordercsv.h"
 #include "records/orderdisplay.h"
 #include "records/orderlayout.h"
 #include "records/ordernumbering.h"
@@ -12,10 +14,12 @@
 #include "ui/common/plaintooltip.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/roundedcheckbox.h"
+#include "ui/common/transientnotice.h"
 
 #include <QBoxLayout>
 #include <QComboBox>
 #include <QDate>
+#include <QFileDialog>
 #include <QFrame>
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
@@ -246,6 +250,7 @@ void OrderPage::buildUi()
     connect(m_gridButton, &QPushButton::clicked, this, &OrderPage::onGridViewClicked);
     connect(m_listButton, &QPushButton::clicked, this, &OrderPage::onListViewClicked);
     connect(m_selectAllButton, &QPushButton::clicked, this, &OrderPage::onSelectAllClicked);
+    connect(m_exportCsvButton, &QPushButton::clicked, this, &OrderPage::onExportCsvClicked);
     connect(m_header, &OrderTableHeader::checkAllToggled, this, &OrderPage::onCheckAllToggled);
 }
 
@@ -361,6 +366,11 @@ QWidget *OrderPage::buildViewRow()
         QStringLiteral("QPushButton { background: white; color: #ff746e; font-size: 12px; "
                        "border: 1px solid #ff746e; border-radius: 14px; padding: 4px 14px; }"
                        "QPushButton:hover { background: #fff0ef; }"));
+    m_exportCsvButton = pageButton(QStringLiteral("exportCsvButton"), row);
+    m_exportCsvButton->setFixedHeight(29);
+    m_exportCsvButton->setStyleSheet(m_selectAllButton->styleSheet());
+    layout->addWidget(m_exportCsvButton);
+    layout->addSpacing(6);
     layout->addWidget(m_selectAllButton);
     layout->addSpacing(6);
     layout->addWidget(m_deleteAllButton);
@@ -544,6 +554,8 @@ void OrderPage::retranslate()
     m_selectAllButton->setText(uiText(QStringLiteral("common.select_all"), QStringLiteral("全选")));
     m_deleteAllButton->setText(
         uiText(QStringLiteral("orders.delete_all"), QStringLiteral("全部删除")));
+    m_exportCsvButton->setText(
+        uiText(QStringLiteral("orders.export_csv"), QStringLiteral("导出 CSV")));
     m_jumpLabel->setText(uiText(QStringLiteral("pagination.jump_to"), QStringLiteral("跳转")));
     m_goButton->setText(uiText(QStringLiteral("pagination.go"), QStringLiteral("GO")));
 
@@ -1046,4 +1058,34 @@ void OrderPage::showEvent(QShowEvent *event)
         if (isVisible())
             rebuildCardsIfWidthChanged();
     });
+}
+
+void OrderPage::onExportCsvClicked()
+{
+    const QList<Customer> orders = filteredOrders();
+    if (orders.isEmpty()) {
+        showPromptMessage(this, uiText(QStringLiteral("orders.export_csv.empty"),
+                                       QStringLiteral("没有可导出的订单。")));
+        return;
+    }
+    const QString proposed = ExportFolder::last() + QStringLiteral("/orders_") +
+                             QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")) +
+                             QStringLiteral(".csv");
+    QString path = QFileDialog::getSaveFileName(
+        this, uiText(QStringLiteral("orders.export_csv"), QStringLiteral("导出 CSV")), proposed,
+        QStringLiteral("CSV (*.csv)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".csv"), Qt::CaseInsensitive))
+        path += QStringLiteral(".csv");
+    ExportFolder::remember(path);
+    if (!OrderCsv::write(path, orders)) {
+        showPromptMessage(this, uiText(QStringLiteral("orders.export_csv.failed"),
+                                       QStringLiteral("CSV 文件无法保存。请检查文件夹是否可写、磁盘"
+                                                      "空间是否充足。")));
+        return;
+    }
+    TransientNotice::showOver(
+        this, uiText(QStringLiteral("orders.export_csv.done"), QStringLiteral("已导出 %1 个订单。"))
+                  .arg(orders.size()));
 }

@@ -65,6 +65,9 @@ public slots:
     void onGridViewClicked();
     void onListViewClicked();
     void onSelectAllClicked();
+    // Saves the orders that pass the current search as a CSV file chosen by
+    // the user.
+    void onExportCsvClicked();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -134,6 +137,7 @@ private:
     QPushButton *m_listButton = nullptr;
     QPushButton *m_selectAllButton = nullptr;
     QPushButton *m_deleteAllButton = nullptr;
+    QPushButton *m_exportCsvButton = nullptr;
     QStackedWidget *m_viewStack = nullptr;
     QScrollArea *m_cardArea = nullptr;
     QTableWidget *m_table = nullptr;

@@ -1,13 +1,17 @@
 #include "reports/printpanel.h"
 
 #include "i18n/langmanager.h"
+#include "records/exportfolder.h"
+#include "records/exportnaming.h"
 #include "records/orderdetailpage.h"
 #include "reports/reportconfig.h"
 #include "reports/reportlayout.h"
+#include "reports/reportpdfwriter.h"
 #include "reports/reportprinter.h"
 #include "reports/reportsheet.h"
 #include "ui/common/promptdialog.h"
 
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,7 +23,8 @@
 #include <QVBoxLayout>
 
 PrintPanel::PrintPanel(OrderDetailPage *page)
-    : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize)
+    : ModalPanel(page, QStringLiteral("printPanel"), &ReportLayout::printPanelSize),
+      m_order(page->currentOrder())
 {
     QVBoxLayout *layout = panelLayout();
     layout->setContentsMargins(47, 33, 47, 15);
@@ -76,8 +81,12 @@ PrintPanel::PrintPanel(OrderDetailPage *page)
     QPushButton *print =
         actionButton(uiText(QStringLiteral("common.print"), QStringLiteral("Print")), true,
                      QStringLiteral("printButton"), QSize(152, 50));
+    QPushButton *savePdf = actionButton(
+        uiText(QStringLiteral("order_detail.print.save_pdf"), QStringLiteral("Save as PDF")), false,
+        QStringLiteral("savePdfButton"), QSize(152, 50));
     buttons->addStretch();
     buttons->addWidget(cancel);
+    buttons->addWidget(savePdf);
     buttons->addWidget(print);
     buttons->addStretch();
     layout->addLayout(buttons);
@@ -85,6 +94,7 @@ PrintPanel::PrintPanel(OrderDetailPage *page)
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(print, &QPushButton::clicked, this, &PrintPanel::printReportSheet);
+    connect(savePdf, &QPushButton::clicked, this, &PrintPanel::onSavePdfClicked);
 }
 
 void PrintPanel::open(OrderDetailPage *page)
@@ -110,6 +120,29 @@ void PrintPanel::printReportSheet()
         // The panel stays open so the user can choose another printer.
         showPromptMessage(this, uiText(QStringLiteral("order_detail.print.failed"),
                                        QStringLiteral("The report could not be printed.")));
+        return;
+    }
+    accept();
+}
+
+void PrintPanel::onSavePdfClicked()
+{
+    const QString proposed = ExportFolder::last() + QLatin1Char('/') +
+                             ExportNaming::reportFileName(m_order.orderNumber, m_order.createdAt);
+    QString path = QFileDialog::getSaveFileName(
+        this, uiText(QStringLiteral("order_detail.print.save_pdf"), QStringLiteral("Save as PDF")),
+        proposed, QStringLiteral("PDF (*.pdf)"));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
+        path += QStringLiteral(".pdf");
+    ExportFolder::remember(path);
+    if (!ReportPdfWriter::write(path, m_sheet, m_sheet->keepWhole(),
+                                ReportPdfWriter::infoFor(loadReportConfig(), m_order))) {
+        showPromptMessage(this, uiText(QStringLiteral("order_detail.print.save_pdf_failed"),
+                                       QStringLiteral("The PDF file could not be saved. Check "
+                                                      "that the folder is writable and the disk "
+                                                      "has room.")));
         return;
     }
     accept();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/customer.h"
 #include "reports/modalpanel.h"
 
 class OrderDetailPage;
@@ -24,7 +25,12 @@ public slots:
     // Asks for a printer through the platform's print dialog, prints the
     // sheet and closes the panel; a cancelled dialog leaves the panel open.
     void printReportSheet();
+    // Asks for a file name, proposing "<order number>_<exam date>.pdf" in the
+    // last folder used, and saves the sheet there as a PDF; the panel stays
+    // open after a failure, which the user is told about.
+    void onSavePdfClicked();
 
 private:
     ReportSheet *m_sheet = nullptr;
+    Customer m_order;
 };

@@ -11,12 +11,16 @@
 
 namespace ReportPrinter {
 
-int printSheet(QWidget *sheet, QPrinter *printer, const QList<ReportLayout::Band> &keepWhole)
+int printSheet(QWidget *sheet, QPagedPaintDevice *printer,
+               const QList<ReportLayout::Band> &keepWhole)
 {
+    // A PDF writer has no print run to abort or fail; its output is checked
+    // where it is written.
+    auto *realPrinter = dynamic_cast<QPrinter *>(printer);
     // The painter's origin already sits at the top left of the printable area;
     // adding the area's offset again would push the right edge off the paper.
     const QRectF page(QPointF(0, 0),
-                      QSizeF(printer->pageLayout().paintRectPixels(printer->resolution()).size()));
+                      QSizeF(printer->pageLayout().paintRectPixels(printer->logicalDpiX()).size()));
     QSize sheetSize = sheet->size();
     if (sheetSize.width() < 1 || sheetSize.height() < 1)
         sheetSize = sheet->sizeHint();
@@ -66,10 +70,12 @@ int printSheet(QWidget *sheet, QPrinter *printer, const QList<ReportLayout::Band
         ++printed;
     }
     // Half a report must not come out of the printer as if it were all of it.
-    if (!complete)
-        printer->abort();
-    complete = painter.end() && complete && printer->printerState() != QPrinter::Error &&
-               printer->printerState() != QPrinter::Aborted;
+    if (!complete && realPrinter)
+        realPrinter->abort();
+    complete = painter.end() && complete;
+    if (realPrinter)
+        complete = complete && realPrinter->printerState() != QPrinter::Error &&
+                   realPrinter->printerState() != QPrinter::Aborted;
     sheet->setStyleSheet(screenStyle);
     return complete ? printed : 0;
 }

@@ -1,11 +1,13 @@
 // The report sheet, its panels and the paged PDF output.
 #include "app/startup.h"
+#include "records/exportfolder.h"
 #include "records/orderdetailpage.h"
 #include "records/reportphoto.h"
 #include "reports/notespanel.h"
 #include "reports/printpanel.h"
 #include "reports/reportconfig.h"
 #include "reports/reportlayout.h"
+#include "reports/reportpdfwriter.h"
 #include "reports/reportphotocell.h"
 #include "reports/reportprinter.h"
 #include "reports/reportsheet.h"
@@ -13,6 +15,7 @@
 
 #include "../records/pagedriver.h"
 
+#include <QFileDialog>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -20,6 +23,9 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -454,6 +460,117 @@ private slots:
         PrintPanel::open(&page);
         QCOMPARE(panelSize, QSize(952, 652));
         QCOMPARE(cellCount, 1);
+    }
+
+    void savedPdfIsArchivalSearchableAndSharp_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("title");
+        QTest::newRow("zh_CN") << "zh_CN" << QStringLiteral("张三丰")
+                               << QStringLiteral("检查报告单");
+        QTest::newRow("en_US") << "en_US"
+                               << "Mary O'Neil (Jr.)"
+                               << "Inspection Report";
+        QTest::newRow("de_DE") << "de_DE" << QStringLiteral("Jürgen Groß") << QString();
+    }
+
+    void savedPdfIsArchivalSearchableAndSharp()
+    {
+        QFETCH(QString, language);
+        QFETCH(QString, name);
+        QFETCH(QString, title);
+        QVERIFY(useShippedLanguage(language));
+        QVERIFY(saveReportConfig({QStringLiteral("Hörzentrum 明亮"), QString(), "ok"}));
+        OrderDetailPage page;
+        page.resize(1000, 700);
+        Customer order;
+        order.name = name;
+        order.orderNumber = "../A/12";
+        order.createdAt = "2025-03-04T10:11:12";
+        // Each photo at another size: none may be scaled or come out twice.
+        const QList<QSize> sizes = {QSize(1280, 720), QSize(640, 480), QSize(1920, 1080)};
+        for (const QSize &size : sizes)
+            order.photos.append(photo("p", size));
+        page.showOrder(order);
+        QCoreApplication::processEvents();
+        QTemporaryDir dir;
+        ExportFolder::remember(dir.path(), true);
+        QString proposed;
+        int printedPages = 0;
+        whenModalShown<PrintPanel>([&](PrintPanel *panel) {
+            // The same sheet on paper, for its page count.
+            QPrinter printer(QPrinter::HighResolution);
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(dir.filePath("printed.pdf"));
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            printedPages =
+                ReportPrinter::printSheet(panel->sheet(), &printer, panel->sheet()->keepWhole());
+            whenModalShown<QFileDialog>([&](QFileDialog *dialog) {
+                proposed = dialog->selectedFiles().value(0);
+                static_cast<QDialog *>(dialog)->accept();
+            });
+            child<QPushButton>(*panel, "savePdfButton")->click();
+        });
+        PrintPanel::open(&page);
+        const QString pdf = dir.filePath("_A_12_2025-03-04.pdf");
+        QCOMPARE(proposed, pdf);
+
+        const QString info = runTool("pdfinfo", {pdf});
+        QVERIFY(printedPages >= 1);
+        QVERIFY2(info.contains(QRegularExpression(QString("Pages:\\s+%1\n").arg(printedPages))),
+                 qPrintable(info));
+        if (!title.isEmpty())
+            QVERIFY2(info.contains("Title:           " + title), qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("Author:          Hörzentrum 明亮")),
+                 qPrintable(info));
+        QVERIFY2(
+            info.contains(QRegularExpression("Subject: .*" + QRegularExpression::escape(name))),
+            qPrintable(info));
+        const QString meta = runTool("pdfinfo", {"-meta", pdf});
+        QVERIFY(meta.contains("pdfaid:part=\"1\"") && meta.contains("pdfaid:conformance=\"B\""));
+        QVERIFY(meta.contains(QStringLiteral("<rdf:li>Hörzentrum 明亮</rdf:li>")));
+        const QStringList fonts = runTool("pdffonts", {pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+        QVERIFY(!fonts.isEmpty());
+        for (const QString &font : fonts)
+            QVERIFY2(font.simplified().split(' ').value(font.simplified().count(' ') - 4) == "yes",
+                     qPrintable(font));
+        const QString text = runTool("pdftotext", {pdf, "-"});
+        QVERIFY2(text.contains(name), qPrintable(text));
+        QVERIFY(text.contains(QStringLiteral("Hörzentrum 明亮")));
+
+        QList<QSize> embedded;
+        const QStringList images =
+            runTool("pdfimages", {"-list", pdf}).split('\n', Qt::SkipEmptyParts).mid(2);
+        for (const QString &line : images)
+            embedded.append(QSize(line.simplified().section(' ', 3, 3).toInt(),
+                                  line.simplified().section(' ', 4, 4).toInt()));
+        QCOMPARE(embedded, sizes);
+        QVERIFY(useShippedLanguage("en_US"));
+    }
+
+    // A disk that fills up part-way: nothing is left in the folder.
+    void aPdfThatCannotBeWrittenLeavesNothing()
+    {
+        Customer order;
+        order.photos = {photo("a")};
+        ReportSheet sheet(ReportConfig(), order, {0}, 988);
+        sheet.fitToWidth(ReportLayout::sheetWidth(988));
+        QTemporaryDir dir;
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit limit = old;
+        limit.rlim_cur = 20000;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const bool written = ReportPdfWriter::write(dir.filePath("r.pdf"), &sheet,
+                                                    sheet.keepWhole(), ReportPdfWriter::Info());
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(!written);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
+                 {});
+        QVERIFY(!ReportPdfWriter::write(dir.filePath("missing/r.pdf"), &sheet, sheet.keepWhole(),
+                                        ReportPdfWriter::Info()));
     }
 
     void notesAreSavedTrimmedAndAFailedSaveKeepsTheText()

@@ -10,6 +10,7 @@
 #include "records/savereportpage.h"
 #include "records/storealerts.h"
 #include "reports/notespanel.h"
+#include "reports/orderexport.h"
 #include "reports/printpanel.h"
 #include "settings/aboutpage.h"
 #include "settings/settingspage.h"
@@ -294,6 +295,8 @@ void MainWindow::buildPageStack()
             [this] { PrintPanel::open(m_orderDetailPage); });
     connect(m_orderDetailPage, &OrderDetailPage::notesRequested, this,
             [this] { NotesPanel::open(m_orderDetailPage); });
+    connect(m_orderDetailPage, &OrderDetailPage::exportRequested, this,
+            [this] { OrderExport::run(m_orderDetailPage); });
     addAboutAndSettingsPages();
 }
 
