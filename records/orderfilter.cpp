@@ -14,7 +14,9 @@ bool OrderFilter::matches(const Customer &order, const OrderNumbering &numbering
         return false;
     if (!phone.isEmpty() && !order.phone.contains(phone, Qt::CaseInsensitive))
         return false;
-    if (!orderNumber.isEmpty() &&
+    // Users search for the number they typed; the derived number still finds
+    // orders saved without one, and older orders by their day.
+    if (!orderNumber.isEmpty() && !order.orderNumber.contains(orderNumber, Qt::CaseInsensitive) &&
         !numbering.numberFor(order).contains(orderNumber, Qt::CaseInsensitive))
         return false;
     return true;

@@ -12,7 +12,7 @@ class OrderNumbering;
 // inclusive range of whole creation days. Text matches ignore letter case.
 struct OrderFilter
 {
-    QString orderNumber; // matched against the derived order number only
+    QString orderNumber; // matched against the typed and the derived order number
     QString name;
     QString phone;
     QDate from; // invalid: no lower bound

@@ -46,6 +46,9 @@ const QString ScrollBarStyle = QStringLiteral(
     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
 
+const QString EmptyListStyle =
+    QStringLiteral("color: #999999; font-size: 14px; background: transparent; padding-top: 24px;");
+
 void addShadow(QWidget *widget)
 {
     auto *shadow = new QGraphicsDropShadowEffect(widget);
@@ -417,6 +420,14 @@ void OrderPage::buildTable()
     m_header->setSectionResizeMode(0, QHeaderView::Fixed);
     m_header->resizeSection(0, 44);
     m_header->setSectionResizeMode(8, QHeaderView::Fixed);
+    m_tableEmptyLabel = new QLabel(m_table->viewport());
+    m_tableEmptyLabel->setObjectName(QStringLiteral("emptyListLabel"));
+    m_tableEmptyLabel->setTextFormat(Qt::PlainText);
+    m_tableEmptyLabel->setStyleSheet(EmptyListStyle);
+    m_tableEmptyLabel->hide();
+    auto *emptyLayout = new QVBoxLayout(m_table->viewport());
+    emptyLayout->setContentsMargins(0, 24, 0, 0);
+    emptyLayout->addWidget(m_tableEmptyLabel, 0, Qt::AlignHCenter | Qt::AlignTop);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(56);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -630,6 +641,12 @@ void OrderPage::buildCards(const OrderNumbering &numbering)
         grid->addWidget(buildCard(m_allOrders.at(storeIndex), storeIndex, numbering), i / columns,
                         i % columns);
     }
+    if (count == 0) {
+        QLabel *empty = plainLabel(emptyListText(), container);
+        empty->setObjectName(QStringLiteral("emptyListLabel"));
+        empty->setStyleSheet(EmptyListStyle);
+        grid->addWidget(empty, 0, 0, 1, columns, Qt::AlignHCenter | Qt::AlignTop);
+    }
     grid->setRowStretch((count + columns - 1) / columns, 1);
     for (int column = 0; column < columns; ++column)
         grid->setColumnStretch(column, 1);
@@ -658,13 +675,15 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
     auto *headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(26, 0, 20, 0);
     headerLayout->setSpacing(12);
-    auto *number =
-        plainLabel(uiText(QStringLiteral("order.number_prefix"), QStringLiteral("订单编号：")) +
-                       numbering.numberFor(order),
-                   header);
+    // A typed number can be of any length; it gives way before the check box.
+    const QString shownNumber = numbering.shownNumber(order);
+    auto *number = new ElidedLabel(
+        uiText(QStringLiteral("order.number_prefix"), QStringLiteral("订单编号：")) +
+            OrderDisplay::singleLine(shownNumber.left(200)),
+        header);
     number->setObjectName(QStringLiteral("cardNumberLabel"));
-    headerLayout->addWidget(number);
-    headerLayout->addStretch();
+    number->setToolTip(plainToolTip(shownNumber));
+    headerLayout->addWidget(number, 1);
     auto *check = new RoundedCheckBox(header);
     check->setCursor(Qt::PointingHandCursor);
     check->setObjectName(QStringLiteral("gcb_%1").arg(order.id));
@@ -746,6 +765,8 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
     const int count = ListPaging::rowsOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
     m_table->clearContents();
     m_table->setRowCount(count);
+    m_tableEmptyLabel->setText(emptyListText());
+    m_tableEmptyLabel->setVisible(count == 0);
     m_header->setChecked(false);
     auto textItem = [](const QString &text) {
         auto *item = new QTableWidgetItem(OrderDisplay::singleLine(text.left(500)));
@@ -778,9 +799,7 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         m_rowChecks.append({check, storeIndex});
 
         m_table->setItem(row, 1, textItem(QString::number(first + row + 1)));
-        m_table->setItem(
-            row, 2,
-            userItem(order.orderNumber.isEmpty() ? numbering.numberFor(order) : order.orderNumber));
+        m_table->setItem(row, 2, userItem(numbering.shownNumber(order)));
         m_table->setItem(row, 3, userItem(OrderDisplay::orDash(order.name)));
         m_table->setItem(
             row, 4,
@@ -818,6 +837,14 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         actionsWidth =
             std::max(actionsWidth, m_table->cellWidget(0, 8)->sizeHint().width() + 2 * 4);
     m_header->resizeSection(8, actionsWidth);
+}
+
+QString OrderPage::emptyListText() const
+{
+    // A blank list reads as broken; say whether nothing is stored or nothing matched.
+    return m_allOrders.isEmpty()
+               ? uiText(QStringLiteral("orders.empty"), QStringLiteral("暂无订单"))
+               : uiText(QStringLiteral("orders.no_match"), QStringLiteral("没有匹配的订单"));
 }
 
 void OrderPage::updatePagination()

@@ -91,6 +91,7 @@ private:
     QWidget *buildCard(const Customer &order, int storeIndex, const OrderNumbering &numbering);
     void buildTableRows(const OrderNumbering &numbering);
     void updatePagination();
+    QString emptyListText() const;
     void rebuildCardsIfWidthChanged();
 
     QList<int> selectedStoreIndices() const;
@@ -138,6 +139,7 @@ private:
     QScrollArea *m_cardArea = nullptr;
     QTableWidget *m_table = nullptr;
     OrderTableHeader *m_header = nullptr;
+    QLabel *m_tableEmptyLabel = nullptr;
     QLabel *m_totalPagesLabel = nullptr;
     QComboBox *m_pageSizeBox = nullptr;
     QLabel *m_currentPageLabel = nullptr;

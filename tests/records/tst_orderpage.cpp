@@ -272,6 +272,41 @@ private slots:
         QCOMPARE(page.filteredOrders().size(), 12);
     }
 
+    void typedNumberIsShownAndFoundAndNoMatchIsSaid()
+    {
+        QList<Customer> orders = makeOrders(3);
+        orders[1].orderNumber = QStringLiteral("A-1001");
+        OrderPage page;
+        auto emptyText = [&page] {
+            QLabel *label = page.viewMode() == OrderPage::TableView
+                                ? child<QLabel>(*table(page), "emptyListLabel")
+                                : child<QLabel>(*cardContainer(page), "emptyListLabel");
+            return label->isHidden() ? QString() : label->text();
+        };
+        QCOMPARE(emptyText(), QStringLiteral("暂无订单"));
+        QVERIFY(saveCustomers(orders));
+        page.reloadOrders();
+        QCOMPARE(cardContainer(page)->findChildren<QLabel *>("emptyListLabel").size(), 0);
+        QStringList numbers;
+        for (ElidedLabel *label :
+             cardContainer(page)->findChildren<ElidedLabel *>("cardNumberLabel"))
+            numbers << label->text();
+        QVERIFY(numbers.contains(QStringLiteral("订单编号：A-1001")));
+        auto *number = child<QLineEdit>(page, "orderNumberEdit");
+        number->setText(QStringLiteral("a-100"));
+        page.onQueryClicked();
+        QCOMPARE(page.filteredOrders().size(), 1);
+        QCOMPARE(page.filteredOrders().at(0).id, 2);
+        number->setText(QStringLiteral("B-7"));
+        page.onQueryClicked();
+        QCOMPARE(emptyText(), QStringLiteral("没有匹配的订单"));
+        page.onListViewClicked();
+        QCOMPARE(table(page)->rowCount(), 0);
+        QCOMPARE(emptyText(), QStringLiteral("没有匹配的订单"));
+        page.onResetClicked();
+        QCOMPARE(emptyText(), QString());
+    }
+
     void badStoreShowsDefaultsAndWritesNothing()
     {
         const QByteArray bad =

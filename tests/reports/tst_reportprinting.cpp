@@ -383,7 +383,11 @@ private slots:
         for (int i = 0; i < 5; ++i)
             order.photos.append(photo(QStringLiteral("左耳_%1").arg(i)));
         order.photos.append(QStringLiteral("broken|not a picture"));
+        order.photos[1] = photo(QStringLiteral("20250304_101112_R_2"));
         ReportSheet sheet(loadReportConfig(), order, {0, 1, 2, 3, 4, 5}, 988);
+        const auto ears = sheet.findChildren<QLabel *>(QStringLiteral("reportPhotoEar"));
+        QCOMPARE(ears.size(), 1);
+        QCOMPARE(ears.at(0)->text(), QStringLiteral("右耳"));
         const int width = ReportLayout::sheetWidth(988);
         sheet.fitToWidth(width);
         QVERIFY(sheet.minimumSizeHint().width() <= width);
