@@ -26,7 +26,9 @@ QList<int> OrderFilter::apply(const QList<Customer> &allOrders,
                               const OrderNumbering &numbering) const
 {
     QList<int> passing;
-    for (int i = 0; i < allOrders.size(); ++i) {
+    const int count = int(allOrders.size());
+    for (int n = 0; n < count; ++n) {
+        const int i = newestFirst ? count - 1 - n : n;
         if (matches(allOrders.at(i), numbering))
             passing.append(i);
     }

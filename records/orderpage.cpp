@@ -49,6 +49,20 @@ const QString ScrollBarStyle = QStringLiteral(
 const QString EmptyListStyle =
     QStringLiteral("color: #999999; font-size: 14px; background: transparent; padding-top: 24px;");
 
+const QString PageBoxStyle = QStringLiteral(
+    "QComboBox { border: 1px solid #4a4a4a; border-radius: 4px; padding: 2px 6px; "
+    "font-size: 13px; color: #4a4a4a; background: white; }"
+    "QComboBox::drop-down { width: 18px; border: none; }"
+    "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }"
+    "QComboBox QAbstractItemView { border: 1px solid #e0e0e0; background: white; "
+    "selection-background-color: #f0f0f0; selection-color: #333; }");
+
+const QString StepButtonStyle =
+    QStringLiteral("QPushButton { background: white; color: #4a4a4a; font-size: 13px; "
+                   "border: 1px solid #4a4a4a; border-radius: 4px; padding: 4px 12px; }"
+                   "QPushButton:hover { background: #f5f5f5; }"
+                   "QPushButton:disabled { color: #b0b0b0; border-color: #d0d0d0; }");
+
 void addShadow(QWidget *widget)
 {
     auto *shadow = new QGraphicsDropShadowEffect(widget);
@@ -245,6 +259,9 @@ void OrderPage::buildUi()
     connect(m_newOrderButton, &QPushButton::clicked, this, &OrderPage::configRequested);
     connect(m_pageSizeBox, &QComboBox::currentIndexChanged, this, &OrderPage::onPageSizeChanged);
     connect(m_goButton, &QPushButton::clicked, this, &OrderPage::onGoClicked);
+    connect(m_previousButton, &QPushButton::clicked, this, &OrderPage::onPreviousClicked);
+    connect(m_nextButton, &QPushButton::clicked, this, &OrderPage::onNextClicked);
+    connect(m_sequenceBox, &QComboBox::currentIndexChanged, this, &OrderPage::onSequenceChanged);
     connect(m_pageNumberEdit, &QLineEdit::returnPressed, this, &OrderPage::onGoClicked);
     connect(m_gridButton, &QPushButton::clicked, this, &OrderPage::onGridViewClicked);
     connect(m_listButton, &QPushButton::clicked, this, &OrderPage::onListViewClicked);
@@ -346,6 +363,16 @@ QWidget *OrderPage::buildViewRow()
         layout->addWidget(button);
     }
     applyViewButtonLooks();
+    layout->addSpacing(14);
+    // Filled with its two texts by retranslate(); index 0 is newest first.
+    m_sequenceBox = new QComboBox(row);
+    m_sequenceBox->setObjectName(QStringLiteral("sequenceBox"));
+    m_sequenceBox->addItems({QString(), QString()});
+    m_sequenceBox->setFixedHeight(24);
+    m_sequenceBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_sequenceBox->setCursor(Qt::PointingHandCursor);
+    m_sequenceBox->setStyleSheet(PageBoxStyle);
+    layout->addWidget(m_sequenceBox);
     layout->addStretch();
 
     m_selectAllButton = pageButton(QStringLiteral("selectAllButton"), row);
@@ -466,15 +493,11 @@ QWidget *OrderPage::buildPaginationRow()
     m_pageSizeBox->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("50")});
     m_pageSizeBox->setFixedSize(66, 28);
     m_pageSizeBox->setCursor(Qt::PointingHandCursor);
-    m_pageSizeBox->setStyleSheet(QStringLiteral(
-        "QComboBox { border: 1px solid #4a4a4a; border-radius: 4px; padding: 2px 6px; "
-        "font-size: 13px; color: #4a4a4a; background: white; }"
-        "QComboBox::drop-down { width: 18px; border: none; }"
-        "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }"
-        "QComboBox QAbstractItemView { border: 1px solid #e0e0e0; background: white; "
-        "selection-background-color: #f0f0f0; selection-color: #333; }"));
+    m_pageSizeBox->setStyleSheet(PageBoxStyle);
     layout->addWidget(m_pageSizeBox);
 
+    m_previousButton = pageButton(QStringLiteral("previousPageButton"), row);
+    layout->addWidget(m_previousButton);
     m_currentPageLabel = new QLabel(QStringLiteral("1"), row);
     m_currentPageLabel->setObjectName(QStringLiteral("currentPageLabel"));
     m_currentPageLabel->setFixedHeight(28);
@@ -484,6 +507,12 @@ QWidget *OrderPage::buildPaginationRow()
         QStringLiteral("background: #4a4a4a; color: white; font-size: 13px; border-radius: 4px; "
                        "padding: 4px 10px;"));
     layout->addWidget(m_currentPageLabel);
+    m_nextButton = pageButton(QStringLiteral("nextPageButton"), row);
+    for (QPushButton *button : {m_previousButton, m_nextButton}) {
+        button->setFixedHeight(28);
+        button->setStyleSheet(StepButtonStyle);
+    }
+    layout->addWidget(m_nextButton);
     layout->addSpacing(16);
 
     m_jumpLabel = new QLabel(row);
@@ -499,10 +528,7 @@ QWidget *OrderPage::buildPaginationRow()
     layout->addWidget(m_pageNumberEdit);
     m_goButton = pageButton(QStringLiteral("goButton"), row);
     m_goButton->setFixedHeight(28);
-    m_goButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: white; color: #4a4a4a; font-size: 13px; "
-                       "border: 1px solid #4a4a4a; border-radius: 4px; padding: 4px 12px; }"
-                       "QPushButton:hover { background: #f5f5f5; }"));
+    m_goButton->setStyleSheet(StepButtonStyle);
     layout->addWidget(m_goButton);
     layout->addStretch();
     return row;
@@ -557,6 +583,13 @@ void OrderPage::retranslate()
         uiText(QStringLiteral("orders.delete_all"), QStringLiteral("全部删除")));
     m_jumpLabel->setText(uiText(QStringLiteral("pagination.jump_to"), QStringLiteral("跳转")));
     m_goButton->setText(uiText(QStringLiteral("pagination.go"), QStringLiteral("GO")));
+    m_previousButton->setText(
+        uiText(QStringLiteral("pagination.previous"), QStringLiteral("上一页")));
+    m_nextButton->setText(uiText(QStringLiteral("pagination.next"), QStringLiteral("下一页")));
+    m_sequenceBox->setItemText(
+        0, uiText(QStringLiteral("orders.sort.newest_first"), QStringLiteral("最新在前")));
+    m_sequenceBox->setItemText(
+        1, uiText(QStringLiteral("orders.sort.oldest_first"), QStringLiteral("最早在前")));
 
     m_table->setHorizontalHeaderLabels({
         QString(),
@@ -853,6 +886,34 @@ void OrderPage::updatePagination()
         uiText(QStringLiteral("pagination.total_pages"), QStringLiteral("共 %1 页"))
             .arg(totalPages()));
     m_currentPageLabel->setText(QString::number(m_currentPage));
+    m_previousButton->setEnabled(m_currentPage > 1);
+    m_nextButton->setEnabled(m_currentPage < totalPages());
+}
+
+void OrderPage::onPreviousClicked()
+{
+    if (m_currentPage <= 1)
+        return;
+    --m_currentPage;
+    refreshView();
+}
+
+void OrderPage::onNextClicked()
+{
+    if (m_currentPage >= totalPages())
+        return;
+    ++m_currentPage;
+    refreshView();
+}
+
+void OrderPage::onSequenceChanged(int index)
+{
+    const bool newestFirst = index != 1;
+    if (newestFirst == m_filter.newestFirst)
+        return;
+    m_filter.newestFirst = newestFirst;
+    m_currentPage = 1;
+    refreshView();
 }
 
 void OrderPage::onQueryClicked()

@@ -208,7 +208,13 @@ private slots:
         filter.phone = numberNamePhoneFromTo[2];
         filter.from = OrderFilter::parseBound(numberNamePhoneFromTo[3]);
         filter.to = OrderFilter::parseBound(numberNamePhoneFromTo[4]);
+        filter.newestFirst = false;
         QTEST(filter.apply(all, OrderNumbering(all)), "passing");
+        // Newest first is the same orders from the last stored one back.
+        QFETCH(QList<int>, passing);
+        std::reverse(passing.begin(), passing.end());
+        filter.newestFirst = true;
+        QCOMPARE(filter.apply(all, OrderNumbering(all)), passing);
     }
 
     void creationDayReadsLikeTheFormat()
