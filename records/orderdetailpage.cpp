@@ -337,6 +337,13 @@ void OrderDetailPage::retranslate()
     rebuildRecords();
 }
 
+void OrderDetailPage::setOrderNotes(const QString &notes)
+{
+    m_order.notes = notes;
+    const QString shown = OrderDisplay::orDash(notes);
+    m_fieldValues.at(Notes)->setText(OrderDisplay::wrappable(shown, int(shown.size())));
+}
+
 void OrderDetailPage::showOrder(const Customer &customer)
 {
     m_order = customer;
