@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include "i18n/langmanager.h"
+#include "i18n/qttranslations.h"
 #include "settings/usersettings.h"
 
 #include <QApplication>
@@ -142,4 +143,8 @@ void Startup::prepare(const UserSettings &user)
     } else {
         qDebug() << "Error: Could not load language packs from" << languageDir;
     }
+    // Qt's own dialogs speak the active language too, and switch with it.
+    auto *qtTexts = new QtTranslations(QCoreApplication::instance());
+    QObject::connect(manager, &LangManager::languageChanged, qtTexts, &QtTranslations::apply);
+    qDebug() << "Qt's own texts translated:" << qtTexts->apply(manager->currentLanguage());
 }

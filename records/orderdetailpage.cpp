@@ -5,6 +5,7 @@
 #include "records/orderlayout.h"
 #include "records/photoentry.h"
 #include "records/photoviewer.h"
+#include "records/reportphoto.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/roundedcheckbox.h"
@@ -349,6 +350,13 @@ void OrderDetailPage::retranslate()
     rebuildRecords();
 }
 
+void OrderDetailPage::setOrderNotes(const QString &notes)
+{
+    m_order.notes = notes;
+    const QString shown = OrderDisplay::orDash(notes);
+    m_fieldValues.at(Notes)->setText(OrderDisplay::wrappable(shown, int(shown.size())));
+}
+
 void OrderDetailPage::showOrder(const Customer &customer)
 {
     m_order = customer;
@@ -482,6 +490,10 @@ QWidget *OrderDetailPage::buildRecordItem(int photoIndex)
     if (name.isEmpty())
         name = uiText(QStringLiteral("order_detail.photo.default_name"),
                       QStringLiteral("Inspection Photo"));
+    // The ear comes first, so a long name is cut rather than the ear.
+    const QString ear = photoEarText(photoEarOf(name));
+    if (!ear.isEmpty())
+        name = ear + QStringLiteral(" · ") + name;
     auto *nameLabel = new ElidedLabel(OrderDisplay::singleLine(name.left(300)), item);
     nameLabel->setObjectName(QStringLiteral("photoNameLabel"));
     // Tooltips take markup when the text looks like it; a file name never does.

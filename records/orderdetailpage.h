@@ -23,6 +23,8 @@ public:
     explicit OrderDetailPage(QWidget *parent = nullptr);
 
     void showOrder(const Customer &customer);
+    // The shown order's notes were saved as `notes`; the photo selection stays.
+    void setOrderNotes(const QString &notes);
     const Customer &currentOrder() const { return m_order; }
 
     // The check box of every photo shown, in photo order.

@@ -14,7 +14,9 @@ bool OrderFilter::matches(const Customer &order, const OrderNumbering &numbering
         return false;
     if (!phone.isEmpty() && !order.phone.contains(phone, Qt::CaseInsensitive))
         return false;
-    if (!orderNumber.isEmpty() &&
+    // Users search for the number they typed; the derived number still finds
+    // orders saved without one, and older orders by their day.
+    if (!orderNumber.isEmpty() && !order.orderNumber.contains(orderNumber, Qt::CaseInsensitive) &&
         !numbering.numberFor(order).contains(orderNumber, Qt::CaseInsensitive))
         return false;
     return true;
@@ -24,7 +26,9 @@ QList<int> OrderFilter::apply(const QList<Customer> &allOrders,
                               const OrderNumbering &numbering) const
 {
     QList<int> passing;
-    for (int i = 0; i < allOrders.size(); ++i) {
+    const int count = int(allOrders.size());
+    for (int n = 0; n < count; ++n) {
+        const int i = newestFirst ? count - 1 - n : n;
         if (matches(allOrders.at(i), numbering))
             passing.append(i);
     }

@@ -12,14 +12,17 @@ class OrderNumbering;
 // inclusive range of whole creation days. Text matches ignore letter case.
 struct OrderFilter
 {
-    QString orderNumber; // matched against the derived order number only
+    QString orderNumber; // matched against the typed and the derived order number
     QString name;
     QString phone;
     QDate from; // invalid: no lower bound
     QDate to;   // invalid: no upper bound
+    // New orders are appended to the store, so newest first is the store
+    // order reversed.
+    bool newestFirst = true;
 
     bool matches(const Customer &order, const OrderNumbering &numbering) const;
-    // Indices into `allOrders` of the orders that pass, in store order.
+    // Indices into `allOrders` of the orders that pass, newest or oldest first.
     QList<int> apply(const QList<Customer> &allOrders, const OrderNumbering &numbering) const;
 
     // A date field's bound: "yyyy.MM.dd" after trimming; anything else gives no bound.

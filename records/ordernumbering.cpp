@@ -34,3 +34,8 @@ QString OrderNumbering::numberFor(const Customer &order) const
     return day.mid(0, 4) + day.mid(5, 2) + day.mid(8, 2) +
            QString::number(sequence).rightJustified(3, QLatin1Char('0'));
 }
+
+QString OrderNumbering::shownNumber(const Customer &order) const
+{
+    return order.orderNumber.isEmpty() ? numberFor(order) : order.orderNumber;
+}

@@ -21,6 +21,9 @@ public:
     explicit OrderNumbering(const QList<Customer> &allOrders);
 
     QString numberFor(const Customer &order) const;
+    // The number the user knows the order by: the one typed for it when there
+    // is one, otherwise the derived number.
+    QString shownNumber(const Customer &order) const;
 
 private:
     QHash<QString, QVector<int>> m_sortedIdsByDay;

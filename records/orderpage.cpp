@@ -50,6 +50,23 @@ const QString ScrollBarStyle = QStringLiteral(
     "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
     "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; }");
 
+const QString EmptyListStyle =
+    QStringLiteral("color: #999999; font-size: 14px; background: transparent; padding-top: 24px;");
+
+const QString PageBoxStyle = QStringLiteral(
+    "QComboBox { border: 1px solid #4a4a4a; border-radius: 4px; padding: 2px 6px; "
+    "font-size: 13px; color: #4a4a4a; background: white; }"
+    "QComboBox::drop-down { width: 18px; border: none; }"
+    "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }"
+    "QComboBox QAbstractItemView { border: 1px solid #e0e0e0; background: white; "
+    "selection-background-color: #f0f0f0; selection-color: #333; }");
+
+const QString StepButtonStyle =
+    QStringLiteral("QPushButton { background: white; color: #4a4a4a; font-size: 13px; "
+                   "border: 1px solid #4a4a4a; border-radius: 4px; padding: 4px 12px; }"
+                   "QPushButton:hover { background: #f5f5f5; }"
+                   "QPushButton:disabled { color: #b0b0b0; border-color: #d0d0d0; }");
+
 void addShadow(QWidget *widget)
 {
     auto *shadow = new QGraphicsDropShadowEffect(widget);
@@ -246,6 +263,9 @@ void OrderPage::buildUi()
     connect(m_newOrderButton, &QPushButton::clicked, this, &OrderPage::configRequested);
     connect(m_pageSizeBox, &QComboBox::currentIndexChanged, this, &OrderPage::onPageSizeChanged);
     connect(m_goButton, &QPushButton::clicked, this, &OrderPage::onGoClicked);
+    connect(m_previousButton, &QPushButton::clicked, this, &OrderPage::onPreviousClicked);
+    connect(m_nextButton, &QPushButton::clicked, this, &OrderPage::onNextClicked);
+    connect(m_sequenceBox, &QComboBox::currentIndexChanged, this, &OrderPage::onSequenceChanged);
     connect(m_pageNumberEdit, &QLineEdit::returnPressed, this, &OrderPage::onGoClicked);
     connect(m_gridButton, &QPushButton::clicked, this, &OrderPage::onGridViewClicked);
     connect(m_listButton, &QPushButton::clicked, this, &OrderPage::onListViewClicked);
@@ -348,6 +368,16 @@ QWidget *OrderPage::buildViewRow()
         layout->addWidget(button);
     }
     applyViewButtonLooks();
+    layout->addSpacing(14);
+    // Filled with its two texts by retranslate(); index 0 is newest first.
+    m_sequenceBox = new QComboBox(row);
+    m_sequenceBox->setObjectName(QStringLiteral("sequenceBox"));
+    m_sequenceBox->addItems({QString(), QString()});
+    m_sequenceBox->setFixedHeight(24);
+    m_sequenceBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_sequenceBox->setCursor(Qt::PointingHandCursor);
+    m_sequenceBox->setStyleSheet(PageBoxStyle);
+    layout->addWidget(m_sequenceBox);
     layout->addStretch();
 
     m_selectAllButton = pageButton(QStringLiteral("selectAllButton"), row);
@@ -427,6 +457,14 @@ void OrderPage::buildTable()
     m_header->setSectionResizeMode(0, QHeaderView::Fixed);
     m_header->resizeSection(0, 44);
     m_header->setSectionResizeMode(8, QHeaderView::Fixed);
+    m_tableEmptyLabel = new QLabel(m_table->viewport());
+    m_tableEmptyLabel->setObjectName(QStringLiteral("emptyListLabel"));
+    m_tableEmptyLabel->setTextFormat(Qt::PlainText);
+    m_tableEmptyLabel->setStyleSheet(EmptyListStyle);
+    m_tableEmptyLabel->hide();
+    auto *emptyLayout = new QVBoxLayout(m_table->viewport());
+    emptyLayout->setContentsMargins(0, 24, 0, 0);
+    emptyLayout->addWidget(m_tableEmptyLabel, 0, Qt::AlignHCenter | Qt::AlignTop);
     m_table->verticalHeader()->hide();
     m_table->verticalHeader()->setDefaultSectionSize(56);
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -465,15 +503,11 @@ QWidget *OrderPage::buildPaginationRow()
     m_pageSizeBox->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("50")});
     m_pageSizeBox->setFixedSize(66, 28);
     m_pageSizeBox->setCursor(Qt::PointingHandCursor);
-    m_pageSizeBox->setStyleSheet(QStringLiteral(
-        "QComboBox { border: 1px solid #4a4a4a; border-radius: 4px; padding: 2px 6px; "
-        "font-size: 13px; color: #4a4a4a; background: white; }"
-        "QComboBox::drop-down { width: 18px; border: none; }"
-        "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }"
-        "QComboBox QAbstractItemView { border: 1px solid #e0e0e0; background: white; "
-        "selection-background-color: #f0f0f0; selection-color: #333; }"));
+    m_pageSizeBox->setStyleSheet(PageBoxStyle);
     layout->addWidget(m_pageSizeBox);
 
+    m_previousButton = pageButton(QStringLiteral("previousPageButton"), row);
+    layout->addWidget(m_previousButton);
     m_currentPageLabel = new QLabel(QStringLiteral("1"), row);
     m_currentPageLabel->setObjectName(QStringLiteral("currentPageLabel"));
     m_currentPageLabel->setFixedHeight(28);
@@ -483,6 +517,12 @@ QWidget *OrderPage::buildPaginationRow()
         QStringLiteral("background: #4a4a4a; color: white; font-size: 13px; border-radius: 4px; "
                        "padding: 4px 10px;"));
     layout->addWidget(m_currentPageLabel);
+    m_nextButton = pageButton(QStringLiteral("nextPageButton"), row);
+    for (QPushButton *button : {m_previousButton, m_nextButton}) {
+        button->setFixedHeight(28);
+        button->setStyleSheet(StepButtonStyle);
+    }
+    layout->addWidget(m_nextButton);
     layout->addSpacing(16);
 
     m_jumpLabel = new QLabel(row);
@@ -498,10 +538,7 @@ QWidget *OrderPage::buildPaginationRow()
     layout->addWidget(m_pageNumberEdit);
     m_goButton = pageButton(QStringLiteral("goButton"), row);
     m_goButton->setFixedHeight(28);
-    m_goButton->setStyleSheet(
-        QStringLiteral("QPushButton { background: white; color: #4a4a4a; font-size: 13px; "
-                       "border: 1px solid #4a4a4a; border-radius: 4px; padding: 4px 12px; }"
-                       "QPushButton:hover { background: #f5f5f5; }"));
+    m_goButton->setStyleSheet(StepButtonStyle);
     layout->addWidget(m_goButton);
     layout->addStretch();
     return row;
@@ -558,6 +595,13 @@ void OrderPage::retranslate()
         uiText(QStringLiteral("orders.export_csv"), QStringLiteral("导出 CSV")));
     m_jumpLabel->setText(uiText(QStringLiteral("pagination.jump_to"), QStringLiteral("跳转")));
     m_goButton->setText(uiText(QStringLiteral("pagination.go"), QStringLiteral("GO")));
+    m_previousButton->setText(
+        uiText(QStringLiteral("pagination.previous"), QStringLiteral("上一页")));
+    m_nextButton->setText(uiText(QStringLiteral("pagination.next"), QStringLiteral("下一页")));
+    m_sequenceBox->setItemText(
+        0, uiText(QStringLiteral("orders.sort.newest_first"), QStringLiteral("最新在前")));
+    m_sequenceBox->setItemText(
+        1, uiText(QStringLiteral("orders.sort.oldest_first"), QStringLiteral("最早在前")));
 
     m_table->setHorizontalHeaderLabels({
         QString(),
@@ -642,6 +686,12 @@ void OrderPage::buildCards(const OrderNumbering &numbering)
         grid->addWidget(buildCard(m_allOrders.at(storeIndex), storeIndex, numbering), i / columns,
                         i % columns);
     }
+    if (count == 0) {
+        QLabel *empty = plainLabel(emptyListText(), container);
+        empty->setObjectName(QStringLiteral("emptyListLabel"));
+        empty->setStyleSheet(EmptyListStyle);
+        grid->addWidget(empty, 0, 0, 1, columns, Qt::AlignHCenter | Qt::AlignTop);
+    }
     grid->setRowStretch((count + columns - 1) / columns, 1);
     for (int column = 0; column < columns; ++column)
         grid->setColumnStretch(column, 1);
@@ -670,13 +720,15 @@ QWidget *OrderPage::buildCard(const Customer &order, int storeIndex,
     auto *headerLayout = new QHBoxLayout(header);
     headerLayout->setContentsMargins(26, 0, 20, 0);
     headerLayout->setSpacing(12);
-    auto *number =
-        plainLabel(uiText(QStringLiteral("order.number_prefix"), QStringLiteral("订单编号：")) +
-                       numbering.numberFor(order),
-                   header);
+    // A typed number can be of any length; it gives way before the check box.
+    const QString shownNumber = numbering.shownNumber(order);
+    auto *number = new ElidedLabel(
+        uiText(QStringLiteral("order.number_prefix"), QStringLiteral("订单编号：")) +
+            OrderDisplay::singleLine(shownNumber.left(200)),
+        header);
     number->setObjectName(QStringLiteral("cardNumberLabel"));
-    headerLayout->addWidget(number);
-    headerLayout->addStretch();
+    number->setToolTip(plainToolTip(shownNumber));
+    headerLayout->addWidget(number, 1);
     auto *check = new RoundedCheckBox(header);
     check->setCursor(Qt::PointingHandCursor);
     check->setObjectName(QStringLiteral("gcb_%1").arg(order.id));
@@ -758,6 +810,8 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
     const int count = ListPaging::rowsOnPage(m_currentPage, int(m_filtered.size()), m_pageSize);
     m_table->clearContents();
     m_table->setRowCount(count);
+    m_tableEmptyLabel->setText(emptyListText());
+    m_tableEmptyLabel->setVisible(count == 0);
     m_header->setChecked(false);
     auto textItem = [](const QString &text) {
         auto *item = new QTableWidgetItem(OrderDisplay::singleLine(text.left(500)));
@@ -790,9 +844,7 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
         m_rowChecks.append({check, storeIndex});
 
         m_table->setItem(row, 1, textItem(QString::number(first + row + 1)));
-        m_table->setItem(
-            row, 2,
-            userItem(order.orderNumber.isEmpty() ? numbering.numberFor(order) : order.orderNumber));
+        m_table->setItem(row, 2, userItem(numbering.shownNumber(order)));
         m_table->setItem(row, 3, userItem(OrderDisplay::orDash(order.name)));
         m_table->setItem(
             row, 4,
@@ -832,12 +884,48 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
     m_header->resizeSection(8, actionsWidth);
 }
 
+QString OrderPage::emptyListText() const
+{
+    // A blank list reads as broken; say whether nothing is stored or nothing matched.
+    return m_allOrders.isEmpty()
+               ? uiText(QStringLiteral("orders.empty"), QStringLiteral("暂无订单"))
+               : uiText(QStringLiteral("orders.no_match"), QStringLiteral("没有匹配的订单"));
+}
+
 void OrderPage::updatePagination()
 {
     m_totalPagesLabel->setText(
         uiText(QStringLiteral("pagination.total_pages"), QStringLiteral("共 %1 页"))
             .arg(totalPages()));
     m_currentPageLabel->setText(QString::number(m_currentPage));
+    m_previousButton->setEnabled(m_currentPage > 1);
+    m_nextButton->setEnabled(m_currentPage < totalPages());
+}
+
+void OrderPage::onPreviousClicked()
+{
+    if (m_currentPage <= 1)
+        return;
+    --m_currentPage;
+    refreshView();
+}
+
+void OrderPage::onNextClicked()
+{
+    if (m_currentPage >= totalPages())
+        return;
+    ++m_currentPage;
+    refreshView();
+}
+
+void OrderPage::onSequenceChanged(int index)
+{
+    const bool newestFirst = index != 1;
+    if (newestFirst == m_filter.newestFirst)
+        return;
+    m_filter.newestFirst = newestFirst;
+    m_currentPage = 1;
+    refreshView();
 }
 
 void OrderPage::onQueryClicked()

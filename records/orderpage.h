@@ -40,7 +40,8 @@ public:
     int totalPages() const;
     bool selectAllState() const { return m_selectAllState; }
     const QList<Customer> &allOrders() const { return m_allOrders; }
-    // The orders that passed the last filtering, in store order.
+    bool newestFirst() const { return m_filter.newestFirst; }
+    // The orders that passed the last filtering, in the order shown.
     QList<Customer> filteredOrders() const;
     // Ids of the checked cards or rows, in the order shown.
     QList<int> selectedOrderIds() const;
@@ -61,6 +62,10 @@ public slots:
     void onDetailClicked(int customerId);
     void onPageSizeChanged(int index);
     void onGoClicked();
+    void onPreviousClicked();
+    void onNextClicked();
+    // 0: newest first, 1: oldest first; kept while the program runs.
+    void onSequenceChanged(int index);
     void onCheckAllToggled(bool checked);
     void onGridViewClicked();
     void onListViewClicked();
@@ -94,6 +99,7 @@ private:
     QWidget *buildCard(const Customer &order, int storeIndex, const OrderNumbering &numbering);
     void buildTableRows(const OrderNumbering &numbering);
     void updatePagination();
+    QString emptyListText() const;
     void rebuildCardsIfWidthChanged();
 
     QList<int> selectedStoreIndices() const;
@@ -142,9 +148,13 @@ private:
     QScrollArea *m_cardArea = nullptr;
     QTableWidget *m_table = nullptr;
     OrderTableHeader *m_header = nullptr;
+    QLabel *m_tableEmptyLabel = nullptr;
     QLabel *m_totalPagesLabel = nullptr;
     QComboBox *m_pageSizeBox = nullptr;
     QLabel *m_currentPageLabel = nullptr;
+    QPushButton *m_previousButton = nullptr;
+    QPushButton *m_nextButton = nullptr;
+    QComboBox *m_sequenceBox = nullptr;
     QLabel *m_jumpLabel = nullptr;
     QLineEdit *m_pageNumberEdit = nullptr;
     QPushButton *m_goButton = nullptr;

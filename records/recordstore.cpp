@@ -82,6 +82,20 @@ bool appendCustomer(const Customer &customer)
     return saveCustomers(customers);
 }
 
+NotesUpdate updateCustomerNotes(int customerId, const QString &notes)
+{
+    QList<Customer> customers = loadCustomers();
+    for (Customer &customer : customers) {
+        if (customer.id != customerId)
+            continue;
+        if (customer.notes == notes)
+            return NotesUpdate::Unchanged;
+        customer.notes = notes;
+        return saveCustomers(customers) ? NotesUpdate::Saved : NotesUpdate::Failed;
+    }
+    return NotesUpdate::Missing;
+}
+
 QList<Fitter> loadFitters()
 {
     return loadRecords<Fitter>(fittersFilePath(), FittersKey);

@@ -17,6 +17,12 @@ bool saveCustomers(const QList<Customer> &customers);
 // Loads all orders, appends `customer` and saves; the result of the save.
 bool appendCustomer(const Customer &customer);
 
+enum class NotesUpdate { Saved, Unchanged, Missing, Failed };
+// Sets the notes of the stored order with this id (the first, should ids
+// collide) in the file as it is now. The file is only written when the notes
+// differ; Missing when no such order is stored.
+NotesUpdate updateCustomerNotes(int customerId, const QString &notes);
+
 QList<Fitter> loadFitters();
 bool saveFitters(const QList<Fitter> &fitters);
 

@@ -29,3 +29,12 @@ QString photoEntry(const ReportPhoto &photo);
 
 // photoEntry() of each photo in order, leaving out the ones that cannot be encoded.
 QStringList photoEntries(const QList<ReportPhoto> &photos);
+
+// The ear a stored photo shows, read from its name: capture files are named
+// "yyyyMMdd_HHmmss_L" or "..._R" (with "_N" after the letter when a second
+// photo fell into the same second), photos without a file "left_N" or
+// "right_N". Names following neither pattern tell no ear.
+enum class PhotoEar { Unknown, Left, Right };
+PhotoEar photoEarOf(const QString &name);
+// "Left ear" / "Right ear" in the current language; empty for an unknown ear.
+QString photoEarText(PhotoEar ear);

@@ -1,6 +1,8 @@
 #include "reports/notespanel.h"
 
 #include "i18n/langmanager.h"
+#include "records/orderdetailpage.h"
+#include "records/recordstore.h"
 #include "reports/reportlayout.h"
 #include "ui/common/promptdialog.h"
 
@@ -11,9 +13,25 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-NotesPanel::NotesPanel(QWidget *host)
+namespace {
+
+QLabel *captionLabel(const QString &text, const QString &objectName, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(objectName);
+    label->setTextFormat(Qt::PlainText);
+    label->setText(text);
+    label->setWordWrap(true);
+    label->setStyleSheet(
+        QStringLiteral("color: #585656; font-size: 13px; background: transparent;"));
+    return label;
+}
+
+} // namespace
+
+NotesPanel::NotesPanel(QWidget *host, OrderDetailPage *page)
     : ModalPanel(host, QStringLiteral("notesPanel"), &ReportLayout::notesPanelSize),
-      m_config(loadReportConfig())
+      m_config(loadReportConfig()), m_page(page)
 {
     QVBoxLayout *layout = panelLayout();
     layout->setContentsMargins(36, 28, 36, 28);
@@ -37,17 +55,33 @@ NotesPanel::NotesPanel(QWidget *host)
     line->setFixedHeight(1);
     line->setStyleSheet(QStringLiteral("background: #ededed; border: none;"));
     layout->addWidget(line);
-    layout->addSpacing(26 + 8);
+    layout->addSpacing(18);
 
-    m_editor = new QPlainTextEdit(panel());
-    m_editor->setObjectName(QStringLiteral("notesEditor"));
-    m_editor->setPlainText(m_config.defaultNotes);
-    m_editor->setPlaceholderText(uiText(QStringLiteral("order_detail.report_notes.placeholder"),
-                                        QStringLiteral("Special Notes: None.")));
-    m_editor->setStyleSheet(QStringLiteral(
-        "QPlainTextEdit { background: white; border: 2px solid #d3d3d3; border-radius: 8px; "
-        "color: #333333; font-size: 16px; padding: 12px; }"
-        "QPlainTextEdit:focus { border: 2px solid #ec5c0b; }"));
+    // Findings about one patient belong to the order; the shared notes are
+    // printed for every patient, which the panel has to say plainly.
+    if (page) {
+        layout->addWidget(captionLabel(
+            uiText(QStringLiteral("order_detail.report_notes.order_caption"),
+                   QStringLiteral("This order's notes (printed as the customer notes on "
+                                  "this order's report only):")),
+            QStringLiteral("orderNotesCaption"), panel()));
+        layout->addSpacing(8);
+        m_orderEditor =
+            notesEditor(QStringLiteral("orderNotesEditor"), page->currentOrder().notes,
+                        uiText(QStringLiteral("order_detail.report_notes.order_placeholder"),
+                               QStringLiteral("Findings for this customer")));
+        layout->addWidget(m_orderEditor, 1);
+        layout->addSpacing(16);
+    }
+    layout->addWidget(
+        captionLabel(uiText(QStringLiteral("order_detail.report_notes.shared_caption"),
+                            QStringLiteral("Report notes shared by all orders (appear on every "
+                                           "printed report):")),
+                     QStringLiteral("sharedNotesCaption"), panel()));
+    layout->addSpacing(8);
+    m_editor = notesEditor(QStringLiteral("notesEditor"), m_config.defaultNotes,
+                           uiText(QStringLiteral("order_detail.report_notes.placeholder"),
+                                  QStringLiteral("Special Notes: None.")));
     layout->addWidget(m_editor, 1);
     layout->addSpacing(24);
 
@@ -67,17 +101,57 @@ NotesPanel::NotesPanel(QWidget *host)
     connect(save, &QPushButton::clicked, this, &NotesPanel::save);
 }
 
+QPlainTextEdit *NotesPanel::notesEditor(const QString &objectName, const QString &text,
+                                        const QString &placeholder)
+{
+    auto *editor = new QPlainTextEdit(panel());
+    editor->setObjectName(objectName);
+    editor->setPlainText(text);
+    editor->setPlaceholderText(placeholder);
+    editor->setStyleSheet(QStringLiteral(
+        "QPlainTextEdit { background: white; border: 2px solid #d3d3d3; border-radius: 8px; "
+        "color: #333333; font-size: 16px; padding: 12px; }"
+        "QPlainTextEdit:focus { border: 2px solid #ec5c0b; }"));
+    return editor;
+}
+
 void NotesPanel::open(QWidget *host)
 {
     NotesPanel panel(host);
     panel.exec();
 }
 
+void NotesPanel::open(OrderDetailPage *page)
+{
+    NotesPanel panel(page, page);
+    panel.exec();
+}
+
 void NotesPanel::save()
 {
+    if (m_orderEditor) {
+        const QString notes = m_orderEditor->toPlainText().trimmed();
+        switch (updateCustomerNotes(m_page->currentOrder().id, notes)) {
+        case NotesUpdate::Saved:
+        case NotesUpdate::Unchanged:
+            m_page->setOrderNotes(notes);
+            break;
+        case NotesUpdate::Missing:
+            showPromptMessage(this,
+                              uiText(QStringLiteral("order_detail.report_notes.order_missing"),
+                                     QStringLiteral("This order is no longer stored, so its "
+                                                    "notes could not be saved.")));
+            return;
+        case NotesUpdate::Failed:
+            showPromptMessage(this,
+                              uiText(QStringLiteral("order_detail.report_notes.order_failed"),
+                                     QStringLiteral("The order's notes could not be saved.")));
+            return;
+        }
+    }
     ReportConfig config = m_config;
     config.defaultNotes = m_editor->toPlainText().trimmed();
-    if (!saveReportConfig(config)) {
+    if (config.defaultNotes != m_config.defaultNotes && !saveReportConfig(config)) {
         showPromptMessage(this, uiText(QStringLiteral("order_detail.report_notes.save_failed"),
                                        QStringLiteral("The report notes could not be saved.")));
         return;

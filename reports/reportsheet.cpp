@@ -4,6 +4,7 @@
 #include "records/customer.h"
 #include "records/orderdisplay.h"
 #include "records/photoentry.h"
+#include "records/reportphoto.h"
 #include "reports/reportconfig.h"
 #include "reports/reportlayout.h"
 #include "reports/reportphotocell.h"
@@ -263,6 +264,17 @@ QWidget *ReportSheet::buildPhotoGrid(const Customer &order, const QList<int> &ph
         cellLayout->addWidget(new ReportPhotoCell(PhotoEntry::imageOf(entry), cellSize, cell), 0,
                               Qt::AlignHCenter);
         QString name = PhotoEntry::nameOf(entry).trimmed();
+        const QString ear = photoEarText(photoEarOf(name));
+        if (!ear.isEmpty()) {
+            QLabel *earLabel = plainLabel(ear,
+                                          QStringLiteral("color: #333333; font-size: 14px; "
+                                                         "font-weight: bold; background: "
+                                                         "transparent;"),
+                                          cell);
+            earLabel->setObjectName(QStringLiteral("reportPhotoEar"));
+            earLabel->setFixedWidth(cellSize.width());
+            cellLayout->addWidget(earLabel, 0, Qt::AlignHCenter);
+        }
         if (name.isEmpty())
             name = uiText(QStringLiteral("order_detail.photo.default_name"),
                           QStringLiteral("Inspection Photo"));

@@ -1,7 +1,9 @@
 #include "i18n/langmanager.h"
+#include "i18n/qttranslations.h"
 
 #include "common/testsupport.h"
 
+#include <QLibraryInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -20,6 +22,31 @@ private:
     }
 
 private slots:
+    // Qt's own dialogs follow the language: the translation is switched, not
+    // stacked, and English takes it away again.
+    void qtTextsFollowTheLanguage()
+    {
+        const QString dir = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+        if (!QFile::exists(dir + "/qtbase_de.qm") || !QFile::exists(dir + "/qtbase_zh_CN.qm"))
+            QSKIP("Qt's translations are not installed");
+        LangManager manager;
+        QtTranslations qtTexts;
+        connect(&manager, &LangManager::languageChanged, &qtTexts, &QtTranslations::apply);
+        const char *cancel = "Cancel";
+        const auto shown = [cancel] {
+            return QCoreApplication::translate("QPlatformTheme", cancel);
+        };
+        QVERIFY(qtTexts.apply(QStringLiteral("de_DE")));
+        QCOMPARE(shown(), QStringLiteral("Abbrechen"));
+        QVERIFY(qtTexts.apply(QStringLiteral("zh_CN")));
+        QCOMPARE(shown(), QStringLiteral("取消"));
+        manager.setLanguage(QStringLiteral("en_US"));
+        QCOMPARE(shown(), QStringLiteral("Cancel"));
+        QVERIFY(qtTexts.apply(QStringLiteral("de_DE")));
+        QVERIFY(!qtTexts.apply(QStringLiteral("xx_YY")));
+        QCOMPARE(shown(), QStringLiteral("Cancel"));
+    }
+
     void builtInStateYieldsDefaults()
     {
         LangManager manager;

@@ -99,7 +99,7 @@ private slots:
         page.showOrder(c);
         const auto names = page.findChildren<ElidedLabel *>(QStringLiteral("photoNameLabel"));
         QCOMPARE(names.size(), 7);
-        QCOMPARE(names.at(0)->text(), QStringLiteral("left_1"));
+        QCOMPARE(names.at(0)->text(), QStringLiteral("Left ear · left_1"));
         QCOMPARE(names.at(1)->text(), QStringLiteral("Inspection photo"));
         QCOMPARE(names.at(3)->text(), QStringLiteral("x"));
         const auto pictures = page.findChildren<QLabel *>(QStringLiteral("thumbnailPicture"));

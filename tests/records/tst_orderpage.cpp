@@ -74,6 +74,12 @@ void goToPage(OrderPage &page, const QString &text)
     QTest::mouseClick(child<QPushButton>(page, "goButton"), Qt::LeftButton);
 }
 
+// The rules below read easiest in the order the orders were stored.
+void oldestFirst(OrderPage &page)
+{
+    child<QComboBox>(page, "sequenceBox")->setCurrentIndex(1);
+}
+
 QList<int> storedIds()
 {
     QList<int> ids;
@@ -100,6 +106,7 @@ private slots:
         orders[11].age = 42;
         QVERIFY(saveCustomers(orders));
         OrderPage page;
+        oldestFirst(page);
         QCOMPARE(cards(page).size(), 10);
         page.onListViewClicked();
         QCOMPARE(child<QLabel>(page, "totalPagesLabel")->text(), QStringLiteral("共 3 页"));
@@ -133,6 +140,7 @@ private slots:
         orders[1].name = QString(20000, QLatin1Char('W'));
         QVERIFY(saveCustomers(orders));
         OrderPage page;
+        oldestFirst(page);
         page.setMinimumWidth(600); // as in the main window, which sets its own minimum
         page.resize(1400, 900);
         page.show();
@@ -172,6 +180,7 @@ private slots:
         orders[10].id = 5; // a hand-edited file
         QVERIFY(saveCustomers(orders));
         OrderPage page;
+        oldestFirst(page);
         goToPage(page, QStringLiteral("2"));
         const auto cancel = TestSupport::answerNextPrompt(Answer::Cancel);
         cardButton(page, "cardDeleteButton", 0)->click();
@@ -192,6 +201,7 @@ private slots:
     {
         QVERIFY(saveCustomers(makeOrders(15)));
         OrderPage page;
+        oldestFirst(page);
         QVERIFY(appendCustomer(makeOrder(16))); // saved elsewhere since the list loaded
         const QByteArray before = TestSupport::readFile(customersFilePath());
         const auto message = TestSupport::answerNextPrompt(Answer::Ok);
@@ -220,6 +230,7 @@ private slots:
     {
         QVERIFY(saveCustomers(makeOrders(3)));
         OrderPage page;
+        oldestFirst(page);
         page.resize(1200, 800);
         page.show();
         QVERIFY(QTest::qWaitForWindowExposed(&page));
@@ -253,6 +264,7 @@ private slots:
                << makeOrder(15, "2020-03-04T23:59:59");
         QVERIFY(saveCustomers(orders));
         OrderPage page;
+        oldestFirst(page);
         QCOMPARE(page.filteredOrders().size(), 12); // this year up to today
         auto *name = child<QLineEdit>(page, "nameEdit");
         auto *start = child<QLineEdit>(page, "startDateEdit");
@@ -272,6 +284,71 @@ private slots:
         QCOMPARE(page.filteredOrders().size(), 12);
     }
 
+    void newestFirstByDefaultAndStepping()
+    {
+        QVERIFY(saveCustomers(makeOrders(25)));
+        OrderPage page;
+        auto *previous = child<QPushButton>(page, "previousPageButton");
+        auto *next = child<QPushButton>(page, "nextPageButton");
+        QVERIFY(page.newestFirst());
+        QCOMPARE(page.filteredOrders().first().id, 25);
+        QVERIFY(!previous->isEnabled() && next->isEnabled());
+        QTest::mouseClick(next, Qt::LeftButton);
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(page.currentPage(), 3);
+        QVERIFY(previous->isEnabled() && !next->isEnabled());
+        page.onNextClicked(); // already on the last page
+        QCOMPARE(page.currentPage(), 3);
+        page.onListViewClicked();
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(table(page)->item(0, 1)->text(), QStringLiteral("11"));
+        QCOMPARE(table(page)->item(0, 3)->text(), QStringLiteral("Customer 15"));
+        QTest::mouseClick(previous, Qt::LeftButton);
+        QCOMPARE(page.currentPage(), 1);
+        oldestFirst(page);
+        QCOMPARE(table(page)->item(0, 3)->text(), QStringLiteral("Customer 1"));
+        // The choice holds over a reload (the main window reloads on every visit).
+        page.reloadOrders();
+        QVERIFY(!page.newestFirst());
+        QCOMPARE(page.filteredOrders().first().id, 1);
+    }
+
+    void typedNumberIsShownAndFoundAndNoMatchIsSaid()
+    {
+        QList<Customer> orders = makeOrders(3);
+        orders[1].orderNumber = QStringLiteral("A-1001");
+        OrderPage page;
+        oldestFirst(page);
+        auto emptyText = [&page] {
+            QLabel *label = page.viewMode() == OrderPage::TableView
+                                ? child<QLabel>(*table(page), "emptyListLabel")
+                                : child<QLabel>(*cardContainer(page), "emptyListLabel");
+            return label->isHidden() ? QString() : label->text();
+        };
+        QCOMPARE(emptyText(), QStringLiteral("暂无订单"));
+        QVERIFY(saveCustomers(orders));
+        page.reloadOrders();
+        QCOMPARE(cardContainer(page)->findChildren<QLabel *>("emptyListLabel").size(), 0);
+        QStringList numbers;
+        for (ElidedLabel *label :
+             cardContainer(page)->findChildren<ElidedLabel *>("cardNumberLabel"))
+            numbers << label->text();
+        QVERIFY(numbers.contains(QStringLiteral("订单编号：A-1001")));
+        auto *number = child<QLineEdit>(page, "orderNumberEdit");
+        number->setText(QStringLiteral("a-100"));
+        page.onQueryClicked();
+        QCOMPARE(page.filteredOrders().size(), 1);
+        QCOMPARE(page.filteredOrders().at(0).id, 2);
+        number->setText(QStringLiteral("B-7"));
+        page.onQueryClicked();
+        QCOMPARE(emptyText(), QStringLiteral("没有匹配的订单"));
+        page.onListViewClicked();
+        QCOMPARE(table(page)->rowCount(), 0);
+        QCOMPARE(emptyText(), QStringLiteral("没有匹配的订单"));
+        page.onResetClicked();
+        QCOMPARE(emptyText(), QString());
+    }
+
     void badStoreShowsDefaultsAndWritesNothing()
     {
         const QByteArray bad =
@@ -280,6 +357,7 @@ private slots:
             " \"photos\": \"nope\"}, {}]}";
         TestSupport::writeFile(customersFilePath(), bad);
         OrderPage page;
+        oldestFirst(page);
         QCOMPARE(cards(page).size(), 4);
         page.onListViewClicked();
         QTableWidget *rows = table(page);
@@ -303,6 +381,7 @@ private slots:
         QVERIFY(saveCustomers(orders));
         const QByteArray before = TestSupport::readFile(customersFilePath());
         OrderPage page;
+        oldestFirst(page);
         child<QLineEdit>(page, "startDateEdit")->clear();
         page.onQueryClicked();
         QCOMPARE(page.totalPages(), 1000);
@@ -321,6 +400,7 @@ private slots:
     {
         QVERIFY(saveCustomers(makeOrders(2)));
         OrderPage page;
+        oldestFirst(page);
         QVERIFY(useShippedLanguage("de_DE"));
         auto *newOrder = child<QPushButton>(page, "newOrderButton");
         QCOMPARE(newOrder->text(), QStringLiteral("Neuer Auftrag"));
@@ -352,6 +432,7 @@ private slots:
         QVERIFY(saveCustomers(orders));
         QVERIFY(useShippedLanguage(code));
         OrderPage page;
+        oldestFirst(page);
         page.resize(932, 688);
         page.onListViewClicked();
         page.show();

@@ -122,6 +122,29 @@ private slots:
         QCOMPARE(decoded.size(), QSize(64, 48));
     }
 
+    void photoEar_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("ear");
+        const int left = int(PhotoEar::Left), right = int(PhotoEar::Right),
+                  unknown = int(PhotoEar::Unknown);
+        QTest::newRow("capture L") << "20250304_101112_L" << left;
+        QTest::newRow("capture R, second in its second") << "20250304_101112_R_2" << right;
+        QTest::newRow("with extension") << "20250304_101112_r.jpg" << right;
+        QTest::newRow("left_N") << "left_3" << left;
+        QTest::newRow("right_N") << " right_12 " << right;
+        QTest::newRow("letter inside a word") << "Lena_R_notes" << unknown;
+        QTest::newRow("left without number") << "left_" << unknown;
+        QTest::newRow("free name") << "Trommelfell" << unknown;
+        QTest::newRow("empty") << "" << unknown;
+    }
+
+    void photoEar()
+    {
+        QFETCH(QString, name);
+        QTEST(int(photoEarOf(name)), "ear");
+    }
+
     void numberingMatchesTheDirectRule()
     {
         // Colliding, negative and zero ids, short and odd createdAt values,
@@ -161,7 +184,8 @@ private slots:
         row("both must hold", {"", "anna", "555", "", ""}, {2});
         row("derived number", {"20250304002", "", "", "", ""}, {2});
         row("derived day", {"20250304", "", "", "", ""}, {1, 2});
-        row("stored number ignored", {"STORED-1", "", "", "", ""}, {});
+        row("typed number", {"stored-1", "", "", "", ""}, {0});
+        row("typed order keeps its derived number", {"20250303001", "", "", "", ""}, {0});
         row("N/A ignores case", {"n/a", "", "", "", ""}, {4});
         // Orders without a readable day are never hidden by dates.
         row("same day, whole day", {"", "", "", "2025.03.04", "2025.03.04"}, {1, 2, 4});
@@ -184,7 +208,13 @@ private slots:
         filter.phone = numberNamePhoneFromTo[2];
         filter.from = OrderFilter::parseBound(numberNamePhoneFromTo[3]);
         filter.to = OrderFilter::parseBound(numberNamePhoneFromTo[4]);
+        filter.newestFirst = false;
         QTEST(filter.apply(all, OrderNumbering(all)), "passing");
+        // Newest first is the same orders from the last stored one back.
+        QFETCH(QList<int>, passing);
+        std::reverse(passing.begin(), passing.end());
+        filter.newestFirst = true;
+        QCOMPARE(filter.apply(all, OrderNumbering(all)), passing);
     }
 
     void creationDayReadsLikeTheFormat()

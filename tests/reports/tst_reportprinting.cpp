@@ -1,7 +1,9 @@
 // The report sheet, its panels and the paged PDF output.
 #include "app/startup.h"
 #include "records/exportfolder.h"
+#include "records/fileidentity.h"
 #include "records/orderdetailpage.h"
+#include "records/recordstore.h"
 #include "records/reportphoto.h"
 #include "reports/notespanel.h"
 #include "reports/printpanel.h"
@@ -389,7 +391,11 @@ private slots:
         for (int i = 0; i < 5; ++i)
             order.photos.append(photo(QStringLiteral("左耳_%1").arg(i)));
         order.photos.append(QStringLiteral("broken|not a picture"));
+        order.photos[1] = photo(QStringLiteral("20250304_101112_R_2"));
         ReportSheet sheet(loadReportConfig(), order, {0, 1, 2, 3, 4, 5}, 988);
+        const auto ears = sheet.findChildren<QLabel *>(QStringLiteral("reportPhotoEar"));
+        QCOMPARE(ears.size(), 1);
+        QCOMPARE(ears.at(0)->text(), QStringLiteral("右耳"));
         const int width = ReportLayout::sheetWidth(988);
         sheet.fitToWidth(width);
         QVERIFY(sheet.minimumSizeHint().width() <= width);
@@ -595,10 +601,10 @@ private slots:
         std::shared_ptr<TestSupport::PromptRecord> prompt;
         bool stillOpen = false;
         whenModalShown<NotesPanel>([&](NotesPanel *panel) {
-            panel->editor()->setPlainText("   ");
+            panel->editor()->setPlainText("new");
             prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
             child<QPushButton>(*panel, "notesSaveButton")->click();
-            stillOpen = panel->isVisible() && panel->editor()->toPlainText() == "   ";
+            stillOpen = panel->isVisible() && panel->editor()->toPlainText() == "new";
             panel->reject();
         });
         NotesPanel::open(&host);
@@ -611,6 +617,58 @@ private slots:
         ReportSheet sheet(loadReportConfig(), Customer(), {}, 900);
         QCOMPARE(child<QLabel>(sheet, "reportNotes")->text(), QStringLiteral("-"));
         QCOMPARE(child<QLabel>(sheet, "reportTitle")->text(), QStringLiteral("Inspection Report"));
+    }
+
+    void orderNotesGoToTheirOrderOnly()
+    {
+        QVERIFY(saveReportConfig({"Clinic", "Title", "shared"}));
+        QList<Customer> orders(3);
+        for (int i = 0; i < 3; ++i) {
+            orders[i].id = i + 1;
+            orders[i].notes = QStringLiteral("old %1").arg(i + 1);
+        }
+        QVERIFY(saveCustomers(orders));
+        OrderDetailPage page;
+        page.resize(1000, 700);
+        page.showOrder(loadCustomers().at(1));
+        const FileIdentity configBefore = FileIdentity::ofPath(reportConfigPath());
+        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
+            QVERIFY(child<QLabel>(*panel, "sharedNotesCaption")->text().contains("every"));
+            QCOMPARE(panel->orderEditor()->toPlainText(), QStringLiteral("old 2"));
+            panel->orderEditor()->setPlainText(QStringLiteral("  left canal red \n"));
+            child<QPushButton>(*panel, "notesSaveButton")->click();
+        });
+        NotesPanel::open(&page);
+        const QList<Customer> stored = loadCustomers();
+        QCOMPARE(stored.at(1).notes, QStringLiteral("left canal red"));
+        QCOMPARE(stored.at(0).notes, QStringLiteral("old 1"));
+        QCOMPARE(stored.at(2).notes, QStringLiteral("old 3"));
+        QCOMPARE(page.currentOrder().notes, QStringLiteral("left canal red"));
+        // The shared notes were not touched, so their file was not written.
+        QCOMPARE(FileIdentity::ofPath(reportConfigPath()), configBefore);
+
+        // Saving unchanged notes leaves the order file as it is.
+        const FileIdentity storeBefore = FileIdentity::ofPath(customersFilePath());
+        whenModalShown<NotesPanel>(
+            [&](NotesPanel *panel) { child<QPushButton>(*panel, "notesSaveButton")->click(); });
+        NotesPanel::open(&page);
+        QCOMPARE(FileIdentity::ofPath(customersFilePath()), storeBefore);
+
+        // An order deleted meanwhile: the user is told and the panel stays open.
+        QVERIFY(saveCustomers({orders.at(0)}));
+        std::shared_ptr<TestSupport::PromptRecord> prompt;
+        bool stillOpen = false;
+        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
+            panel->orderEditor()->setPlainText(QStringLiteral("new"));
+            prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+            child<QPushButton>(*panel, "notesSaveButton")->click();
+            stillOpen = panel->isVisible();
+            panel->reject();
+        });
+        NotesPanel::open(&page);
+        QVERIFY(prompt && prompt->seen);
+        QVERIFY(stillOpen);
+        QCOMPARE(loadCustomers().size(), 1);
     }
 };
 
