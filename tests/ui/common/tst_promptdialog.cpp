@@ -1,6 +1,7 @@
 #include "ui/common/promptdialog.h"
 
 #include "i18n/langmanager.h"
+#include "ui/common/dimlayer.h"
 
 #include "common/testsupport.h"
 
@@ -71,7 +72,21 @@ private slots:
         QCOMPARE(card->geometry(), QRect(450, 266, 380, 188));
         overlay->show();
         QCOMPARE(overlay->geometry(), window.geometry());
+        // Only the rounded card is the prompt's own window; the dimming is
+        // painted inside the covered window, so no compositor is needed.
+        const QRegion shape = overlay->mask();
+        QCOMPARE(shape.boundingRect(), card->geometry());
+        QVERIFY(shape.contains(card->geometry().center()));
+        QVERIFY(!shape.contains(card->geometry().topLeft()));
+        auto *dim = window.findChild<DimLayer *>();
+        QVERIFY(dim && dim->isVisible());
+        QCOMPARE(dim->geometry(), window.rect());
+        window.resize(1000, 650);
+        QCOMPARE(dim->geometry(), window.rect());
+        overlay->hide();
+        QVERIFY(!dim->isVisible());
         delete overlay;
+        QTRY_VERIFY(!window.findChild<DimLayer *>());
 
         QDialog *orphan = createPromptOverlay(nullptr);
         QCOMPARE(orphan->size(), QSize(1200, 760));
