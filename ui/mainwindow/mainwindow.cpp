@@ -80,6 +80,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     const WindowGeometry geometry = WindowGeometry::forAvailableArea(primaryAvailableArea());
     setMinimumSize(geometry.minimum);
     resize(geometry.size);
+    if (geometry.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
 
     QDir().mkpath(m_photoFolder);
 
@@ -358,7 +360,7 @@ void MainWindow::wireFrame()
 void MainWindow::centerOnScreen()
 {
     const QRect available = primaryAvailableArea();
-    if (available.isValid())
+    if (available.isValid() && !isMaximized())
         move(WindowGeometry::centeredTopLeft(available, size()));
 }
 

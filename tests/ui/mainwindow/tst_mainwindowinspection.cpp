@@ -306,6 +306,7 @@ private slots:
     void contextBannerUsesItsRoom()
     {
         MainWindow window;
+        window.setWindowState(Qt::WindowNoState); // opened maximized on the small test screen
         window.resize(1600, 900);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
