@@ -4,6 +4,7 @@
 #include "i18n/langmanager.h"
 #include "records/jsonfilestore.h"
 #include "settings/usersettings.h"
+#include "ui/common/focusringstyle.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/mainwindow.h"
 
@@ -36,6 +37,8 @@ int main(int argc, char *argv[])
         return answerOnTerminal(action, argc, argv);
 
     QApplication app(argc, argv);
+    // Focus shown as a ring around the rounded buttons, not a square box.
+    QApplication::setStyle(new FocusRingStyle);
     QApplication::setApplicationVersion(QStringLiteral(LUMAURAL_VERSION));
     // Lets the desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(LUMAURAL_APP_ID));

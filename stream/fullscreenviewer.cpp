@@ -64,6 +64,7 @@ StreamDisplayWidget *FullscreenViewer::setLiveView(StreamDisplayWidget *source)
         m_liveView = new StreamDisplayWidget(this);
         m_liveView->setObjectName(QStringLiteral("fullscreenLiveView"));
         m_liveView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        m_liveView->setStatusTextColor(QStringLiteral("#e6e6e6")); // on black
         static_cast<QVBoxLayout *>(layout())->addWidget(m_liveView, 1);
         connect(m_liveView, &StreamDisplayWidget::doubleClicked, this, &QDialog::close);
         connect(this, &QDialog::finished, m_liveView,

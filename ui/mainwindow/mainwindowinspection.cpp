@@ -555,7 +555,9 @@ void MainWindow::updateEarButtons()
     } ears[] = {{m_leftEarButton, m_leftEarIcon, m_leftEarText, LeftLook, m_leftEarSelected},
                 {m_rightEarButton, m_rightEarIcon, m_rightEarText, RightLook, !m_leftEarSelected}};
     for (const auto &ear : ears) {
-        const bool lit = ear.selected && m_deviceConnected;
+        // The chosen ear shows in its colour with or without the device: a
+        // capture goes there the moment the device is back.
+        const bool lit = ear.selected;
         const QString border = lit ? QLatin1String(ear.look.selected) : QStringLiteral("#c5c5c5");
         ear.button->setStyleSheet(
             QStringLiteral("QPushButton { background: white; border: 2px solid %1; "

@@ -502,6 +502,9 @@ private slots:
         QVERIFY(!child<QPushButton>(window, "saveReportButton")->isEnabled());
         QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
         QVERIFY(!window.leftEarSelected());
+        // The chosen ear stays visible without the device.
+        QVERIFY(child<QPushButton>(window, "rightEarButton")->styleSheet().contains("#fe5d5d"));
+        QVERIFY(child<QPushButton>(window, "leftEarButton")->styleSheet().contains("#c5c5c5"));
         QVERIFY(child<QLabel>(window, "photoEmptyLabel")->isVisibleTo(&window));
     }
 };

@@ -11,6 +11,7 @@
 #include "fakemjpegserver.h"
 
 #include <QPushButton>
+#include <QLabel>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
@@ -97,6 +98,10 @@ private slots:
         QVERIFY(!QTest::currentTestFailed());
         QPointer<FullscreenViewer> viewer = liveViewer();
         StreamDisplayWidget *view = viewer->liveView();
+        // Its status texts are light on the black screen.
+        auto *status = view->findChild<QLabel *>();
+        status->ensurePolished();
+        QVERIFY(status->palette().color(QPalette::WindowText).lightness() > 200);
         const int shown = view->decodedFrameCount();
         QTRY_VERIFY(view->decodedFrameCount() > shown + 2); // keeps moving
 
