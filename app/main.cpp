@@ -9,6 +9,7 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -51,6 +52,8 @@ int main(int argc, char *argv[])
     }
     auto window = std::make_unique<MainWindow>();
     window->show();
+    // Once the window is up, so the question appears over it.
+    QTimer::singleShot(0, window.get(), &MainWindow::offerUnfiledPhotos);
     const int result = app.exec();
     window.reset();
     return result;

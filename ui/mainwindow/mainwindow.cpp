@@ -475,7 +475,10 @@ void MainWindow::onProceedToInspection(const Customer &draftCustomer)
 {
     m_hasInspectionContext = true;
     m_draftCustomer = draftCustomer;
-    resetInspection();
+    // Kept when the user says so: photos taken before the order was made
+    // then go into it.
+    if (confirmClearingWorkspace())
+        resetInspection();
     updateInspectionContext();
     showPage(PageIndex::Inspection, NavEntry::Inspection);
 }

@@ -463,8 +463,7 @@ void MainWindow::retranslateInspectionPage()
 {
     if (!m_captureText)
         return;
-    m_leftEarText->setText(uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳")));
-    m_rightEarText->setText(uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳")));
+    updateEarCounts();
     m_selectAllCheck->setText(uiText(QStringLiteral("common.select_all"), QStringLiteral("全选")));
     m_batchSaveAsButton->setText(
         uiText(QStringLiteral("inspect.photo.batch_save_as"), QStringLiteral("批量另存")));
@@ -539,6 +538,23 @@ void MainWindow::applyResponsiveLayout()
     if (rowsChanged || m_batchRowTop->count() == 0)
         arrangeBatchArea(m.twoRowBatch);
     updateEarButtons();
+}
+
+void MainWindow::updateEarCounts()
+{
+    if (!m_leftEarText)
+        return;
+    // The count tells, without switching ears, that a capture went where meant.
+    const int left = m_leftPhotos.size();
+    const int right = m_rightPhotos.size();
+    m_leftEarText->setText(
+        left == 0 ? uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳"))
+                  : uiText(QStringLiteral("inspect.ear.left_count"), QStringLiteral("左耳 %1"))
+                        .arg(left));
+    m_rightEarText->setText(
+        right == 0 ? uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳"))
+                   : uiText(QStringLiteral("inspect.ear.right_count"), QStringLiteral("右耳 %1"))
+                         .arg(right));
 }
 
 void MainWindow::updateEarButtons()
@@ -647,6 +663,7 @@ void MainWindow::resetInspection()
     m_leftPhotos.clear();
     m_rightPhotos.clear();
     m_leftEarSelected = true;
+    m_freshPhotoIndex = -1;
     leavePhotoView();
     updateEarButtons();
     refreshPhotoList();
