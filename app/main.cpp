@@ -4,10 +4,12 @@
 #include "i18n/langmanager.h"
 #include "records/jsonfilestore.h"
 #include "settings/usersettings.h"
+#include "ui/common/focusringstyle.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <cstdio>
 #include <memory>
@@ -36,6 +38,8 @@ int main(int argc, char *argv[])
         return answerOnTerminal(action, argc, argv);
 
     QApplication app(argc, argv);
+    // Focus shown as a ring around the rounded buttons, not a square box.
+    QApplication::setStyle(new FocusRingStyle);
     QApplication::setApplicationVersion(QStringLiteral(LUMAURAL_VERSION));
     // Lets the desktop match the window to the menu entry and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(LUMAURAL_APP_ID));
@@ -48,6 +52,8 @@ int main(int argc, char *argv[])
     }
     auto window = std::make_unique<MainWindow>();
     window->show();
+    // Once the window is up, so the question appears over it.
+    QTimer::singleShot(0, window.get(), &MainWindow::offerUnfiledPhotos);
     const int result = app.exec();
     window.reset();
     return result;

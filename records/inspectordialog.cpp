@@ -3,6 +3,7 @@
 #include "i18n/langmanager.h"
 #include "records/newinspector.h"
 #include "records/recordstore.h"
+#include "ui/common/dimlayer.h"
 #include "ui/common/promptdialog.h"
 
 #include <QComboBox>
@@ -49,10 +50,9 @@ InspectorDialog::InspectorDialog(QWidget *parent)
     if (top) // over the window itself, not centred with room for a frame
         move(top->geometry().topLeft());
 
-    auto *dimmer = new QWidget(this);
-    dimmer->setObjectName(QStringLiteral("inspectorDimmer"));
-    dimmer->setGeometry(rect());
-    dimmer->setStyleSheet(QStringLiteral("background: rgba(0,0,0,0.25);"));
+    // Dimmed inside the window: a translucent window of its own would black
+    // it out where no compositing window manager runs.
+    DimLayer::cover(top, 0.25, this);
 
     auto *card = new QFrame(this);
     card->setObjectName(QStringLiteral("inspectorCard"));
@@ -63,6 +63,7 @@ InspectorDialog::InspectorDialog(QWidget *parent)
                        "QLabel { background: transparent; }") +
         QLatin1String(FieldStyle));
     card->raise();
+    setMask(DimLayer::roundedRegion(card->geometry(), 31));
 
     auto *layout = new QVBoxLayout(card);
     layout->setContentsMargins(30, 34, 30, 29);

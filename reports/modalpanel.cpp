@@ -1,5 +1,7 @@
 #include "reports/modalpanel.h"
 
+#include "ui/common/dimlayer.h"
+
 #include <QFrame>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -16,10 +18,10 @@ ModalPanel::ModalPanel(QWidget *host, const QString &panelName,
     if (window)
         move(window->geometry().topLeft());
 
-    auto *backdrop = new QWidget(this);
-    backdrop->setObjectName(QStringLiteral("panelBackdrop"));
-    backdrop->setGeometry(rect());
-    backdrop->setStyleSheet(QStringLiteral("background: rgba(0,0,0,0.30);"));
+    // Dimmed inside the window, and only the panel is this dialog's own
+    // window: without a compositing window manager a translucent window
+    // would black out everything around the panel.
+    DimLayer::cover(window, 0.30, this);
 
     m_panel = new QFrame(this);
     m_panel->setObjectName(panelName);
@@ -28,6 +30,7 @@ ModalPanel::ModalPanel(QWidget *host, const QString &panelName,
     const QSize panelSize = panelSizeFor(size);
     m_panel->setFixedSize(panelSize);
     m_panel->move((size.width() - panelSize.width()) / 2, (size.height() - panelSize.height()) / 2);
+    setMask(DimLayer::roundedRegion(m_panel->geometry(), 31));
     m_layout = new QVBoxLayout(m_panel);
     m_layout->setSpacing(0);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QVBoxLayout>
 
 FullscreenViewer::FullscreenViewer(QWidget *parent, const QString &exitDefaultText)
@@ -64,6 +65,7 @@ StreamDisplayWidget *FullscreenViewer::setLiveView(StreamDisplayWidget *source)
         m_liveView = new StreamDisplayWidget(this);
         m_liveView->setObjectName(QStringLiteral("fullscreenLiveView"));
         m_liveView->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+        m_liveView->setStatusTextColor(QStringLiteral("#e6e6e6")); // on black
         static_cast<QVBoxLayout *>(layout())->addWidget(m_liveView, 1);
         connect(m_liveView, &StreamDisplayWidget::doubleClicked, this, &QDialog::close);
         connect(this, &QDialog::finished, m_liveView,
@@ -71,6 +73,36 @@ StreamDisplayWidget *FullscreenViewer::setLiveView(StreamDisplayWidget *source)
     }
     m_liveView->followStream(source);
     return m_liveView;
+}
+
+void FullscreenViewer::showCaptureConfirmation(const QImage &preview)
+{
+    // Small and brief: the user is looking into the ear, not at the corner.
+    constexpr int Width = 200;
+    constexpr int Margin = 24;
+    constexpr int ShownMs = 1500;
+    if (!m_captureConfirmation) {
+        m_captureConfirmation = new QLabel(this);
+        m_captureConfirmation->setObjectName(QStringLiteral("captureConfirmation"));
+        m_captureConfirmation->setAttribute(Qt::WA_TransparentForMouseEvents);
+        m_captureConfirmation->setStyleSheet(
+            QStringLiteral("QLabel { background: black; border: 3px solid white; "
+                           "border-radius: 6px; }"));
+        m_confirmationTimer = new QTimer(this);
+        m_confirmationTimer->setObjectName(QStringLiteral("captureConfirmationTimer"));
+        m_confirmationTimer->setSingleShot(true);
+        connect(m_confirmationTimer, &QTimer::timeout, m_captureConfirmation, &QLabel::hide);
+    }
+    const QSize size = preview.isNull() ? QSize(Width, Width * 9 / 16)
+                                        : preview.size().scaled(Width, Width, Qt::KeepAspectRatio);
+    const QSize box = size + QSize(6, 6);
+    m_captureConfirmation->setPixmap(
+        QPixmap::fromImage(preview.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    m_captureConfirmation->setGeometry(width() - box.width() - Margin,
+                                       height() - box.height() - Margin, box.width(), box.height());
+    m_captureConfirmation->show();
+    m_captureConfirmation->raise();
+    m_confirmationTimer->start(ShownMs);
 }
 
 QScreen *FullscreenViewer::targetScreen() const

@@ -7,6 +7,7 @@
 class QLabel;
 class QPushButton;
 class QScreen;
+class QTimer;
 class StreamDisplayWidget;
 
 // A frameless black window covering the screen its parent is on, with an exit
@@ -34,6 +35,11 @@ public:
     // The screen the viewer belongs on.
     QScreen *targetScreen() const;
 
+    // Shows `preview` small in the bottom-right corner for a moment, so a
+    // capture taken here (Space, the device's button) is seen to have worked.
+    void showCaptureConfirmation(const QImage &preview);
+    QLabel *captureConfirmation() const { return m_captureConfirmation; }
+
     QLabel *photoLabel() const { return m_photoLabel; }
     QPushButton *exitButton() const { return m_exitButton; }
 
@@ -50,5 +56,7 @@ private:
     QPushButton *m_exitButton = nullptr;
     QLabel *m_photoLabel = nullptr;
     StreamDisplayWidget *m_liveView = nullptr;
+    QLabel *m_captureConfirmation = nullptr;
+    QTimer *m_confirmationTimer = nullptr;
     QImage m_photo;
 };

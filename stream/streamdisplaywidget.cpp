@@ -27,9 +27,7 @@ StreamDisplayWidget::StreamDisplayWidget(QWidget *parent)
     m_label->setAlignment(Qt::AlignCenter);
     m_label->setScaledContents(false);
     m_label->setAttribute(Qt::WA_TranslucentBackground);
-    m_label->setStyleSheet(QStringLiteral("QLabel {   background-color: transparent;   color: "
-                                          "#333333;   font-size: 16px;   font-weight: 400;   "
-                                          "border: none;}"));
+    setStatusTextColor(QStringLiteral("#333333"));
     // A frame must never make the view grow; it is always composed at the view's size.
     m_label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
     setAttribute(Qt::WA_TranslucentBackground);
@@ -109,6 +107,14 @@ void StreamDisplayWidget::resetStream()
 bool StreamDisplayWidget::isPlaying() const
 {
     return m_source ? m_source->isPlaying() : m_playing;
+}
+
+void StreamDisplayWidget::setStatusTextColor(const QString &color)
+{
+    m_label->setStyleSheet(QStringLiteral("QLabel {   background-color: transparent;   color: "
+                                          "%1;   font-size: 16px;   font-weight: 400;   "
+                                          "border: none;}")
+                               .arg(color));
 }
 
 void StreamDisplayWidget::followStream(StreamDisplayWidget *source)

@@ -41,6 +41,9 @@ public:
     // cameras serve one client at a time, so a second view of the same camera
     // must not ask for a second stream. Null ends the following.
     void followStream(StreamDisplayWidget *source);
+    // Colour of the status texts ("Connecting…"); dark by default, for the
+    // white page.
+    void setStatusTextColor(const QString &color);
     // While the device's control link is up, a view without a picture says that
     // the picture is on its way rather than that there is no device.
     void setDeviceLinkUp(bool up);

@@ -1,6 +1,7 @@
 #include "ui/common/promptdialog.h"
 
 #include "i18n/langmanager.h"
+#include "ui/common/dimlayer.h"
 
 #include <QDialog>
 #include <QFrame>
@@ -45,14 +46,12 @@ QDialog *createPromptOverlay(QWidget *parent)
     QWidget *top = parent ? parent->window() : nullptr;
     dialog->setFixedSize(top ? top->size() : QSize(1200, 760));
     // Placed exactly over the window: left to Qt, a dialog is centred with
-    // room for a frame this one does not have, and the dimming slides off.
+    // room for a frame this one does not have, and the card slides off.
     if (top)
         dialog->move(top->geometry().topLeft());
-
-    auto *backdrop = new QWidget(dialog);
-    backdrop->setObjectName(QStringLiteral("promptBackdrop"));
-    backdrop->setGeometry(0, 0, dialog->width(), dialog->height());
-    backdrop->setStyleSheet(QStringLiteral("background: rgba(0,0,0,0.25);"));
+    // The dimming is painted inside the window; the dialog itself is only
+    // its card (see createPromptCard), so no window manager has to blend it.
+    DimLayer::cover(top, 0.25, dialog);
     return dialog;
 }
 
@@ -63,6 +62,7 @@ QFrame *createPromptCard(QDialog *overlay, const QString &text)
     card->setFixedSize(CardWidth, CardHeight);
     card->move((overlay->width() - CardWidth) / 2, (overlay->height() - CardHeight) / 2);
     card->setStyleSheet(QStringLiteral("QFrame { background:white; border-radius:20px; }"));
+    overlay->setMask(DimLayer::roundedRegion(card->geometry(), 20));
 
     auto *layout = new QVBoxLayout(card);
     layout->setContentsMargins(32, 36, 32, 28);

@@ -81,6 +81,8 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     const WindowGeometry geometry = WindowGeometry::forAvailableArea(primaryAvailableArea());
     setMinimumSize(geometry.minimum);
     resize(geometry.size);
+    if (geometry.maximized)
+        setWindowState(windowState() | Qt::WindowMaximized);
 
     QDir().mkpath(m_photoFolder);
 
@@ -361,7 +363,7 @@ void MainWindow::wireFrame()
 void MainWindow::centerOnScreen()
 {
     const QRect available = primaryAvailableArea();
-    if (available.isValid())
+    if (available.isValid() && !isMaximized())
         move(WindowGeometry::centeredTopLeft(available, size()));
 }
 
@@ -476,7 +478,10 @@ void MainWindow::onProceedToInspection(const Customer &draftCustomer)
 {
     m_hasInspectionContext = true;
     m_draftCustomer = draftCustomer;
-    resetInspection();
+    // Kept when the user says so: photos taken before the order was made
+    // then go into it.
+    if (confirmClearingWorkspace())
+        resetInspection();
     updateInspectionContext();
     showPage(PageIndex::Inspection, NavEntry::Inspection);
 }

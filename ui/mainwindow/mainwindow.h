@@ -4,6 +4,7 @@
 #include "records/reportphoto.h"
 #include "ui/mainwindow/earphotolist.h"
 #include "ui/mainwindow/inspectionmetrics.h"
+#include "ui/mainwindow/workspacejournal.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -85,8 +86,16 @@ public slots:
     void onOrderConfigRequested();
     void onOrderEditRequested(int customerId);
 
+    // Offers back the photos that a run ended without closing the window
+    // left in no order; from then on the workspace is noted on disk.
+    void offerUnfiledPhotos();
+    // The workspace photos that are in no order.
+    int unfiledPhotoCount() const;
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    // Asks before photos in no order leave the workspace with the window.
+    void closeEvent(QCloseEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
@@ -139,10 +148,23 @@ private:
     QFrame *buildThumbnail();
     void bindThumbnail(QFrame *item, int index, const QSize &itemSize);
     void applyPhotoListStyle();
+    // Marks an item as the photo just taken or the one enlarged in the centre.
+    void markThumbnail(QFrame *item, int index);
+    void markThumbnails();
+    // Brings the photo just taken into view and lights it up for a moment.
+    void showNewPhoto(int index);
+    // The number of photos of each ear on its button.
+    void updateEarCounts();
     void leavePhotoView();
     void deleteFiles(const QStringList &files);
     // Asks, then removes photo `index` of `photos` with its file.
     void deletePhoto(EarPhotoList &photos, int index);
+
+    // Photos in no order (mainwindowworkspace.cpp)
+    void noteWorkspace();
+    // True when a new inspection may empty the workspace: nothing unfiled
+    // is in it, or the user agreed.
+    bool confirmClearingWorkspace();
 
     // Saving (mainwindowsaving.cpp)
     QString saveConfirmText() const;
@@ -206,6 +228,8 @@ private:
     EarPhotoList m_leftPhotos{EarPhotoList::Left};
     EarPhotoList m_rightPhotos{EarPhotoList::Right};
     InspectionMetrics m_metrics;
+    WorkspaceJournal m_journal{WorkspaceJournal::defaultPath()};
+    bool m_journalEnabled = false;
 
     // Inspection page widgets
     QFrame *m_contentCard = nullptr;
@@ -235,6 +259,9 @@ private:
     QVBoxLayout *m_photoListLayout = nullptr;
     QLabel *m_emptyPhotoLabel = nullptr;
     QList<QFrame *> m_thumbnailItems; // reused from rebuild to rebuild
+    int m_freshPhotoIndex = -1;       // the photo just taken, lit up for a moment
+    bool m_freshLeftEar = true;
+    QTimer *m_freshTimer = nullptr;
     QString m_photoListStyleEar;
     int m_photoListBuiltWidth = -1;
     QPushButton *m_captureButton = nullptr;

@@ -4,6 +4,7 @@
 
 #include "device/networkhandler.h"
 #include "i18n/langmanager.h"
+#include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/transientnotice.h"
 #include "ui/mainwindow/photostorage.h"
@@ -60,8 +61,12 @@ void MainWindow::capturePhoto()
     const int index = photos.append(CapturedPhoto(QByteArray(), preview));
     qDebug() << (m_leftEarSelected ? "拍照成功，保存到左耳，共" : "拍照成功，保存到右耳，共")
              << photos.size() << "张照片";
-    // The thumbnail shows before the file is written.
+    // The thumbnail shows before the file is written. A press of the
+    // device's button is only seen here: scroll to the photo and light it up.
     refreshPhotoList();
+    showNewPhoto(index);
+    if (m_liveViewer && m_liveViewer->isVisible())
+        m_liveViewer->showCaptureConfirmation(preview);
 
     const Stored stored = storing.get();
     if (stored.jpeg.isEmpty()) {
@@ -80,6 +85,7 @@ void MainWindow::capturePhoto()
         qDebug() << "照片保存失败:" << path;
     }
     photos.replace(index, photo);
+    noteWorkspace(); // now that it has its file
 }
 
 // The device's button and a foot pedal give no feedback of their own: without

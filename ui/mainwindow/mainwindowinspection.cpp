@@ -463,8 +463,7 @@ void MainWindow::retranslateInspectionPage()
 {
     if (!m_captureText)
         return;
-    m_leftEarText->setText(uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳")));
-    m_rightEarText->setText(uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳")));
+    updateEarCounts();
     m_selectAllCheck->setText(uiText(QStringLiteral("common.select_all"), QStringLiteral("全选")));
     m_batchSaveAsButton->setText(
         uiText(QStringLiteral("inspect.photo.batch_save_as"), QStringLiteral("批量另存")));
@@ -541,6 +540,23 @@ void MainWindow::applyResponsiveLayout()
     updateEarButtons();
 }
 
+void MainWindow::updateEarCounts()
+{
+    if (!m_leftEarText)
+        return;
+    // The count tells, without switching ears, that a capture went where meant.
+    const int left = m_leftPhotos.size();
+    const int right = m_rightPhotos.size();
+    m_leftEarText->setText(
+        left == 0 ? uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳"))
+                  : uiText(QStringLiteral("inspect.ear.left_count"), QStringLiteral("左耳 %1"))
+                        .arg(left));
+    m_rightEarText->setText(
+        right == 0 ? uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳"))
+                   : uiText(QStringLiteral("inspect.ear.right_count"), QStringLiteral("右耳 %1"))
+                         .arg(right));
+}
+
 void MainWindow::updateEarButtons()
 {
     if (!m_leftEarButton)
@@ -555,7 +571,9 @@ void MainWindow::updateEarButtons()
     } ears[] = {{m_leftEarButton, m_leftEarIcon, m_leftEarText, LeftLook, m_leftEarSelected},
                 {m_rightEarButton, m_rightEarIcon, m_rightEarText, RightLook, !m_leftEarSelected}};
     for (const auto &ear : ears) {
-        const bool lit = ear.selected && m_deviceConnected;
+        // The chosen ear shows in its colour with or without the device: a
+        // capture goes there the moment the device is back.
+        const bool lit = ear.selected;
         const QString border = lit ? QLatin1String(ear.look.selected) : QStringLiteral("#c5c5c5");
         ear.button->setStyleSheet(
             QStringLiteral("QPushButton { background: white; border: 2px solid %1; "
@@ -645,6 +663,7 @@ void MainWindow::resetInspection()
     m_leftPhotos.clear();
     m_rightPhotos.clear();
     m_leftEarSelected = true;
+    m_freshPhotoIndex = -1;
     leavePhotoView();
     updateEarButtons();
     refreshPhotoList();

@@ -8,6 +8,7 @@
 #include "ui/mainwindow/photostorage.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QDir>
@@ -20,6 +21,7 @@
 #include <QScrollBar>
 #include <QStackedWidget>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -42,6 +44,10 @@ QString thumbnailStyle(const QString &earColor, const QString &tickColor)
                "QCheckBox#thumbnailCheck::indicator { width: 18px; height: 18px; "
                "border: 2px solid %2; border-radius: 4px; background: white; }"
                "QCheckBox#thumbnailCheck::indicator:checked { background: %2; }"
+               // The photo just taken, then the one enlarged in the centre: a
+               // ring around the item, apart from the ear's border and the tick.
+               "QFrame#thumbnailItem[viewed=\"true\"] { background: #333333; border-radius: 22px; }"
+               "QFrame#thumbnailItem[fresh=\"true\"] { background: #ffb300; border-radius: 22px; }"
                "QPushButton#thumbnailDelete { background: transparent; border: none; "
                "border-radius: 6px; padding: 2px; }"
                "QPushButton#thumbnailDelete:hover { background: rgba(255,245,240,0.7); }"
@@ -75,6 +81,8 @@ void MainWindow::refreshPhotoList()
         delete item;
     applyPhotoListStyle();
     updateSaveReportButton();
+    updateEarCounts();
+    noteWorkspace();
     const EarPhotoList &photos = currentPhotos();
     qDebug() << (m_leftEarSelected ? "左耳" : "右耳") << "显示" << photos.size() << "张照片";
 
@@ -120,6 +128,55 @@ void MainWindow::refreshPhotoList()
         item->show(); // now, not when the layout gets round to it
     }
     m_photoListLayout->addStretch();
+}
+
+void MainWindow::markThumbnail(QFrame *item, int index)
+{
+    const bool fresh = index == m_freshPhotoIndex && m_freshLeftEar == m_leftEarSelected;
+    const bool viewed = index == m_viewedPhotoIndex && m_viewedLeftEar == m_leftEarSelected;
+    if (item->property("fresh").toBool() == fresh && item->property("viewed").toBool() == viewed)
+        return;
+    item->setProperty("fresh", fresh);
+    item->setProperty("viewed", viewed);
+    item->style()->unpolish(item);
+    item->style()->polish(item);
+    item->update();
+}
+
+void MainWindow::markThumbnails()
+{
+    const int shown = std::min(currentPhotos().size(), int(m_thumbnailItems.size()));
+    for (int i = 0; i < shown; ++i)
+        markThumbnail(m_thumbnailItems.at(i), i);
+}
+
+void MainWindow::showNewPhoto(int index)
+{
+    constexpr int LitMs = 1200;
+    m_freshPhotoIndex = index;
+    m_freshLeftEar = m_leftEarSelected;
+    markThumbnails();
+    if (!m_freshTimer) {
+        m_freshTimer = new QTimer(this);
+        m_freshTimer->setObjectName(QStringLiteral("freshPhotoTimer"));
+        m_freshTimer->setSingleShot(true);
+        connect(m_freshTimer, &QTimer::timeout, this, [this] {
+            m_freshPhotoIndex = -1;
+            markThumbnails();
+        });
+    }
+    m_freshTimer->start(LitMs);
+    // The list lays itself out on the next turn of the event loop; only then
+    // does the new item have the place to scroll to.
+    const bool left = m_leftEarSelected;
+    QTimer::singleShot(0, this, [this, index, left] {
+        if (left != m_leftEarSelected || index >= currentPhotos().size() ||
+            index >= m_thumbnailItems.size())
+            return;
+        m_photoListLayout->activate();
+        QCoreApplication::sendPostedEvents(m_photoList, QEvent::LayoutRequest);
+        m_photoList->ensureWidgetVisible(m_thumbnailItems.at(index), 0, 0);
+    });
 }
 
 QFrame *MainWindow::buildThumbnail()
@@ -204,6 +261,7 @@ void MainWindow::bindThumbnail(QFrame *item, int index, const QSize &itemSize)
                            std::min(room, filed->fontMetrics().horizontalAdvance(shown) + 16), 22);
         filed->setToolTip(plainToolTip(text));
     }
+    markThumbnail(item, index);
     auto *remove = button->findChild<QPushButton *>(QStringLiteral("thumbnailDelete"));
     remove->setGeometry(button->width() - 36, button->height() - 36, 28, 28);
     remove->setToolTip(
@@ -220,6 +278,7 @@ void MainWindow::onSelectAllToggled(bool checked)
 void MainWindow::leavePhotoView()
 {
     m_viewedPhotoIndex = -1;
+    markThumbnails();
     m_viewedImage = QImage();
     m_viewedImageJpeg.clear();
     if (m_photoViewLabel)
@@ -260,6 +319,7 @@ void MainWindow::deletePhoto(EarPhotoList &photos, int index)
     // The list may have changed while the prompt was open (the device's button).
     if (!photos.isValidIndex(index))
         return;
+    m_freshPhotoIndex = -1; // the indices move up
     deleteFiles(photos.remove({index}));
     if (m_viewedPhotoIndex >= 0)
         leavePhotoView();
@@ -279,6 +339,7 @@ void MainWindow::onBatchDeleteButtonClicked()
                            PromptDefault::Cancel))
         return;
     // Taken after the prompt: the ticks are what the user confirmed.
+    m_freshPhotoIndex = -1;
     deleteFiles(currentPhotos().remove(currentPhotos().checkedIndices()));
     if (m_viewedPhotoIndex >= 0)
         leavePhotoView();

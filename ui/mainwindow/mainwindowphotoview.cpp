@@ -17,6 +17,7 @@ void MainWindow::onThumbnailClicked(int index)
         return;
     m_viewedPhotoIndex = index;
     m_viewedLeftEar = m_leftEarSelected;
+    markThumbnails();
     m_centerStack->setCurrentIndex(1);
     // Rendered once the label has its size in the photo view.
     QTimer::singleShot(0, this, &MainWindow::renderPhotoView);

@@ -5,9 +5,18 @@
 WindowGeometry WindowGeometry::forAvailableArea(const QRect &available)
 {
     if (!available.isValid())
-        return {QSize(1100, 720), QSize(1600, 900)};
-    return {QSize(std::min(available.width(), 1100), std::min(available.height(), 720)),
-            QSize(std::min(available.width(), 1600), std::min(available.height(), 900))};
+        return {ReferenceMinimum, ReferenceSize, false};
+    // The window's own sizes leave room for its title bar, so that its
+    // bottom edge (capture, save) never runs under a taskbar.
+    const int height = std::max(available.height() - FrameAllowance, 1);
+    WindowGeometry geometry;
+    geometry.minimum = QSize(std::min(available.width(), ReferenceMinimum.width()),
+                             std::min(height, ReferenceMinimum.height()));
+    geometry.size = QSize(std::min(available.width(), ReferenceSize.width()),
+                          std::min(height, ReferenceSize.height()));
+    geometry.maximized =
+        available.width() < ReferenceMinimum.width() || height < ReferenceMinimum.height();
+    return geometry;
 }
 
 QPoint WindowGeometry::centeredTopLeft(const QRect &available, const QSize &window)

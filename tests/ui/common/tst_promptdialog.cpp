@@ -1,12 +1,16 @@
 #include "ui/common/promptdialog.h"
 
 #include "i18n/langmanager.h"
+#include "ui/common/dimlayer.h"
+#include "ui/common/focusringstyle.h"
 
 #include "common/testsupport.h"
 
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
+#include <QStyleOption>
 #include <QTemporaryDir>
 
 using TestSupport::Answer;
@@ -71,11 +75,47 @@ private slots:
         QCOMPARE(card->geometry(), QRect(450, 266, 380, 188));
         overlay->show();
         QCOMPARE(overlay->geometry(), window.geometry());
+        // Only the rounded card is the prompt's own window; the dimming is
+        // painted inside the covered window, so no compositor is needed.
+        const QRegion shape = overlay->mask();
+        QCOMPARE(shape.boundingRect(), card->geometry());
+        QVERIFY(shape.contains(card->geometry().center()));
+        QVERIFY(!shape.contains(card->geometry().topLeft()));
+        auto *dim = window.findChild<DimLayer *>();
+        QVERIFY(dim && dim->isVisible());
+        QCOMPARE(dim->geometry(), window.rect());
+        window.resize(1000, 650);
+        QCOMPARE(dim->geometry(), window.rect());
+        overlay->hide();
+        QVERIFY(!dim->isVisible());
         delete overlay;
+        QTRY_VERIFY(!window.findChild<DimLayer *>());
 
         QDialog *orphan = createPromptOverlay(nullptr);
         QCOMPARE(orphan->size(), QSize(1200, 760));
         delete orphan;
+    }
+
+    // Keyboard focus is a rounded accent ring, not the platform's square box.
+    void focusIsARoundedRing()
+    {
+        FocusRingStyle style;
+        QImage image(140, 48, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        QStyleOptionFocusRect option;
+        option.rect = image.rect();
+        option.state &= ~QStyle::State_KeyboardFocusChange; // set by default
+        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
+        QCOMPARE(qAlpha(image.pixel(70, 1)), 0); // focus from a click: no ring
+        option.state |= QStyle::State_KeyboardFocusChange;
+        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
+        painter.end();
+        QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // the corner is cut round
+        const QColor edge = image.pixelColor(70, 1);
+        QVERIFY(edge.alpha() > 200);
+        QCOMPARE(edge.rgb(), QColor("#ec5c0b").rgb());
+        QCOMPARE(FocusRingStyle::ringRadius(QRectF(0, 0, 119, 121)), 18.0);
     }
 
     void longAndMarkupTextStaysPlainInAFixedCard()

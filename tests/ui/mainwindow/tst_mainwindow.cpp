@@ -61,13 +61,21 @@ private slots:
         QTest::addColumn<QSize>("minimum");
         QTest::addColumn<QSize>("size");
         QTest::addColumn<QPoint>("topLeft");
-        QTest::newRow("1280x720") << QRect(0, 0, 1280, 720) << QSize(1100, 720) << QSize(1280, 720)
-                                  << QPoint(0, 0);
-        QTest::newRow("1920x1040")
-            << QRect(0, 40, 1920, 1040) << QSize(1100, 720) << QSize(1600, 900) << QPoint(160, 110);
-        QTest::newRow("tiny") << QRect(0, 0, 800, 600) << QSize(800, 600) << QSize(800, 600)
-                              << QPoint(0, 0);
-        QTest::newRow("no screen") << QRect() << QSize(1100, 720) << QSize(1600, 900) << QPoint();
+        QTest::addColumn<bool>("maximized");
+        // Too small for the minimum and its title bar: maximized, and small
+        // enough not to push the window past the available area.
+        QTest::newRow("1280x720") << QRect(0, 0, 1280, 720) << QSize(1100, 680) << QSize(1280, 680)
+                                  << QPoint(0, 20) << true;
+        QTest::newRow("1366x768, taskbar") << QRect(0, 0, 1366, 728) << QSize(1100, 688)
+                                           << QSize(1366, 688) << QPoint(0, 20) << true;
+        QTest::newRow("1366x768, no taskbar") << QRect(0, 0, 1366, 768) << QSize(1100, 720)
+                                              << QSize(1366, 728) << QPoint(0, 20) << false;
+        QTest::newRow("1920x1040") << QRect(0, 40, 1920, 1040) << QSize(1100, 720)
+                                   << QSize(1600, 900) << QPoint(160, 110) << false;
+        QTest::newRow("tiny") << QRect(0, 0, 800, 600) << QSize(800, 560) << QSize(800, 560)
+                              << QPoint(0, 20) << true;
+        QTest::newRow("no screen")
+            << QRect() << QSize(1100, 720) << QSize(1600, 900) << QPoint() << false;
     }
 
     void startSize()
@@ -76,6 +84,7 @@ private slots:
         const WindowGeometry geometry = WindowGeometry::forAvailableArea(available);
         QTEST(geometry.minimum, "minimum");
         QTEST(geometry.size, "size");
+        QTEST(geometry.maximized, "maximized");
         if (available.isValid())
             QTEST(WindowGeometry::centeredTopLeft(available, geometry.size), "topLeft");
     }

@@ -10,6 +10,7 @@
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/mainwindow/mainwindow.h"
+#include "ui/mainwindow/workspacejournal.h"
 
 #include "common/straypromptguard.h"
 #include "common/testsupport.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTextDocument>
@@ -103,6 +105,7 @@ private slots:
     void cleanup()
     {
         m_window.reset();
+        QFile::remove(WorkspaceJournal::defaultPath());
         for (const QString &path : {customersFilePath(), fittersFilePath()}) {
             QFile::remove(path);
             QDir().rmdir(path);
@@ -148,6 +151,40 @@ private slots:
         window->onDevicePhotograph();
         QCOMPARE(window->rightPhotos().size(), 2);
         QCOMPARE(thumbnails(*window).size(), 2);
+    }
+
+    // Every capture is seen: the new photo scrolls into view and is lit up
+    // for a moment, each ear counts its photos, the enlarged photo is marked.
+    void everyCaptureIsSeen()
+    {
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        auto *list = child<QScrollArea>(*window, "photoList");
+        for (int i = 0; i < 7; ++i)
+            window->onDevicePhotograph();
+        QCOMPARE(child<QLabel>(*window, "leftEarText")->text(), QStringLiteral("左耳 7"));
+        QCOMPARE(child<QLabel>(*window, "rightEarText")->text(), QStringLiteral("右耳"));
+        const QList<QWidget *> items = thumbnails(*window);
+        QCOMPARE(items.size(), 7);
+        QVERIFY(items.last()->property("fresh").toBool());
+        QVERIFY(!items.first()->property("fresh").toBool());
+        auto shownInList = [list](QWidget *item) {
+            const QRect place(item->mapTo(list->viewport(), QPoint(0, 0)), item->size());
+            return list->viewport()->rect().contains(place);
+        };
+        QTRY_VERIFY(shownInList(items.last()));
+        QVERIFY(!shownInList(items.first()));
+        QTRY_VERIFY_WITH_TIMEOUT(!items.last()->property("fresh").toBool(), 3000);
+
+        window->onThumbnailClicked(1);
+        QVERIFY(items.at(1)->property("viewed").toBool());
+        QVERIFY(!items.at(6)->property("viewed").toBool());
+        window->onBackToStreamClicked();
+        QVERIFY(!items.at(1)->property("viewed").toBool());
+        window->onRightEarButtonClicked();
+        window->onDevicePhotograph();
+        QCOMPARE(child<QLabel>(*window, "rightEarText")->text(), QStringLiteral("右耳 1"));
     }
 
     // No picture on screen, nothing captured: before the stream, and when it stalls.
@@ -306,6 +343,7 @@ private slots:
     void contextBannerUsesItsRoom()
     {
         MainWindow window;
+        window.setWindowState(Qt::WindowNoState); // opened maximized on the small test screen
         window.resize(1600, 900);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -355,7 +393,17 @@ private slots:
         QVERIFY(!window->leftEarSelected());
         QCOMPARE(thumbnails(*window).size(), 1);
 
+        // Photos in no order leave the workspace only when the user agrees;
+        // kept, they go into the new inspection.
+        auto prompt = TestSupport::answerNextPrompt(Answer::Cancel);
         window->onProceedToInspection(draft);
+        QVERIFY(prompt->text.contains("2 张照片"));
+        QCOMPARE(prompt->highlighted, QStringLiteral("取消"));
+        QVERIFY(window->hasInspectionContext());
+        QCOMPARE(window->leftPhotos().size() + window->rightPhotos().size(), 2);
+        prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        window->onProceedToInspection(draft);
+        QVERIFY(prompt->seen);
         QCOMPARE(window->leftPhotos().size(), 0);
         QCOMPARE(window->rightPhotos().size(), 0);
         QVERIFY(window->leftEarSelected());
@@ -363,6 +411,63 @@ private slots:
         QVERIFY(window->streamWidget()->isVisibleTo(window));
         QCOMPARE(thumbnails(*window).size(), 0);
         QCOMPARE(filesIn(m_photos->path()), files);
+    }
+
+    // Closing asks while photos are in no order. A run that ends without the
+    // window closing offers them back at the next start, from their files;
+    // declined or closed on purpose, nothing is offered again.
+    void unfiledPhotosAreAskedForAndOfferedBack_data()
+    {
+        QTest::addColumn<bool>("bringBack");
+        QTest::newRow("brought back") << true;
+        QTest::newRow("declined") << false;
+    }
+
+    void unfiledPhotosAreAskedForAndOfferedBack()
+    {
+        QFETCH(bool, bringBack);
+        const QString journal = WorkspaceJournal::defaultPath();
+        QFile::remove(journal);
+        openStreamingWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        MainWindow *window = m_window.get();
+        window->offerUnfiledPhotos(); // nothing to offer, no question
+        window->onDevicePhotograph();
+        window->onRightEarButtonClicked();
+        window->onDevicePhotograph();
+        window->onDevicePhotograph();
+        QCOMPARE(WorkspaceJournal(journal).recoverable().size(), 3);
+
+        auto prompt = TestSupport::answerNextPrompt(Answer::Cancel);
+        QVERIFY(!window->close());
+        QVERIFY(prompt->text.contains("3 张照片"));
+        QVERIFY(window->isVisible());
+
+        const QString kept = window->leftPhotos().at(0).path;
+        const QString removed = window->rightPhotos().at(0).path;
+        m_window.reset(); // ends without closing
+        QVERIFY(QFile::remove(removed));
+        m_window = std::make_unique<MainWindow>();
+        window = m_window.get();
+        prompt = TestSupport::answerNextPrompt(bringBack ? Answer::Ok : Answer::Cancel);
+        window->offerUnfiledPhotos();
+        QVERIFY(prompt->text.contains("2 张照片"));
+        QCOMPARE(window->leftPhotos().size(), bringBack ? 1 : 0);
+        QCOMPARE(window->rightPhotos().size(), bringBack ? 1 : 0);
+        QCOMPARE(QFile::exists(journal), bringBack);
+        QVERIFY(QFile::exists(kept));
+        if (!bringBack)
+            return;
+        QCOMPARE(window->leftPhotos().at(0).path, kept);
+        QCOMPARE(window->leftPhotos().at(0).jpeg(), TestSupport::readFile(kept));
+        QCOMPARE(thumbnails(*window).size(), 1);
+
+        window->show();
+        prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        QVERIFY(window->close());
+        QVERIFY(prompt->seen);
+        QVERIFY(!QFile::exists(journal));
+        QVERIFY(QFile::exists(kept));
     }
 
     // A prompt answered with Cancel, or a message that nothing can be done,
@@ -501,6 +606,9 @@ private slots:
         QVERIFY(!child<QPushButton>(window, "saveReportButton")->isEnabled());
         QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
         QVERIFY(!window.leftEarSelected());
+        // The chosen ear stays visible without the device.
+        QVERIFY(child<QPushButton>(window, "rightEarButton")->styleSheet().contains("#fe5d5d"));
+        QVERIFY(child<QPushButton>(window, "leftEarButton")->styleSheet().contains("#c5c5c5"));
         QVERIFY(child<QLabel>(window, "photoEmptyLabel")->isVisibleTo(&window));
     }
 };

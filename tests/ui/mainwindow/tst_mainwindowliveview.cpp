@@ -10,6 +10,7 @@
 #include "fakecontroldevice.h"
 #include "fakemjpegserver.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -97,13 +98,22 @@ private slots:
         QVERIFY(!QTest::currentTestFailed());
         QPointer<FullscreenViewer> viewer = liveViewer();
         StreamDisplayWidget *view = viewer->liveView();
+        // Its status texts are light on the black screen.
+        auto *status = view->findChild<QLabel *>();
+        status->ensurePolished();
+        QVERIFY(status->palette().color(QPalette::WindowText).lightness() > 200);
         const int shown = view->decodedFrameCount();
         QTRY_VERIFY(view->decodedFrameCount() > shown + 2); // keeps moving
 
-        // Space captures the picture on the screen.
+        // Space captures the picture on the screen, and a small copy of it
+        // shows in a corner for a moment.
+        QVERIFY(!viewer->captureConfirmation());
         QTest::keyClick(viewer, Qt::Key_Space);
         QCOMPARE(photoCount(), 1);
         QCOMPARE(m_window->leftPhotos().at(0).fullImage().size(), QSize(320, 240));
+        QVERIFY(viewer->captureConfirmation()->isVisible());
+        QVERIFY(viewer->rect().contains(viewer->captureConfirmation()->geometry()));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->captureConfirmation()->isVisible(), 3000);
 
         QFETCH(QString, closeBy);
         if (closeBy == "exit")
