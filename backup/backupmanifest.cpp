@@ -27,6 +27,23 @@ const BackupManifest::File *BackupManifest::file(const QString &name) const
     return nullptr;
 }
 
+BackupManifest BackupManifest::summaryOf(const QList<Customer> &orders, int inspectors)
+{
+    BackupManifest manifest;
+    manifest.orders = int(orders.size());
+    manifest.inspectors = inspectors;
+    for (const Customer &order : orders) {
+        if (order.createdAt.isEmpty())
+            continue;
+        // ISO times in local time sort as text.
+        if (manifest.firstOrderAt.isEmpty() || order.createdAt < manifest.firstOrderAt)
+            manifest.firstOrderAt = order.createdAt;
+        if (order.createdAt > manifest.lastOrderAt)
+            manifest.lastOrderAt = order.createdAt;
+    }
+    return manifest;
+}
+
 QByteArray BackupManifest::toJson() const
 {
     QJsonArray list;

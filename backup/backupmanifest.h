@@ -1,5 +1,7 @@
 #pragma once
 
+#include "records/customer.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QJsonObject>
@@ -35,6 +37,9 @@ public:
     QList<File> files; // the store files that existed, in archive order
 
     const File *file(const QString &name) const;
+
+    // A manifest with the summary of these records and no files yet.
+    static BackupManifest summaryOf(const QList<Customer> &orders, int inspectors);
 
     QByteArray toJson() const;
     // False when `bytes` is not a manifest of this program, or one that names

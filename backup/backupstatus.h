@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMetaType>
 #include <QString>
 
 // How a backup, a check or a restore ended, with the file or detail the
@@ -32,3 +33,5 @@ private:
     Code m_code = Ok;
     QString m_detail;
 };
+
+Q_DECLARE_METATYPE(BackupStatus)

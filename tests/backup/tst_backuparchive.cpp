@@ -153,6 +153,20 @@ private slots:
         QCOMPARE(QDir(m_root.filePath("out")).entryList(QDir::Files | QDir::Hidden).size(), 0);
     }
 
+    void cancelledRestoreLeavesNothing()
+    {
+        fillStore();
+        BackupControl control;
+        QVERIFY(BackupWriter::write(m_data, m_archive, {}, control).isOk());
+        TestSupport::writeFile(m_data + "/customers.json", "{\"customers\": []}");
+        const QMap<QString, QByteArray> before = snapshot(m_data);
+        BackupControl restoring;
+        restoring.cancel();
+        QCOMPARE(BackupRestorer::restore(m_archive, m_data, restoring).code(),
+                 BackupStatus::Cancelled);
+        QCOMPARE(snapshot(m_data), before);
+    }
+
     void refusedArchive_data()
     {
         QTest::addColumn<QList<Entry>>("entries");
