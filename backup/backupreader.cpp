@@ -1,8 +1,8 @@
 #include "backup/backupreader.h"
 
+#include "backup/sha256.h"
 #include "records/jsonfilestore.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSet>
@@ -73,7 +73,6 @@ BackupStatus BackupReader::read(BackupControl *control, const QString &extractDi
     QHash<QString, Seen> seen;
     bool haveManifest = false;
     int entries = 0;
-    QByteArray buffer(BlockBytes, Qt::Uninitialized);
     for (;;) {
         archive_entry *entry = nullptr;
         const int r = archive_read_next_header(a.get(), &entry);
@@ -126,29 +125,35 @@ BackupStatus BackupReader::read(BackupControl *control, const QString &extractDi
             if (!out->open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
                 return {BackupStatus::WriteFailed, out->fileName()};
         }
-        QCryptographicHash hash(QCryptographicHash::Sha256);
+        Sha256 hash;
         qint64 total = 0;
         for (;;) {
             if (control->isCancelled())
                 return {BackupStatus::Cancelled};
-            const la_ssize_t n = archive_read_data(a.get(), buffer.data(), size_t(buffer.size()));
-            if (n < 0)
-                return {BackupStatus::Damaged, QString::fromUtf8(archive_error_string(a.get()))};
-            if (n == 0)
+            // Straight from libarchive's own buffer: no copy on the way.
+            const void *block = nullptr;
+            size_t n = 0;
+            la_int64_t offset = 0;
+            const int r = archive_read_data_block(a.get(), &block, &n, &offset);
+            if (r == ARCHIVE_EOF)
                 break;
-            total += n;
-            if (total > declared)
+            if (r < ARCHIVE_WARN)
+                return {BackupStatus::Damaged, QString::fromUtf8(archive_error_string(a.get()))};
+            // A gap would be a sparse entry, which no backup of ours holds.
+            if (offset != total || total + qint64(n) > declared)
                 return {BackupStatus::Damaged, name};
-            hash.addData(QByteArrayView(buffer.constData(), n));
-            if (out && out->write(buffer.constData(), n) != n)
+            const char *data = static_cast<const char *>(block);
+            total += qint64(n);
+            hash.addData(data, qint64(n));
+            if (out && out->write(data, qint64(n)) != qint64(n))
                 return {BackupStatus::WriteFailed, out->fileName()};
-            control->advance(n);
+            control->advance(qint64(n));
         }
         if (total != declared)
             return {BackupStatus::Damaged, name};
         if (out && (!JsonFileStore::syncFile(out->handle()) || out->size() != total))
             return {BackupStatus::WriteFailed, out->fileName()};
-        seen.insert(name, {total, hash.result().toHex()});
+        seen.insert(name, {total, hash.hexResult()});
     }
 
     if (!haveManifest)

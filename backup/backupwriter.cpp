@@ -1,10 +1,10 @@
 #include "backup/backupwriter.h"
 
 #include "backup/backupreader.h"
+#include "backup/sha256.h"
 #include "records/fileidentity.h"
 #include "records/jsonfilestore.h"
 
-#include <QCryptographicHash>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -117,7 +117,7 @@ BackupStatus BackupWriter::writeOnce(const QString &dataDir, const QString &part
             fileEntry(name, before.size(), QFileInfo(path).lastModified().toSecsSinceEpoch());
         if (archive_write_header(a.get(), entry.get()) != ARCHIVE_OK)
             return {BackupStatus::WriteFailed, partial};
-        QCryptographicHash hash(QCryptographicHash::Sha256);
+        Sha256 hash;
         qint64 left = before.size();
         while (left > 0) {
             if (control.isCancelled())
@@ -127,7 +127,7 @@ BackupStatus BackupWriter::writeOnce(const QString &dataDir, const QString &part
                 return {BackupStatus::SourceUnreadable, name};
             if (n == 0)
                 return {BackupStatus::SourceChanged, name}; // shrank under us
-            hash.addData(QByteArrayView(buffer.constData(), n));
+            hash.addData(buffer.constData(), n);
             if (archive_write_data(a.get(), buffer.constData(), size_t(n)) != n)
                 return {BackupStatus::WriteFailed, partial};
             left -= n;
@@ -138,7 +138,7 @@ BackupStatus BackupWriter::writeOnce(const QString &dataDir, const QString &part
         if (FileIdentity::ofHandle(source.handle()) != before ||
             FileIdentity::ofPath(path) != before)
             return {BackupStatus::SourceChanged, name};
-        manifest->files.append({name, before.size(), hash.result().toHex()});
+        manifest->files.append({name, before.size(), hash.hexResult()});
     }
 
     const QByteArray json = manifest->toJson();
