@@ -18,6 +18,7 @@
 #include <QRandomGenerator>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -159,16 +160,26 @@ int main(int argc, char *argv[])
         bytes += info.size();
     std::printf("%d orders x 4 photos, %.1f MB in three files\n", orders, double(bytes) / 1e6);
 
-    double copy = 0, copyMb = 0, backup = 0, backupMb = 0, restore = 0, restoreMb = 0;
-    if (!step(QStringLiteral("copy"), data, work, &copy, &copyMb) ||
-        !step(QStringLiteral("backup"), data, work, &backup, &backupMb))
-        return 1;
-    // The restore unpacks the backup just written into an empty folder.
-    const QString restoreInto = work + QStringLiteral("/target");
-    const bool restored = step(QStringLiteral("restore"), data, restoreInto, &restore, &restoreMb);
+    // The disk is shared and its speed wanders: each step runs three times,
+    // interleaved, and the fastest run of each counts.
+    double copy = 1e9, copyMb = 0, backup = 1e9, backupMb = 0, restore = 1e9, restoreMb = 0;
+    for (int round = 0; round < 3; ++round) {
+        double s = 0, mb = 0;
+        if (!step(QStringLiteral("copy"), data, work, &s, &mb))
+            return 1;
+        copy = std::min(copy, s);
+        copyMb = std::max(copyMb, mb);
+        if (!step(QStringLiteral("backup"), data, work, &s, &mb))
+            return 1;
+        backup = std::min(backup, s);
+        backupMb = std::max(backupMb, mb);
+        // The restore unpacks the backup just written into an empty folder.
+        if (!step(QStringLiteral("restore"), data, work + QStringLiteral("/target"), &s, &mb))
+            return 1;
+        restore = std::min(restore, s);
+        restoreMb = std::max(restoreMb, mb);
+    }
     QDir(work).removeRecursively();
-    if (!restored)
-        return 1;
     std::printf("copy of the three files (synced) %8.2f s   peak +%.1f MB\n", copy, copyMb);
     std::printf("backup (write, read back, check) %8.2f s   peak +%.1f MB   %.2fx copy\n", backup,
                 backupMb, backup / copy);
