@@ -111,6 +111,11 @@ bool syncToDisk(int handle)
 
 } // namespace
 
+bool syncFile(int handle)
+{
+    return syncToDisk(handle);
+}
+
 bool syncDirectoryOf(const QString &path)
 {
 #ifdef Q_OS_WIN

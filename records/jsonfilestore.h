@@ -61,6 +61,9 @@ bool commitSaveFile(QSaveFile &file, qint64 expectedSize);
 // Syncs the folder holding `path`, so that a file created or renamed there
 // keeps its name through a power cut.
 bool syncDirectoryOf(const QString &path);
+// Syncs an open file's content to disk; true also where the file system
+// cannot sync at all.
+bool syncFile(int handle);
 
 // For stores that read and write their files themselves: what a read of
 // `path` found, `identity` being the file that was read.

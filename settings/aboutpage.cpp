@@ -173,6 +173,10 @@ void AboutPage::retranslate()
                        "• Qt 6（The Qt Company Ltd. 及其他贡献者），依据 GNU LGPL 第 3 版授权。\n"
                        "• libjpeg-turbo，依据其 BSD 风格许可证（IJG 许可证、修改版 BSD 许可证和 "
                        "zlib 许可证）授权。本软件部分基于 Independent JPEG Group 的工作。\n"
+                       "• libarchive（Tim Kientzle 及其他贡献者），依据 BSD 2 条款许可证授权，"
+                       "用于备份与恢复。\n"
+                       "• Nettle（Niels Möller 及其他贡献者），依据 GNU LGPL 第 3 版授权，"
+                       "用于校验备份。\n"
                        "许可证全文随软件一同提供。")));
     m_copyright->setText(uiText(QStringLiteral("about.copyright"),
                                 QStringLiteral("© 2025 Lumaural 保留所有权利。")));

@@ -20,7 +20,8 @@ const char *const DefaultNotice =
     "您有权获取、修改并重新链接这些 Qt 库。\n\n"
     "许可证全文：https://www.gnu.org/licenses/lgpl-3.0.html\n\n"
     "本软件还使用 libjpeg-turbo 处理 JPEG 图像，它依据 BSD 风格许可证（IJG、修改版 BSD 与 zlib "
-    "许可证）授权。本软件部分基于 Independent JPEG Group 的工作。";
+    "许可证）授权。本软件部分基于 Independent JPEG Group 的工作。\n\n"
+    "本软件还使用 libarchive 读写备份文件，它依据 BSD 2 条款许可证（BSD-2-Clause）授权。";
 
 } // namespace
 

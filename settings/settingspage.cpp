@@ -1,17 +1,32 @@
 #include "settings/settingspage.h"
 
+#include "backup/backgroundbackup.h"
+#include "backup/backupreader.h"
+#include "backup/backuprestorer.h"
+#include "backup/backupschedule.h"
+#include "backup/backupwriter.h"
 #include "i18n/langmanager.h"
+#include "records/jsonfilestore.h"
+#include "records/recordstore.h"
 #include "records/storealerts.h"
 #include "settings/aboutpanel.h"
+#include "settings/usersettings.h"
+#include "ui/common/busyoverlay.h"
 #include "ui/common/promptdialog.h"
+#include "ui/common/transientnotice.h"
 
 #include <QComboBox>
+#include <QDebug>
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -87,6 +102,7 @@ SettingsPage::SettingsPage(QWidget *parent) : QWidget(parent)
     retranslate();
     applyCurrentValues();
     loadReportFields();
+    applyBackupSettings();
 }
 
 void SettingsPage::buildUi()
@@ -199,6 +215,7 @@ void SettingsPage::buildUi()
     layout->addWidget(m_reportTitleLabel, 0, left);
     layout->addSpacing(20);
     layout->addWidget(m_reportTitleEdit);
+    buildBackupUi(card, layout);
     layout->addSpacing(50);
 
     auto *bottom = new QHBoxLayout;
@@ -257,6 +274,7 @@ void SettingsPage::retranslate()
     m_reportTitleEdit->setPlaceholderText(
         uiText(QStringLiteral("settings.placeholder.report_title"), QStringLiteral("检查报告单")));
     populateLanguageCombo();
+    retranslateBackup();
 }
 
 void SettingsPage::populateLanguageCombo()
@@ -378,4 +396,360 @@ void SettingsPage::showAboutDialog()
 {
     AboutPanel panel(this);
     panel.exec();
+}
+
+namespace {
+
+QString shownTime(const QString &iso)
+{
+    const QDateTime at = QDateTime::fromString(iso, Qt::ISODate);
+    return at.isValid() ? at.toString(QStringLiteral("yyyy.MM.dd HH:mm")) : QStringLiteral("-");
+}
+
+// The summary a backup carries, from the stores as they are now.
+BackupManifest currentSummary()
+{
+    return BackupManifest::summaryOf(loadCustomers(), int(loadFitters().size()));
+}
+
+// The prompt's confirmation form, on a card tall enough for the summary of a
+// backup; Cancel is the default, as the answer replaces every record.
+bool confirmRestore(QWidget *parent, const QString &text)
+{
+    std::unique_ptr<QDialog> dialog(createPromptOverlay(parent));
+    QFrame *card = createPromptCard(dialog.get(), text);
+    card->setFixedSize(460, 340);
+    card->move((dialog->width() - card->width()) / 2, (dialog->height() - card->height()) / 2);
+    if (auto *label = card->findChild<QLabel *>(QStringLiteral("promptText")))
+        label->setStyleSheet(
+            label->styleSheet().replace(QStringLiteral("18px"), QStringLiteral("15px")));
+    const auto button = [&](const QString &label, bool dark) {
+        auto *b = new QPushButton(label, card);
+        b->setObjectName(QStringLiteral("promptButton"));
+        b->setFixedSize(140, 48);
+        b->setCursor(Qt::PointingHandCursor);
+        b->setStyleSheet(
+            dark ? QStringLiteral("QPushButton { background:#585656; border:none; "
+                                  "border-radius:24px; color:white; font-size:15px; "
+                                  "font-weight:700; }QPushButton:hover { background:#6a6868; }")
+                 : QStringLiteral("QPushButton { background:white; border:1px solid #585656; "
+                                  "border-radius:24px; color:#585656; font-size:15px; "
+                                  "font-weight:700; }QPushButton:hover { background:#f5f5f5; }"));
+        return b;
+    };
+    QPushButton *cancel =
+        button(uiText(QStringLiteral("common.cancel"), QStringLiteral("取消")), true);
+    QPushButton *ok = button(uiText(QStringLiteral("common.ok"), QStringLiteral("确定")), false);
+    auto *row = new QHBoxLayout;
+    row->addStretch();
+    row->addWidget(cancel);
+    row->addSpacing(16);
+    row->addWidget(ok);
+    row->addStretch();
+    static_cast<QVBoxLayout *>(card->layout())->addLayout(row);
+    cancel->setDefault(true);
+    cancel->setFocus();
+    QObject::connect(cancel, &QPushButton::clicked, dialog.get(), &QDialog::reject);
+    QObject::connect(ok, &QPushButton::clicked, dialog.get(), &QDialog::accept);
+    return dialog->exec() == QDialog::Accepted;
+}
+
+int permilleOf(const BackupControl &control)
+{
+    return control.total() > 0
+               ? int(std::min<qint64>(1000, control.done() * 1000 / control.total()))
+               : 0;
+}
+
+} // namespace
+
+void SettingsPage::buildBackupUi(QWidget *card, QVBoxLayout *layout)
+{
+    m_backupLabel = fieldLabel(card);
+    m_backUpNowButton = pillButton(QStringLiteral("backUpNowButton"), "700", card);
+    m_restoreButton = pillButton(QStringLiteral("restoreButton"), "700", card);
+    auto *actions = new QHBoxLayout;
+    actions->setSpacing(16);
+    actions->addWidget(m_backUpNowButton);
+    actions->addWidget(m_restoreButton);
+    actions->addStretch();
+
+    m_autoBackupLabel = fieldLabel(card);
+    m_autoPeriodCombo = combo(QStringLiteral("autoBackupCombo"), card);
+    m_autoPeriodCombo->setMinimumWidth(160);
+    m_autoPeriodCombo->setMaximumWidth(200);
+    for (const char *key : {"off", "daily", "weekly"})
+        m_autoPeriodCombo->addItem(QString(), QString::fromLatin1(key));
+    m_autoFolderEdit = field(QStringLiteral("autoBackupFolderEdit"), 200, 420, card);
+    m_autoFolderEdit->setReadOnly(true);
+    m_autoFolderButton = pillButton(QStringLiteral("autoBackupFolderButton"), "700", card);
+    m_autoKeepLabel = fieldLabel(card);
+    m_autoKeepSpin = new QSpinBox(card);
+    m_autoKeepSpin->setObjectName(QStringLiteral("autoBackupKeepSpin"));
+    m_autoKeepSpin->setRange(1, 99);
+    m_autoKeepSpin->setFixedSize(96, 51);
+    m_autoKeepSpin->setStyleSheet(
+        QStringLiteral("QSpinBox { background:white; border:1px solid #585656; "
+                       "border-radius:25px; color:#333333; font-size:14px; padding:0 12px 0 22px; }"
+                       "QSpinBox::up-button, QSpinBox::down-button { width:20px; border:none; }"));
+    auto *schedule = new QHBoxLayout;
+    schedule->setSpacing(16);
+    schedule->addWidget(m_autoPeriodCombo);
+    schedule->addWidget(m_autoFolderEdit);
+    schedule->addWidget(m_autoFolderButton);
+    schedule->addWidget(m_autoKeepLabel);
+    schedule->addWidget(m_autoKeepSpin);
+    schedule->addStretch();
+
+    m_backupState = new QLabel(card);
+    m_backupState->setObjectName(QStringLiteral("backupStateLabel"));
+    m_backupState->setTextFormat(Qt::PlainText);
+    m_backupState->setStyleSheet(QStringLiteral(
+        "QLabel { color:#777777; font-size:13px; background:transparent; border:none; }"));
+    m_cancelAutoButton = new QPushButton(card);
+    m_cancelAutoButton->setObjectName(QStringLiteral("cancelAutoBackupButton"));
+    m_cancelAutoButton->setCursor(Qt::PointingHandCursor);
+    m_cancelAutoButton->setFlat(true);
+    m_cancelAutoButton->setStyleSheet(QStringLiteral(
+        "QPushButton { color:#ec5c0b; background:transparent; border:none; font-size:13px; }"));
+    m_cancelAutoButton->hide();
+    auto *state = new QHBoxLayout;
+    state->setSpacing(12);
+    state->addWidget(m_backupState);
+    state->addWidget(m_cancelAutoButton);
+    state->addStretch();
+
+    layout->addSpacing(28);
+    layout->addWidget(m_backupLabel, 0, Qt::AlignLeft);
+    layout->addSpacing(20);
+    layout->addLayout(actions);
+    layout->addSpacing(28);
+    layout->addWidget(m_autoBackupLabel, 0, Qt::AlignLeft);
+    layout->addSpacing(20);
+    layout->addLayout(schedule);
+    layout->addSpacing(12);
+    layout->addLayout(state);
+
+    m_backgroundBackup = new BackgroundBackup(this);
+    connect(m_backUpNowButton, &QPushButton::clicked, this, &SettingsPage::onBackUpNowClicked);
+    connect(m_restoreButton, &QPushButton::clicked, this, &SettingsPage::onRestoreClicked);
+    connect(m_autoFolderButton, &QPushButton::clicked, this,
+            &SettingsPage::onChooseBackupFolderClicked);
+    connect(m_autoPeriodCombo, &QComboBox::currentIndexChanged, this,
+            &SettingsPage::onAutoBackupEdited);
+    connect(m_autoKeepSpin, &QSpinBox::valueChanged, this, &SettingsPage::onAutoBackupEdited);
+    connect(m_cancelAutoButton, &QPushButton::clicked, m_backgroundBackup,
+            &BackgroundBackup::cancel);
+    connect(m_backgroundBackup, &BackgroundBackup::progressed, this,
+            &SettingsPage::onAutoBackupProgress);
+    connect(m_backgroundBackup, &BackgroundBackup::finished, this,
+            &SettingsPage::onAutoBackupFinished);
+}
+
+void SettingsPage::retranslateBackup()
+{
+    m_backupLabel->setText(
+        uiText(QStringLiteral("settings.backup.title"), QStringLiteral("备份与恢复")));
+    m_backUpNowButton->setText(
+        uiText(QStringLiteral("settings.backup.now"), QStringLiteral("立即备份")));
+    m_restoreButton->setText(
+        uiText(QStringLiteral("settings.backup.restore"), QStringLiteral("恢复")));
+    m_autoBackupLabel->setText(
+        uiText(QStringLiteral("settings.backup.auto"), QStringLiteral("自动备份")));
+    m_autoPeriodCombo->setItemText(
+        0, uiText(QStringLiteral("settings.backup.off"), QStringLiteral("关闭")));
+    m_autoPeriodCombo->setItemText(
+        1, uiText(QStringLiteral("settings.backup.daily"), QStringLiteral("每天")));
+    m_autoPeriodCombo->setItemText(
+        2, uiText(QStringLiteral("settings.backup.weekly"), QStringLiteral("每周")));
+    m_autoFolderEdit->setPlaceholderText(
+        uiText(QStringLiteral("settings.backup.folder"), QStringLiteral("备份文件夹")));
+    m_autoFolderButton->setText(
+        uiText(QStringLiteral("settings.backup.choose_folder"), QStringLiteral("选择文件夹")));
+    m_autoKeepLabel->setText(
+        uiText(QStringLiteral("settings.backup.keep"), QStringLiteral("保留份数")));
+    m_cancelAutoButton->setText(uiText(QStringLiteral("common.cancel"), QStringLiteral("取消")));
+    showBackupState();
+}
+
+void SettingsPage::applyBackupSettings()
+{
+    const UserSettings &settings = UserSettings::instance();
+    const QSignalBlocker periodBlocker(m_autoPeriodCombo);
+    const QSignalBlocker keepBlocker(m_autoKeepSpin);
+    m_autoPeriodCombo->setCurrentIndex(
+        std::max(0, m_autoPeriodCombo->findData(settings.backupPeriod())));
+    m_autoKeepSpin->setValue(settings.backupKeep());
+    m_autoFolderEdit->setText(QDir::toNativeSeparators(settings.backupFolder()));
+    m_autoFolderEdit->setCursorPosition(0);
+    showBackupState();
+}
+
+void SettingsPage::showBackupState()
+{
+    if (m_backgroundBackup->isRunning()) {
+        onAutoBackupProgress(m_backgroundBackup->permille());
+        return;
+    }
+    m_cancelAutoButton->hide();
+    const QDateTime last = UserSettings::instance().lastBackup();
+    m_backupState->setText(
+        last.isValid()
+            ? uiText(QStringLiteral("settings.backup.last"), QStringLiteral("上次自动备份：%1"))
+                  .arg(last.toString(QStringLiteral("yyyy.MM.dd HH:mm")))
+            : uiText(QStringLiteral("settings.backup.never"), QStringLiteral("尚无自动备份")));
+}
+
+void SettingsPage::onAutoBackupEdited()
+{
+    const QString period = m_autoPeriodCombo->currentData().toString();
+    QString folder = QDir::fromNativeSeparators(m_autoFolderEdit->text());
+    if (period != QLatin1String("off") && folder.isEmpty()) {
+        onChooseBackupFolderClicked();
+        folder = QDir::fromNativeSeparators(m_autoFolderEdit->text());
+        if (folder.isEmpty()) {
+            applyBackupSettings(); // no folder, no schedule
+            return;
+        }
+    }
+    UserSettings::instance().setBackupSchedule(period, folder, m_autoKeepSpin->value());
+}
+
+void SettingsPage::onChooseBackupFolderClicked()
+{
+    const QString folder = QFileDialog::getExistingDirectory(
+        this, uiText(QStringLiteral("settings.backup.choose_folder"), QStringLiteral("选择文件夹")),
+        m_autoFolderEdit->text().isEmpty() ? QDir::homePath() : m_autoFolderEdit->text());
+    if (folder.isEmpty())
+        return;
+    m_autoFolderEdit->setText(QDir::toNativeSeparators(folder));
+    m_autoFolderEdit->setCursorPosition(0);
+    onAutoBackupEdited();
+}
+
+void SettingsPage::onBackUpNowClicked()
+{
+    const QString suggested =
+        QDir(QDir::homePath()).filePath(BackupSchedule::archiveName(QDateTime::currentDateTime()));
+    QString path = QFileDialog::getSaveFileName(
+        this, uiText(QStringLiteral("settings.backup.save_title"), QStringLiteral("保存备份")),
+        suggested,
+        uiText(QStringLiteral("settings.backup.file_filter"), QStringLiteral("备份文件 (*.tar)")));
+    if (path.isEmpty())
+        return;
+    if (!path.endsWith(QStringLiteral(".tar"), Qt::CaseInsensitive))
+        path += QStringLiteral(".tar");
+    backUpTo(path);
+}
+
+bool SettingsPage::backUpTo(const QString &archivePath)
+{
+    const BackupManifest summary = currentSummary();
+    BackupControl control;
+    BackupStatus status;
+    BusyOverlay::runCancellable(
+        this,
+        uiText(QStringLiteral("settings.backup.writing"), QStringLiteral("正在写入并校验备份…")),
+        [&] {
+            status =
+                BackupWriter::write(JsonFileStore::dataDirectory(), archivePath, summary, control);
+            return status.isOk();
+        },
+        [&] { return permilleOf(control); }, [&] { control.cancel(); });
+    showPromptMessage(this, status.isOk() ? uiText(QStringLiteral("settings.backup.saved"),
+                                                   QStringLiteral("备份已保存：\n%1"))
+                                                .arg(QDir::toNativeSeparators(archivePath))
+                                          : status.message());
+    return status.isOk();
+}
+
+void SettingsPage::onRestoreClicked()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this,
+        uiText(QStringLiteral("settings.backup.open_title"), QStringLiteral("选择要恢复的备份")),
+        m_autoFolderEdit->text().isEmpty() ? QDir::homePath() : m_autoFolderEdit->text(),
+        uiText(QStringLiteral("settings.backup.file_filter"), QStringLiteral("备份文件 (*.tar)")));
+    if (!path.isEmpty())
+        restoreFrom(path);
+}
+
+bool SettingsPage::restoreFrom(const QString &archivePath)
+{
+    BackupReader reader(archivePath);
+    const BackupStatus looked = reader.readManifest();
+    if (!looked.isOk()) {
+        showPromptMessage(this, looked.message());
+        return false;
+    }
+    const BackupManifest &m = reader.manifest();
+    const QString question =
+        uiText(QStringLiteral("settings.backup.confirm_restore"),
+               QStringLiteral("备份时间：%1\n订单：%2 个（%3 至 %4）\n检查员：%5 位\n\n"
+                              "恢复将替换当前记录，当前文件会另存保留。是否恢复？"))
+            .arg(m.createdAt.toString(QStringLiteral("yyyy.MM.dd HH:mm")),
+                 m.orders < 0 ? QStringLiteral("-") : QString::number(m.orders),
+                 shownTime(m.firstOrderAt), shownTime(m.lastOrderAt),
+                 m.inspectors < 0 ? QStringLiteral("-") : QString::number(m.inspectors));
+    if (!confirmRestore(this, question))
+        return false;
+
+    BackupControl control;
+    BackupStatus status;
+    BusyOverlay::runCancellable(
+        this,
+        uiText(QStringLiteral("settings.backup.restoring"), QStringLiteral("正在校验并恢复备份…")),
+        [&] {
+            status = BackupRestorer::restore(archivePath, JsonFileStore::dataDirectory(), control);
+            return status.isOk();
+        },
+        [&] { return permilleOf(control); }, [&] { control.cancel(); });
+    if (status.isOk()) {
+        loadReportFields();
+        emit recordsRestored();
+    }
+    showPromptMessage(this, status.isOk() ? uiText(QStringLiteral("settings.backup.restored"),
+                                                   QStringLiteral("记录已从备份恢复。"))
+                                          : status.message());
+    return status.isOk();
+}
+
+bool SettingsPage::startAutomaticBackupIfDue(const QDateTime &now)
+{
+    const UserSettings &settings = UserSettings::instance();
+    const auto period = BackupSchedule::periodFromKey(settings.backupPeriod());
+    if (m_backgroundBackup->isRunning() || settings.backupFolder().isEmpty() ||
+        !BackupSchedule::isDue(period, settings.lastBackup(), now))
+        return false;
+    if (!m_backgroundBackup->start(JsonFileStore::dataDirectory(), settings.backupFolder(),
+                                   settings.backupKeep(), currentSummary()))
+        return false;
+    onAutoBackupProgress(0);
+    return true;
+}
+
+void SettingsPage::onAutoBackupProgress(int permille)
+{
+    m_backupState->setText(
+        uiText(QStringLiteral("settings.backup.running"), QStringLiteral("正在自动备份… %1%"))
+            .arg(permille / 10));
+    m_cancelAutoButton->show();
+}
+
+void SettingsPage::onAutoBackupFinished(const BackupStatus &status, const QString &archivePath)
+{
+    if (status.isOk())
+        UserSettings::instance().setLastBackup(QDateTime::currentDateTime());
+    showBackupState();
+    if (status.code() == BackupStatus::Cancelled)
+        return;
+    QWidget *host = window();
+    if (status.isOk())
+        TransientNotice::showOver(host, uiText(QStringLiteral("settings.backup.auto_saved"),
+                                               QStringLiteral("自动备份已保存。")));
+    else
+        TransientNotice::showOver(host, uiText(QStringLiteral("settings.backup.auto_failed"),
+                                               QStringLiteral("自动备份失败：%1"))
+                                            .arg(status.message()));
+    qDebug() << "Automatic backup" << archivePath << "ended:" << status.code();
 }

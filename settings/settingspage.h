@@ -3,9 +3,14 @@
 #include "records/fileidentity.h"
 #include "reports/reportconfig.h"
 
+#include <QDateTime>
 #include <QWidget>
 
+class BackgroundBackup;
+class BackupStatus;
 class QComboBox;
+class QSpinBox;
+class QVBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -33,11 +38,25 @@ signals:
     void languageSelected(const QString &languageCode);
     void openPhotoFolderRequested();
     void changePhotoFolderRequested();
+    // The store files were replaced from a backup: pages showing records reload.
+    void recordsRestored();
 
 public slots:
     void retranslate();
     // Opens the about panel with the Qt licence notice; returns when it closes.
     void showAboutDialog();
+
+    // Asks where to save, then writes a backup there with progress and Cancel.
+    void onBackUpNowClicked();
+    // Asks for an archive, then restoreFrom().
+    void onRestoreClicked();
+    // Writes a backup of the store to `archivePath`, telling the user how it went.
+    bool backUpTo(const QString &archivePath);
+    // Shows what `archivePath` holds, asks, and restores it; true once restored.
+    bool restoreFrom(const QString &archivePath);
+    // Starts the automatic backup in the background when one is due.
+    bool startAutomaticBackupIfDue(const QDateTime &now);
+    BackgroundBackup *backgroundBackup() const { return m_backgroundBackup; }
 
 private:
     void buildUi();
@@ -48,6 +67,14 @@ private:
     void saveReportConfig();
     void onResolutionIndexChanged(int index);
     void onLanguageIndexChanged(int index);
+    void buildBackupUi(QWidget *card, QVBoxLayout *layout);
+    void retranslateBackup();
+    void applyBackupSettings();
+    void onAutoBackupEdited();
+    void onChooseBackupFolderClicked();
+    void onAutoBackupProgress(int permille);
+    void onAutoBackupFinished(const BackupStatus &status, const QString &archivePath);
+    void showBackupState();
 
     QString m_resolutionText;
     QString m_languageCode;
@@ -78,4 +105,17 @@ private:
     QLabel *m_reportTitleLabel = nullptr;
     QLineEdit *m_reportTitleEdit = nullptr;
     QPushButton *m_aboutButton = nullptr;
+
+    QLabel *m_backupLabel = nullptr;
+    QPushButton *m_backUpNowButton = nullptr;
+    QPushButton *m_restoreButton = nullptr;
+    QLabel *m_autoBackupLabel = nullptr;
+    QComboBox *m_autoPeriodCombo = nullptr;
+    QLineEdit *m_autoFolderEdit = nullptr;
+    QPushButton *m_autoFolderButton = nullptr;
+    QLabel *m_autoKeepLabel = nullptr;
+    QSpinBox *m_autoKeepSpin = nullptr;
+    QLabel *m_backupState = nullptr;
+    QPushButton *m_cancelAutoButton = nullptr;
+    BackgroundBackup *m_backgroundBackup = nullptr;
 };

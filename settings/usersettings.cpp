@@ -20,6 +20,17 @@ namespace {
 const QString LanguageKey = QStringLiteral("Language/Selected");
 const QString PhotoFolderKey = QStringLiteral("Paths/PhotoFolder");
 const QString ResolutionKey = QStringLiteral("Device/Resolution");
+const QString BackupPeriodKey = QStringLiteral("Backup/Period");
+const QString BackupFolderKey = QStringLiteral("Backup/Folder");
+const QString BackupKeepKey = QStringLiteral("Backup/Keep");
+const QString LastBackupKey = QStringLiteral("Backup/LastRun");
+constexpr int MaxBackupKeep = 99;
+
+bool isBackupPeriod(const QString &value)
+{
+    return value == QLatin1String("off") || value == QLatin1String("daily") ||
+           value == QLatin1String("weekly");
+}
 
 // Three short values; anything far larger is not this file.
 constexpr qint64 MaxFileBytes = 64 * 1024;
@@ -105,7 +116,8 @@ void UserSettings::load()
     if (settings.status() != QSettings::NoError)
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
-    const QSet<QString> ours{LanguageKey, PhotoFolderKey, ResolutionKey};
+    const QSet<QString> ours{LanguageKey,     PhotoFolderKey, ResolutionKey, BackupPeriodKey,
+                             BackupFolderKey, BackupKeepKey,  LastBackupKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -122,6 +134,18 @@ void UserSettings::load()
         m_resolution = resolution;
     else if (!resolution.isEmpty())
         qWarning() << "Ignoring resolution" << resolution << "from" << m_path;
+    const QString period = settings.value(BackupPeriodKey).toString().trimmed();
+    const QString backupFolder = settings.value(BackupFolderKey).toString();
+    const int keep = settings.value(BackupKeepKey).toInt();
+    if (isBackupPeriod(period) && !backupFolder.isEmpty() && QDir::isAbsolutePath(backupFolder) &&
+        !hasControlCharacters(backupFolder) && keep >= 1 && keep <= MaxBackupKeep) {
+        m_backupPeriod = period;
+        m_backupFolder = QDir::cleanPath(backupFolder);
+        m_backupKeep = keep;
+    } else if (!period.isEmpty()) {
+        qWarning() << "Ignoring the backup schedule from" << m_path;
+    }
+    m_lastBackup = QDateTime::fromString(settings.value(LastBackupKey).toString(), Qt::ISODate);
 }
 
 QString UserSettings::languageCode() const
@@ -172,9 +196,36 @@ bool UserSettings::setResolution(const QString &resolution)
     return save();
 }
 
+bool UserSettings::setBackupSchedule(const QString &period, const QString &folder, int keep)
+{
+    if (!isBackupPeriod(period) || keep < 1 || keep > MaxBackupKeep ||
+        (period != QLatin1String("off") &&
+         (!QDir::isAbsolutePath(folder) || hasControlCharacters(folder))))
+        return false;
+    m_backupPeriod = period;
+    m_backupFolder = folder.isEmpty() ? QString() : QDir::cleanPath(folder);
+    m_backupKeep = keep;
+    return save();
+}
+
+bool UserSettings::setLastBackup(const QDateTime &at)
+{
+    if (!at.isValid())
+        return false;
+    m_lastBackup = at;
+    return save();
+}
+
 bool UserSettings::save()
 {
     QByteArray bytes;
+    if (!m_backupFolder.isEmpty()) {
+        bytes += "[Backup]\nFolder=" + quoted(m_backupFolder) +
+                 "\nKeep=" + QByteArray::number(m_backupKeep);
+        if (m_lastBackup.isValid())
+            bytes += "\nLastRun=" + m_lastBackup.toString(Qt::ISODate).toLatin1();
+        bytes += "\nPeriod=" + m_backupPeriod.toLatin1() + "\n\n";
+    }
     if (!m_resolution.isEmpty())
         bytes += "[Device]\nResolution=" + m_resolution.toLatin1() + "\n\n";
     if (!m_language.isEmpty())

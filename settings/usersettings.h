@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
 
 // The settings page's choices kept between starts: the language, the photo
@@ -33,6 +34,15 @@ public:
     bool setPhotoFolder(const QString &folder);
     bool setResolution(const QString &resolution);
 
+    // Automatic backups: "off", "daily" or "weekly"; the folder they go to;
+    // how many are kept; when the last one was made (invalid: never).
+    QString backupPeriod() const { return m_backupPeriod; }
+    QString backupFolder() const { return m_backupFolder; }
+    int backupKeep() const { return m_backupKeep; }
+    QDateTime lastBackup() const { return m_lastBackup; }
+    bool setBackupSchedule(const QString &period, const QString &folder, int keep);
+    bool setLastBackup(const QDateTime &at);
+
     // "Language/Selected" as language.ini writes it: "english", "german" and
     // "chinese" for the three shipped languages, any other code as it is.
     static QString languageValue(const QString &code);
@@ -45,5 +55,9 @@ private:
     QString m_language; // as stored under Language/Selected
     QString m_photoFolder;
     QString m_resolution;
+    QString m_backupPeriod = QStringLiteral("off");
+    QString m_backupFolder;
+    int m_backupKeep = 7;
+    QDateTime m_lastBackup;
     bool m_ignored = false;
 };

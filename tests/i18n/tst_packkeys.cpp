@@ -33,8 +33,8 @@ private slots:
         const QRegularExpression call(
             QStringLiteral("\\b(?:text|uiText|translate|textKey)\\(\\s*(?:QStringLiteral\\(|"
                            "QLatin1String\\()?\\s*\"([^\"]+)\""));
-        const QStringList folders{"app",    "i18n",    "ui",      "device",
-                                  "stream", "records", "reports", "settings"};
+        const QStringList folders{"app",     "i18n",    "ui",       "device", "stream",
+                                  "records", "reports", "settings", "backup"};
         for (const QString &folder : folders) {
             QDirIterator it(sourceDir() + "/" + folder, {"*.cpp", "*.h"}, QDir::Files,
                             QDirIterator::Subdirectories);

@@ -19,7 +19,7 @@ contents=$(dpkg-deb -c "$deb" | awk '{print $6}')
 for f in ./usr/bin/lumaural ./usr/share/lumaural/languages/zh_CN.json \
     "./usr/share/applications/$id.desktop" "./usr/share/metainfo/$id.metainfo.xml" \
     "./usr/share/icons/hicolor/512x512/apps/$id.png" "./usr/share/icons/hicolor/scalable/apps/$id.svg" \
-    ./usr/share/doc/lumaural/copyright ./usr/share/doc/lumaural/licenses/libjpeg-turbo \
+    ./usr/share/doc/lumaural/copyright ./usr/share/doc/lumaural/licenses/libjpeg-turbo ./usr/share/doc/lumaural/licenses/libarchive \
     ./usr/share/man/man1/lumaural.1.gz; do
     grep -qxF "$f" <<<"$contents" || fail "$f is not in the package"
 done

@@ -26,7 +26,7 @@ expected=(
     share/man/man1/lumaural.1.gz
     share/doc/lumaural/copyright share/doc/lumaural/changelog.gz
     share/doc/lumaural/licenses/LGPL-3 share/doc/lumaural/licenses/GPL-3
-    share/doc/lumaural/licenses/libjpeg-turbo
+    share/doc/lumaural/licenses/libjpeg-turbo share/doc/lumaural/licenses/libarchive
 )
 for f in "${expected[@]}"; do
     [ -f "$prefix/$f" ] || fail "$f is not installed"

@@ -149,12 +149,15 @@ private slots:
         page.onQueryClicked();
         QTemporaryDir dir;
         ExportFolder::remember(dir.path(), true);
-        whenModalShown<QFileDialog>([&dir](QFileDialog *dialog) {
-            dialog->selectFile(dir.filePath("list"));
-            static_cast<QDialog *>(dialog)->accept();
-        });
+        // The proposed name, in the folder last used, is taken as it is.
+        whenModalShown<QFileDialog>(
+            [](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
         child<QPushButton>(page, "exportCsvButton")->click();
-        const QString csv = QString::fromUtf8(TestSupport::readFile(dir.filePath("list.csv")));
+        const QStringList written = QDir(dir.path()).entryList({"orders_*.csv"});
+        QCOMPARE(written.size(), 1);
+        QVERIFY(
+            QRegularExpression("^orders_\\d{4}-\\d{2}-\\d{2}\\.csv$").match(written[0]).hasMatch());
+        const QString csv = QString::fromUtf8(TestSupport::readFile(dir.filePath(written[0])));
         QCOMPARE(csv.count("\r\n"), 3);
         QVERIFY(csv.contains(",Anna,") && csv.contains(",Anna Maria,"));
         QVERIFY(!csv.contains("cmd"));

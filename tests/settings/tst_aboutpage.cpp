@@ -119,6 +119,10 @@ private slots:
             QVERIFY2(said.contains("Independent JPEG Group"), qPrintable(said));
             QVERIFY2(said.contains("BSD"), qPrintable(said));
             QVERIFY2(said.contains("LGPL"), qPrintable(said));
+            QVERIFY2(said.contains("libarchive") &&
+                         (said.contains("BSD 2") || said.contains("2-clause BSD") ||
+                          said.contains("BSD-2-Clause") || said.contains("2 Klauseln")),
+                     qPrintable(said));
         }
     }
 };

@@ -70,6 +70,29 @@ private slots:
         QCOMPARE(Startup::readSelectedLanguage(path), iniValue);
     }
 
+    void backupScheduleComesBackAtTheNextStart()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("lumaural.ini");
+        const QDateTime last(QDate(2026, 3, 1), QTime(8, 30));
+        {
+            UserSettings today(path);
+            QVERIFY(today.setResolution("640*480"));
+            QVERIFY(!today.setBackupSchedule("hourly", "/srv/backups", 3));
+            QVERIFY(!today.setBackupSchedule("daily", "backups", 3));
+            QVERIFY(!today.setBackupSchedule("daily", "/srv/backups", 0));
+            QVERIFY(today.setBackupSchedule("weekly", "/srv/clinic backups/", 5));
+            QVERIFY(today.setLastBackup(last));
+        }
+        const UserSettings tomorrow(path);
+        QVERIFY(!tomorrow.ignoredFile());
+        QCOMPARE(tomorrow.backupPeriod(), QStringLiteral("weekly"));
+        QCOMPARE(tomorrow.backupFolder(), QStringLiteral("/srv/clinic backups"));
+        QCOMPARE(tomorrow.backupKeep(), 5);
+        QCOMPARE(tomorrow.lastBackup(), last);
+        QCOMPARE(tomorrow.resolution(), QStringLiteral("640*480"));
+    }
+
     void valuesThatCannotBeKeptAreRefused_data()
     {
         QTest::addColumn<QString>("key");

@@ -16,6 +16,15 @@ class BusyOverlay
 public:
     static bool run(QWidget *parent, const QString &text, const std::function<bool()> &job);
 
+    // For work that takes long by nature (a backup of gigabytes): the card
+    // shows at once with a progress bar, fed by `progress` (per mille, polled
+    // from this thread while the job runs), and a Cancel button that calls
+    // `cancel`, after which the job is expected to stop soon and clean up.
+    static bool runCancellable(QWidget *parent, const QString &text,
+                               const std::function<bool()> &job,
+                               const std::function<int()> &progress,
+                               const std::function<void()> &cancel);
+
     // How long work may take before the card shows.
     static constexpr int ShowAfterMs = 300;
 };

@@ -131,6 +131,10 @@ MainWindow::MainWindow(QWidget *parent) : QMainWindow(parent)
     connect(m_wifiPollTimer, &QTimer::timeout, this, &MainWindow::pollWifiSignal);
     m_wifiPollTimer->start(3000);
     QTimer::singleShot(800, this, &MainWindow::pollWifiSignal);
+    // Once the window is up and has read what it shows first.
+    QTimer::singleShot(5000, this, [this] {
+        m_settingsPage->startAutomaticBackupIfDue(QDateTime::currentDateTime());
+    });
     QTimer::singleShot(AutoConnectDelayMs, this, [this] {
         qDebug() << "自动连接设备...";
         m_networkHandler->connectToDevice();
@@ -324,6 +328,13 @@ void MainWindow::addAboutAndSettingsPages()
             &MainWindow::onSettingsOpenPhotoFolderRequested);
     connect(m_settingsPage, &SettingsPage::changePhotoFolderRequested, this,
             &MainWindow::onSettingsChangePhotoFolderRequested);
+    // Lists already built show the records from before the restore.
+    connect(m_settingsPage, &SettingsPage::recordsRestored, this, [this] {
+        if (m_orderPage)
+            m_orderPage->reloadOrders();
+        if (m_fitterPage)
+            m_fitterPage->reloadFitters();
+    });
 }
 
 void MainWindow::onSettingsBackRequested()

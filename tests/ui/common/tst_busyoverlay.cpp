@@ -5,6 +5,8 @@
 #include "common/testsupport.h"
 
 #include <QDialog>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -63,6 +65,41 @@ private slots:
             return false;
         }));
         QCOMPARE(seen, shown);
+    }
+
+    // Long work shows its progress at once and stops when Cancel is clicked.
+    void cancelStopsTheWork()
+    {
+        QWidget window;
+        window.resize(800, 600);
+        window.show();
+        std::atomic_bool stop{false};
+        std::atomic_int done{0};
+        int shownProgress = -1;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, &window, [&] {
+            auto *bar = window.findChild<QProgressBar *>("busyProgress");
+            auto *cancel = window.findChild<QPushButton *>("busyCancel");
+            if (bar == nullptr || cancel == nullptr || bar->value() < 300 || !cancel->isVisible())
+                return;
+            shownProgress = bar->value();
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        probe.start(20);
+        const bool result = BusyOverlay::runCancellable(
+            &window, "busy",
+            [&] {
+                while (!stop) {
+                    done = std::min(1000, done + 10);
+                    QThread::msleep(5);
+                }
+                return true;
+            },
+            [&] { return int(done); }, [&] { stop = true; });
+        QVERIFY(result);
+        QVERIFY2(shownProgress >= 300, qPrintable(QString::number(shownProgress)));
+        QVERIFY(done < 1000); // stopped by the click, not by running out
+        QVERIFY(window.findChild<QDialog *>("busyOverlay") == nullptr);
     }
 
     // A save run through the overlay writes the file and keeps what it wrote.
