@@ -266,6 +266,18 @@ bool commitSaveFile(QSaveFile &file, qint64 expectedSize)
     return file.commit() && syncDirectoryOf(file.fileName());
 }
 
+bool writeFileWhole(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return commitSaveFile(file, bytes.size());
+}
+
 bool writeObject(const QString &path, const QJsonObject &object, const QString &rootArrayKey,
                  qint64 maxBytes)
 {
@@ -278,14 +290,7 @@ bool writeObject(const QString &path, const QJsonObject &object, const QString &
     const auto probe = [&] { return readObject(path, rootArrayKey, maxBytes).status; };
     if (!prepareToReplace(path, probe))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    if (!commitSaveFile(file, bytes.size()))
+    if (!writeFileWhole(path, bytes))
         return false;
     noteWritten(path, FileIdentity::ofPath(path));
     return true;

@@ -58,6 +58,9 @@ bool writeObject(const QString &path, const QJsonObject &object,
 // own commit() reports neither a failed flush of its buffer nor a failed sync,
 // and leaves the folder unsynced: after a power cut the new name could be gone.
 bool commitSaveFile(QSaveFile &file, qint64 expectedSize);
+// Writes `bytes` as the whole new content of `path` through a QSaveFile and
+// commitSaveFile(): the old file stays until the new one is on the disk.
+bool writeFileWhole(const QString &path, const QByteArray &bytes);
 // Syncs the folder holding `path`, so that a file created or renamed there
 // keeps its name through a power cut.
 bool syncDirectoryOf(const QString &path);

@@ -4,8 +4,6 @@
 #include "records/jsonfilestore.h"
 #include "records/orderdisplay.h"
 
-#include <QSaveFile>
-
 namespace OrderCsv {
 
 QString neutralised(const QString &value)
@@ -74,15 +72,7 @@ QByteArray document(const QList<Customer> &orders)
 
 bool write(const QString &path, const QList<Customer> &orders)
 {
-    const QByteArray bytes = document(orders);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return JsonFileStore::commitSaveFile(file, bytes.size());
+    return JsonFileStore::writeFileWhole(path, document(orders));
 }
 
 } // namespace OrderCsv

@@ -16,7 +16,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QSet>
 #include <QTemporaryDir>
 
@@ -24,18 +23,6 @@ namespace {
 
 // The widest print panel: the report in the file looks as on the largest screen.
 constexpr int ReportPanelWidth = 988;
-
-bool writeWhole(const QString &path, const QByteArray &bytes)
-{
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return JsonFileStore::commitSaveFile(file, bytes.size());
-}
 
 } // namespace
 
@@ -76,7 +63,7 @@ QString OrderExport::exportTo(const QString &parent, const Customer &order,
             qWarning() << "Order export: photo" << i << "of order" << order.id << "has no data";
             continue;
         }
-        if (!writeWhole(work.filePath(names.at(i)), bytes))
+        if (!JsonFileStore::writeFileWhole(work.filePath(names.at(i)), bytes))
             return {};
     }
 

@@ -10,7 +10,6 @@
 #include <QPageSize>
 #include <QPdfWriter>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QTimeZone>
 
 namespace {
@@ -167,12 +166,5 @@ bool ReportPdfWriter::write(const QString &path, QWidget *sheet,
     const QByteArray pdf = render(sheet, keepWhole, info, QDateTime::currentDateTimeUtc());
     if (pdf.isEmpty())
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(pdf) != pdf.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return JsonFileStore::commitSaveFile(file, pdf.size());
+    return JsonFileStore::writeFileWhole(path, pdf);
 }

@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSaveFile>
 #include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
@@ -243,10 +242,8 @@ bool UserSettings::save()
         m_ignored = false;
     }
     QDir().mkpath(QFileInfo(m_path).absolutePath());
-    QSaveFile file(m_path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-        !JsonFileStore::commitSaveFile(file, bytes.size())) {
-        qWarning() << "Cannot save settings to" << m_path << ":" << file.errorString();
+    if (!JsonFileStore::writeFileWhole(m_path, bytes)) {
+        qWarning() << "Cannot save settings to" << m_path;
         return false;
     }
     return true;
