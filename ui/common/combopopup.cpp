@@ -15,6 +15,9 @@ namespace {
 // corners wherever no compositor runs, as on many X11 desktops.
 constexpr int PopupRadius = 12;
 
+// The list's border and padding on both sides plus room for a scroll bar.
+constexpr int ListChrome = 2 * (1 + 6) + 12;
+
 const char *const MarkerProperty = "lumauralComboPopup";
 
 // Item text stays plain #333333 on the tint: the list is a choice, not a link.
@@ -39,8 +42,16 @@ public:
 
     bool eventFilter(QObject *watched, QEvent *event) override
     {
+        auto *window = static_cast<QWidget *>(watched);
+        if (event->type() == QEvent::Show) {
+            // Qt sizes the list to the field; the narrow list-page boxes would
+            // then cut their item texts short inside the roomier items.
+            const auto *view = window->findChild<QAbstractItemView *>();
+            const int needed = view ? view->sizeHintForColumn(0) + ListChrome : 0;
+            if (window->width() < needed)
+                window->resize(needed, window->height());
+        }
         if (event->type() == QEvent::Resize || event->type() == QEvent::Show) {
-            auto *window = static_cast<QWidget *>(watched);
             QPainterPath path;
             path.addRoundedRect(QRectF(window->rect()), PopupRadius, PopupRadius);
             window->setMask(QRegion(path.toFillPolygon().toPolygon()));
