@@ -5,6 +5,7 @@
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
 #include "records/recordstore.h"
+#include "ui/common/combopopup.h"
 #include "ui/common/fittertableheader.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/roundedcheckbox.h"
@@ -185,6 +186,7 @@ void FitterPage::buildUi()
     m_pageSizeBox->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("50")});
     m_pageSizeBox->setFixedSize(66, 28);
     m_pageSizeBox->setStyleSheet(QLatin1String(PageSizeStyle));
+    styleComboPopup(m_pageSizeBox);
     m_currentPageLabel = new QLabel(QStringLiteral("1"), this);
     m_currentPageLabel->setObjectName(QStringLiteral("fitterCurrentPageLabel"));
     m_currentPageLabel->setFixedHeight(28);

@@ -3,6 +3,7 @@
 #include "i18n/langmanager.h"
 #include "records/newinspector.h"
 #include "records/recordstore.h"
+#include "ui/common/combopopup.h"
 #include "ui/common/dimlayer.h"
 #include "ui/common/promptdialog.h"
 
@@ -102,6 +103,7 @@ InspectorDialog::InspectorDialog(QWidget *parent)
     m_genderBox = new QComboBox(card);
     m_genderBox->setObjectName(QStringLiteral("inspectorGenderBox"));
     m_genderBox->setFixedHeight(51);
+    styleComboPopup(m_genderBox);
     for (const auto &entry : GenderEntries)
         m_genderBox->addItem(uiText(QLatin1String(entry.key), QString::fromUtf8(entry.defaultText)),
                              QString::fromUtf8(entry.stored));

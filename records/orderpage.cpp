@@ -8,6 +8,7 @@
 #include "records/orderlayout.h"
 #include "records/ordernumbering.h"
 #include "records/recordstore.h"
+#include "ui/common/combopopup.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/ordertableheader.h"
@@ -57,9 +58,7 @@ const QString PageBoxStyle = QStringLiteral(
     "QComboBox { border: 1px solid #4a4a4a; border-radius: 4px; padding: 2px 6px; "
     "font-size: 13px; color: #4a4a4a; background: white; }"
     "QComboBox::drop-down { width: 18px; border: none; }"
-    "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }"
-    "QComboBox QAbstractItemView { border: 1px solid #e0e0e0; background: white; "
-    "selection-background-color: #f0f0f0; selection-color: #333; }");
+    "QComboBox::down-arrow { image: url(:/res/combo_arrow.png); width: 10px; height: 10px; }");
 
 const QString StepButtonStyle =
     QStringLiteral("QPushButton { background: white; color: #4a4a4a; font-size: 13px; "
@@ -377,6 +376,7 @@ QWidget *OrderPage::buildViewRow()
     m_sequenceBox->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     m_sequenceBox->setCursor(Qt::PointingHandCursor);
     m_sequenceBox->setStyleSheet(PageBoxStyle);
+    styleComboPopup(m_sequenceBox);
     layout->addWidget(m_sequenceBox);
     layout->addStretch();
 
@@ -504,6 +504,7 @@ QWidget *OrderPage::buildPaginationRow()
     m_pageSizeBox->setFixedSize(66, 28);
     m_pageSizeBox->setCursor(Qt::PointingHandCursor);
     m_pageSizeBox->setStyleSheet(PageBoxStyle);
+    styleComboPopup(m_pageSizeBox);
     layout->addWidget(m_pageSizeBox);
 
     m_previousButton = pageButton(QStringLiteral("previousPageButton"), row);

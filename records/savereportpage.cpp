@@ -4,6 +4,7 @@
 #include "records/inspectordialog.h"
 #include "records/orderform.h"
 #include "records/recordstore.h"
+#include "ui/common/combopopup.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/promptdialog.h"
 
@@ -219,6 +220,7 @@ void SaveReportPage::buildUi()
     m_genderBox = new QComboBox(m_card);
     m_genderBox->setObjectName(QStringLiteral("genderBox"));
     m_genderBox->setFixedSize(226, 51);
+    styleComboPopup(m_genderBox);
     m_phoneLabel = addLabel(m_card, "phoneLabel");
     m_phoneEdit = makeEdit("phoneEdit");
     m_birthLabel = addLabel(m_card, "birthDateLabel");
@@ -282,6 +284,7 @@ void SaveReportPage::buildUi()
     m_inspectorBox = new QComboBox(m_inspectorRow);
     m_inspectorBox->setObjectName(QStringLiteral("inspectorBox"));
     m_inspectorBox->setFixedSize(374, 51);
+    styleComboPopup(m_inspectorBox);
     inspectorLayout->addWidget(m_inspectorBox);
     m_inspectorRow->setFixedWidth(374);
     layout->addWidget(m_inspectorRow, 0, Qt::AlignLeft);

@@ -12,6 +12,7 @@
 #include "settings/aboutpanel.h"
 #include "settings/usersettings.h"
 #include "ui/common/busyoverlay.h"
+#include "ui/common/combopopup.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/transientnotice.h"
 
@@ -38,9 +39,7 @@ const char *const ComboStyle =
     "QComboBox {  background:white;  border:1px solid #585656;  border-radius:25px;  "
     "color:#333333;  font-size:14px;  padding:0 42px 0 26px;}QComboBox::drop-down {  "
     "subcontrol-origin: padding;  subcontrol-position: top right;  width:38px;  border:none;}"
-    "QComboBox::down-arrow {  image:url(:/res/combo_arrow.png);  width:14px;  height:8px;}"
-    "QComboBox QAbstractItemView {  border:1px solid #d9d9d9;  outline:none;  background:white;  "
-    "selection-background-color:#f3f4f7;  selection-color:#333333;  padding:4px;}";
+    "QComboBox::down-arrow {  image:url(:/res/combo_arrow.png);  width:14px;  height:8px;}";
 const char *const FieldStyle =
     "QLineEdit {  background:white;  border:1px solid #585656;  border-radius:25px;  "
     "color:#333333;  font-size:14px;  padding:0 26px;}";
@@ -66,6 +65,7 @@ QComboBox *combo(const QString &name, QWidget *parent)
     box->setMaximumWidth(420);
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     box->setStyleSheet(QLatin1String(ComboStyle));
+    styleComboPopup(box);
     return box;
 }
 

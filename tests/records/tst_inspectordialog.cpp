@@ -1,4 +1,5 @@
 #include "records/inspectordialog.h"
+#include "ui/common/combopopup.h"
 
 #include "pagedriver.h"
 
@@ -30,6 +31,12 @@ private slots:
         InspectorDialog dialog(&window);
         dialog.show();
         QCOMPARE(dialog.geometry(), window.geometry());
+    }
+
+    void genderListHasTheFieldsLook()
+    {
+        InspectorDialog dialog;
+        QVERIFY(hasComboPopupStyle(child<QComboBox>(dialog, "inspectorGenderBox")));
     }
 
     void refusalsThenCancelWriteNothing_data()

@@ -8,6 +8,8 @@
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
 
+#include "ui/common/combopopup.h"
+
 #include "common/testsupport.h"
 
 #include <QComboBox>
@@ -137,6 +139,17 @@ private slots:
         auto *fitterButton = window.findChild<QPushButton *>("fitterNavButton");
         QVERIFY(fitterButton && fitterButton->isHidden());
         QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("订单"));
+    }
+
+    // A combo added to any page without the shared list look would open the
+    // platform's square popup under a rounded field.
+    void everyComboOpensTheRoundedList()
+    {
+        MainWindow window;
+        const auto boxes = window.findChildren<QComboBox *>();
+        QVERIFY(boxes.size() >= 8);
+        for (const QComboBox *box : boxes)
+            QVERIFY2(hasComboPopupStyle(box), qPrintable(box->objectName()));
     }
 
     void navigationAndSettingsBack()
