@@ -157,9 +157,11 @@ int printSheet(QWidget *sheet, QPagedPaintDevice *printer,
         // The picture brings its own clip, which lets the next photo row show
         // below a page ended early for it; the page lines' room is blanked.
         const qreal sliceBottom = slice.pageY + pages.scale * slice.height;
-        painter.fillRect(QRectF(pages.origin.x(), sliceBottom, pages.targetWidth,
-                                pages.footerRect.bottom() - sliceBottom),
-                         Qt::white);
+        // Down to the paper's edge: the bottom margin is as tall as the top.
+        const qreal pageBottom = pages.footerRect.bottom() + pages.origin.y();
+        painter.fillRect(
+            QRectF(pages.origin.x(), sliceBottom, pages.targetWidth, pageBottom - sliceBottom),
+            Qt::white);
         painter.fillRect(QRectF(pages.origin.x(), pages.origin.y(), pages.targetWidth,
                                 slice.pageY - pages.origin.y()),
                          Qt::white);
