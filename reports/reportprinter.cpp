@@ -157,8 +157,9 @@ int printSheet(QWidget *sheet, QPagedPaintDevice *printer,
         // The picture brings its own clip, which lets the next photo row show
         // below a page ended early for it; the page lines' room is blanked.
         const qreal sliceBottom = slice.pageY + pages.scale * slice.height;
-        // Down to the paper's edge: the bottom margin is as tall as the top.
-        const qreal pageBottom = pages.footerRect.bottom() + pages.origin.y();
+        // Past the paper's edge: the printer's own margin below the printable
+        // area would show the row as well.
+        const qreal pageBottom = 2 * pages.footerRect.bottom();
         painter.fillRect(
             QRectF(pages.origin.x(), sliceBottom, pages.targetWidth, pageBottom - sliceBottom),
             Qt::white);
