@@ -74,7 +74,7 @@ QString OrderExport::exportTo(const QString &parent, const Customer &order,
     ReportSheet sheet(config, order, shown, ReportPanelWidth);
     sheet.fitToWidth(ReportLayout::sheetWidth(ReportPanelWidth));
     if (!ReportPdfWriter::write(work.filePath(reportName), &sheet, sheet.keepWhole(),
-                                ReportPdfWriter::infoFor(config, order)))
+                                ReportPdfWriter::infoFor(config, order), sheet.runningHeader()))
         return {};
 
     const QString base = reportName.chopped(4);

@@ -116,7 +116,8 @@ void PrintPanel::printReportSheet()
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() != QDialog::Accepted)
         return;
-    if (ReportPrinter::printSheet(m_sheet, &printer, m_sheet->keepWhole()) == 0) {
+    if (ReportPrinter::printSheet(m_sheet, &printer, m_sheet->keepWhole(),
+                                  m_sheet->runningHeader()) == 0) {
         // The panel stays open so the user can choose another printer.
         showPromptMessage(this, uiText(QStringLiteral("order_detail.print.failed"),
                                        QStringLiteral("The report could not be printed.")));
@@ -138,7 +139,8 @@ void PrintPanel::onSavePdfClicked()
         path += QStringLiteral(".pdf");
     ExportFolder::remember(path);
     if (!ReportPdfWriter::write(path, m_sheet, m_sheet->keepWhole(),
-                                ReportPdfWriter::infoFor(loadReportConfig(), m_order))) {
+                                ReportPdfWriter::infoFor(loadReportConfig(), m_order),
+                                m_sheet->runningHeader())) {
         showPromptMessage(this, uiText(QStringLiteral("order_detail.print.save_pdf_failed"),
                                        QStringLiteral("The PDF file could not be saved. Check "
                                                       "that the folder is writable and the disk "

@@ -60,7 +60,8 @@ QList<Band> joinBands(QList<Band> bands)
     return joined;
 }
 
-Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band> &keepWhole)
+Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band> &keepWhole,
+                    const PageLines &lines)
 {
     Pagination result;
     const qreal sheetWidth = std::max(sheetSize.width(), 1);
@@ -68,11 +69,23 @@ Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band
     result.targetWidth = std::max<qreal>(page.width() - 20, 1);
     const qreal targetHeight = std::max<qreal>(page.height() - 32, 1);
     result.scale = result.targetWidth / sheetWidth;
-    result.sliceHeight = targetHeight / std::max<qreal>(result.scale, 0.001);
+    const qreal pageRoom = targetHeight / std::max<qreal>(result.scale, 0.001);
     result.origin = QPointF(page.x() + 10, page.y() + 16);
+    const qreal header = std::max<qreal>(lines.header, 0);
+    const qreal footer = std::max<qreal>(lines.footer, 0);
+    result.headerRect = QRectF(result.origin, QSizeF(result.targetWidth, result.scale * header));
+    result.footerRect =
+        QRectF(result.origin.x(), result.origin.y() + targetHeight - result.scale * footer,
+               result.targetWidth, result.scale * footer);
+    // Lines taller than the page still leave each page a sliver of the sheet,
+    // so that the sheet ends after finitely many pages.
+    const qreal minimumRoom = pageRoom / 10;
+    result.sliceHeight = std::max(pageRoom - footer, minimumRoom);
+    const qreal laterRoom = std::max(pageRoom - footer - header, minimumRoom);
     const QList<Band> bands = joinBands(keepWhole);
     for (qreal top = 0; top < sheetHeight - SliceTolerance;) {
-        qreal end = std::min(top + result.sliceHeight, sheetHeight);
+        const bool first = result.slices.isEmpty();
+        qreal end = std::min(top + (first ? result.sliceHeight : laterRoom), sheetHeight);
         for (const Band &band : bands) {
             if (band.top < end && end < band.bottom) {
                 if (band.top > top + SliceTolerance)
@@ -80,7 +93,8 @@ Pagination paginate(const QSize &sheetSize, const QRectF &page, const QList<Band
                 break;
             }
         }
-        result.slices.append({top, end - top});
+        result.slices.append(
+            {top, end - top, result.origin.y() + (first ? 0 : result.scale * header)});
         top = end;
     }
     return result;

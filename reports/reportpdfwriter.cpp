@@ -136,7 +136,8 @@ bool ReportPdfWriter::appendInfoUpdate(QByteArray &pdf, const Info &info, const 
 }
 
 QByteArray ReportPdfWriter::render(QWidget *sheet, const QList<ReportLayout::Band> &keepWhole,
-                                   const Info &info, const QDateTime &created)
+                                   const Info &info, const QDateTime &created,
+                                   const QString &runningHeader)
 {
     const QString producer = QString::fromLatin1(Producer);
     QByteArray pdf;
@@ -152,7 +153,7 @@ QByteArray ReportPdfWriter::render(QWidget *sheet, const QList<ReportLayout::Ban
         writer.setTitle(info.title);
         writer.setCreator(producer);
         writer.setDocumentXmpMetadata(xmpPacket(info, producer, created));
-        if (ReportPrinter::printSheet(sheet, &writer, keepWhole) == 0)
+        if (ReportPrinter::printSheet(sheet, &writer, keepWhole, runningHeader) == 0)
             return {};
     }
     if (!appendInfoUpdate(pdf, info, producer, created))
@@ -161,9 +162,11 @@ QByteArray ReportPdfWriter::render(QWidget *sheet, const QList<ReportLayout::Ban
 }
 
 bool ReportPdfWriter::write(const QString &path, QWidget *sheet,
-                            const QList<ReportLayout::Band> &keepWhole, const Info &info)
+                            const QList<ReportLayout::Band> &keepWhole, const Info &info,
+                            const QString &runningHeader)
 {
-    const QByteArray pdf = render(sheet, keepWhole, info, QDateTime::currentDateTimeUtc());
+    const QByteArray pdf =
+        render(sheet, keepWhole, info, QDateTime::currentDateTimeUtc(), runningHeader);
     if (pdf.isEmpty())
         return false;
     return JsonFileStore::writeFileWhole(path, pdf);

@@ -29,12 +29,14 @@ public:
 
     // The PDF of `sheet` on A4 pages; empty when it could not be made.
     static QByteArray render(QWidget *sheet, const QList<ReportLayout::Band> &keepWhole,
-                             const Info &info, const QDateTime &created);
+                             const Info &info, const QDateTime &created,
+                             const QString &runningHeader = {});
 
     // Renders and writes `path` whole: until everything is on disk the file
     // appears under a temporary name only, and nothing stays behind on failure.
     static bool write(const QString &path, QWidget *sheet,
-                      const QList<ReportLayout::Band> &keepWhole, const Info &info);
+                      const QList<ReportLayout::Band> &keepWhole, const Info &info,
+                      const QString &runningHeader = {});
 
 private:
     static QByteArray xmpPacket(const Info &info, const QString &producer,

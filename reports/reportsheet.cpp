@@ -70,6 +70,11 @@ ReportSheet::ReportSheet(const ReportConfig &config, const Customer &order,
     : QFrame(parent)
 {
     setObjectName(QStringLiteral("reportSheet"));
+    QStringList headerParts;
+    for (const QString &part : {order.name.simplified(), order.orderNumber.simplified()})
+        if (!part.isEmpty())
+            headerParts.append(part);
+    m_runningHeader = headerParts.join(QStringLiteral(" \u00b7 "));
     setStyleSheet(
         QStringLiteral("QFrame#reportSheet { background:white; border:1px solid #979797; }"));
     auto *layout = new QVBoxLayout(this);

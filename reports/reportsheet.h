@@ -32,6 +32,10 @@ public:
     // so stay together.
     QList<ReportLayout::Band> keepWhole() const;
 
+    // The line that heads every printed page after the first: customer name
+    // and order number.
+    QString runningHeader() const { return m_runningHeader; }
+
 private:
     QLabel *addText(const QString &text, const QString &style, bool userText);
     QWidget *buildHeaderRow(const Customer &order);
@@ -39,4 +43,6 @@ private:
     QWidget *buildPhotoGrid(const Customer &order, const QList<int> &photoIndices, int panelWidth);
     QWidget *buildNotesRow(const ReportConfig &config, const Customer &order);
     void addRule();
+
+    QString m_runningHeader;
 };
