@@ -156,7 +156,9 @@ int printSheet(QWidget *sheet, QPagedPaintDevice *printer,
         painter.restore();
         // The picture brings its own clip, which lets the next photo row show
         // below a page ended early for it; the page lines' room is blanked.
-        const qreal sliceBottom = slice.pageY + pages.scale * slice.height;
+        // One sheet pixel more: a scaled photo's smoothing reaches half a
+        // pixel above its top edge, a hairline of the next row.
+        const qreal sliceBottom = slice.pageY + pages.scale * (slice.height - 1);
         // Past the paper's edge: the printer's own margin below the printable
         // area would show the row as well.
         const qreal pageBottom = 2 * pages.footerRect.bottom();
