@@ -42,6 +42,15 @@ private:
     std::unique_ptr<StrayPromptGuard> m_strayPrompts;
 
     // A window connected to the stand-ins and showing their 320×240 picture.
+    // An inspection in the context of the order "A-7" for Ada.
+    static void proceedWithAda(MainWindow &window)
+    {
+        Customer draft;
+        draft.name = QStringLiteral("Ada");
+        draft.orderNumber = QStringLiteral("A-7");
+        window.onProceedToInspection(draft);
+    }
+
     void openStreamingWindow()
     {
         m_device = std::make_unique<FakeControlDevice>();
@@ -268,10 +277,7 @@ private slots:
         MainWindow *window = m_window.get();
         TestSupport::writeFile(m_photos->filePath("file"), "x");
         window->setPhotoFolder(m_photos->filePath("file/photos"));
-        Customer draft;
-        draft.name = QStringLiteral("Ada");
-        draft.orderNumber = QStringLiteral("A-7");
-        window->onProceedToInspection(draft);
+        proceedWithAda(*window);
         QTest::ignoreMessage(QtDebugMsg, QRegularExpression("^照片保存失败: .*_L\\.jpg\"?$"));
         window->onDevicePhotograph();
         QCOMPARE(window->leftPhotos().size(), 1);
@@ -505,10 +511,7 @@ private slots:
         openStreamingWindow();
         QVERIFY(!QTest::currentTestFailed());
         MainWindow *window = m_window.get();
-        Customer draft;
-        draft.name = QStringLiteral("Ada");
-        draft.orderNumber = QStringLiteral("A-7");
-        window->onProceedToInspection(draft);
+        proceedWithAda(*window);
         for (int i = 0; i < photos; ++i)
             window->onDevicePhotograph();
         window->onSelectAllToggled(ticked);
@@ -552,10 +555,7 @@ private slots:
         openStreamingWindow();
         QVERIFY(!QTest::currentTestFailed());
         MainWindow *window = m_window.get();
-        Customer draft;
-        draft.name = QStringLiteral("Ada");
-        draft.orderNumber = QStringLiteral("A-7");
-        window->onProceedToInspection(draft);
+        proceedWithAda(*window);
         window->onDevicePhotograph();
         window->onDevicePhotograph();
         TestSupport::answerNextPrompt(Answer::Ok);
