@@ -138,9 +138,11 @@ int printSheet(QWidget *sheet, QPagedPaintDevice *printer,
         painter.scale(pages.scale, pages.scale);
         // Only the widgets of this slice are painted, so each photo goes into
         // the file once per page it appears on, not once per page of the report.
+        // The region ends where the slice does: a row starting right below it
+        // would otherwise be embedded here too, only to be blanked.
         const int top = int(std::floor(slice.top));
         const QRect source(0, top, sheetSize.width(),
-                           int(std::ceil(slice.top + slice.height)) - top + 1);
+                           int(std::ceil(slice.top + slice.height)) - top);
         // Rendered straight onto a printer, Qt would paint the widgets into
         // one page-sized bitmap. Recorded as a picture first, the text stays
         // text and each photo goes to the printer at its own resolution.

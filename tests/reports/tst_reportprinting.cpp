@@ -500,6 +500,33 @@ private slots:
         QVERIFY(useShippedLanguage("en_US"));
     }
 
+    // Pages end between photo rows. The row right below a page's end must not
+    // go into that page's content too, hidden under the blanking: each photo
+    // is in the file once, on the page that shows it.
+    void eachPhotoIsEmbeddedOnceOnItsPage()
+    {
+        Customer order;
+        QList<int> chosen;
+        for (int i = 0; i < 8; ++i) {
+            order.photos.append(photo(QStringLiteral("p%1").arg(i)));
+            chosen.append(i);
+        }
+        ReportSheet sheet(ReportConfig(), order, chosen, 988);
+        sheet.fitToWidth(ReportLayout::sheetWidth(988));
+        QTemporaryDir dir;
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(dir.filePath("report.pdf"));
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        QCOMPARE(ReportPrinter::printSheet(&sheet, &printer, sheet.keepWhole(), "A-1"), 2);
+        QList<int> perPage(2, 0);
+        for (const QString &line : runTool("pdfimages", {"-list", dir.filePath("report.pdf")})
+                                       .split('\n', Qt::SkipEmptyParts)
+                                       .mid(2))
+            ++perPage[line.simplified().section(' ', 0, 0).toInt() - 1];
+        QCOMPARE(perPage, QList<int>({6, 2}));
+    }
+
     void fivePhotosInChinesePrintSharpAndWhole()
     {
         QVERIFY(useShippedLanguage("zh_CN"));
