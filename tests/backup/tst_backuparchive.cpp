@@ -6,7 +6,10 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QSaveFile>
 #include <QTemporaryDir>
+
+#include <thread>
 
 #include <archive.h>
 #include <archive_entry.h>
@@ -141,6 +144,30 @@ private slots:
         for (const QString &k : kept)
             QVERIFY(k.contains(".before-restore-"));
         QCOMPARE(QDir(m_data).entryList({"*.restoring"}, QDir::Files).size(), 0);
+    }
+
+    // A save replaces customers.json while the backup is reading it: the
+    // archive must hold one whole version, never the old file's start with a
+    // manifest that matches neither.
+    void storeSavedDuringTheBackupIsArchivedWhole()
+    {
+        TestSupport::writeFile(m_data + "/customers.json", QByteArray(16 << 20, ' ') + Orders);
+        TestSupport::writeFile(m_data + "/fitters.json", Fitters);
+        BackupControl control;
+        std::thread saver([&] {
+            while (control.done() == 0)
+                std::this_thread::yield();
+            QSaveFile file(m_data + "/customers.json");
+            if (file.open(QIODevice::WriteOnly) && file.write(Orders) == Orders.size())
+                file.commit();
+        });
+        const BackupStatus status = BackupWriter::write(m_data, m_archive, {}, control);
+        saver.join();
+        QVERIFY(status.isOk());
+        QStringList kept;
+        BackupControl restoring;
+        QVERIFY(BackupRestorer::restore(m_archive, m_data, restoring, &kept).isOk());
+        QCOMPARE(TestSupport::readFile(m_data + "/customers.json"), Orders);
     }
 
     void cancelledBackupLeavesNothing()
