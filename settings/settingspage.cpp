@@ -419,7 +419,6 @@ bool confirmRestore(QWidget *parent, const QString &text)
     std::unique_ptr<QDialog> dialog(createPromptOverlay(parent));
     QFrame *card = createPromptCard(dialog.get(), text);
     card->setFixedSize(460, 340);
-    card->move((dialog->width() - card->width()) / 2, (dialog->height() - card->height()) / 2);
     if (auto *label = card->findChild<QLabel *>(QStringLiteral("promptText")))
         label->setStyleSheet(
             label->styleSheet().replace(QStringLiteral("18px"), QStringLiteral("15px")));
@@ -615,10 +614,18 @@ void SettingsPage::onAutoBackupEdited()
     UserSettings::instance().setBackupSchedule(period, folder, m_autoKeepSpin->value());
 }
 
+QWidget *SettingsPage::dialogParent()
+{
+    // The page's style sheet reaches every child, and turns the scroll areas
+    // of Qt's own file dialog transparent, that is black with unreadable text.
+    return window();
+}
+
 void SettingsPage::onChooseBackupFolderClicked()
 {
     const QString folder = QFileDialog::getExistingDirectory(
-        this, uiText(QStringLiteral("settings.backup.choose_folder"), QStringLiteral("选择文件夹")),
+        dialogParent(),
+        uiText(QStringLiteral("settings.backup.choose_folder"), QStringLiteral("选择文件夹")),
         m_autoFolderEdit->text().isEmpty() ? QDir::homePath() : m_autoFolderEdit->text());
     if (folder.isEmpty())
         return;
@@ -632,8 +639,8 @@ void SettingsPage::onBackUpNowClicked()
     const QString suggested =
         QDir(QDir::homePath()).filePath(BackupSchedule::archiveName(QDateTime::currentDateTime()));
     QString path = QFileDialog::getSaveFileName(
-        this, uiText(QStringLiteral("settings.backup.save_title"), QStringLiteral("保存备份")),
-        suggested,
+        dialogParent(),
+        uiText(QStringLiteral("settings.backup.save_title"), QStringLiteral("保存备份")), suggested,
         uiText(QStringLiteral("settings.backup.file_filter"), QStringLiteral("备份文件 (*.tar)")));
     if (path.isEmpty())
         return;
@@ -666,7 +673,7 @@ bool SettingsPage::backUpTo(const QString &archivePath)
 void SettingsPage::onRestoreClicked()
 {
     const QString path = QFileDialog::getOpenFileName(
-        this,
+        dialogParent(),
         uiText(QStringLiteral("settings.backup.open_title"), QStringLiteral("选择要恢复的备份")),
         m_autoFolderEdit->text().isEmpty() ? QDir::homePath() : m_autoFolderEdit->text(),
         uiText(QStringLiteral("settings.backup.file_filter"), QStringLiteral("备份文件 (*.tar)")));

@@ -59,6 +59,7 @@ public slots:
     BackgroundBackup *backgroundBackup() const { return m_backgroundBackup; }
 
 private:
+    QWidget *dialogParent();
     void buildUi();
     void applyCurrentValues();
     void populateLanguageCombo();

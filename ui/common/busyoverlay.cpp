@@ -13,6 +13,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <algorithm>
 #include <memory>
 
 bool BusyOverlay::run(QWidget *parent, const QString &text, const std::function<bool()> &job)
@@ -57,8 +58,8 @@ bool BusyOverlay::runCancellable(QWidget *parent, const QString &text,
     std::unique_ptr<QDialog> overlay(createPromptOverlay(parent));
     overlay->setObjectName(QStringLiteral("busyOverlay"));
     QFrame *card = createPromptCard(overlay.get(), text);
-    card->setFixedHeight(250);
-    card->move(card->x(), (overlay->height() - card->height()) / 2);
+    // Room for the progress bar and its spacing below a text of any length.
+    card->setFixedHeight(std::max(250, card->height() + 28));
     auto *bar = new QProgressBar(card);
     bar->setObjectName(QStringLiteral("busyProgress"));
     bar->setRange(0, 1000);

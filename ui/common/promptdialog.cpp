@@ -4,16 +4,20 @@
 #include "ui/common/dimlayer.h"
 
 #include <QDialog>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int CardWidth = 380;
 constexpr int CardHeight = 188;
+constexpr int PromptButtonHeight = 48;
 
 const char *const OkStyle =
     "QPushButton { background:#585656; border:none; border-radius:24px;  color:white; "
@@ -26,11 +30,43 @@ QPushButton *createPromptButton(QDialog *overlay, const QString &text, const cha
 {
     auto *button = new QPushButton(text, overlay);
     button->setObjectName(QStringLiteral("promptButton"));
-    button->setFixedSize(140, 48);
+    button->setFixedSize(140, PromptButtonHeight);
     button->setCursor(Qt::PointingHandCursor);
     button->setStyleSheet(QLatin1String(style));
     return button;
 }
+
+// Keeps a card centred over its overlay, and the overlay's window shape on
+// the card, whenever the card's size changes: a caller that makes the card
+// taller for its content would otherwise see that content cut off by the
+// shape of the smaller card.
+class CardKeeper : public QObject
+{
+public:
+    CardKeeper(QDialog *overlay, QFrame *card) : QObject(card), m_overlay(overlay), m_card(card)
+    {
+        card->installEventFilter(this);
+        place();
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (watched == m_card && event->type() == QEvent::Resize)
+            place();
+        return false;
+    }
+
+private:
+    void place()
+    {
+        m_card->move((m_overlay->width() - m_card->width()) / 2,
+                     (m_overlay->height() - m_card->height()) / 2);
+        m_overlay->setMask(DimLayer::roundedRegion(m_card->geometry(), 20));
+    }
+
+    QDialog *m_overlay;
+    QFrame *m_card;
+};
 
 QVBoxLayout *cardLayout(QFrame *card)
 {
@@ -59,13 +95,11 @@ QFrame *createPromptCard(QDialog *overlay, const QString &text)
 {
     auto *card = new QFrame(overlay);
     card->setObjectName(QStringLiteral("promptCard"));
-    card->setFixedSize(CardWidth, CardHeight);
-    card->move((overlay->width() - CardWidth) / 2, (overlay->height() - CardHeight) / 2);
     card->setStyleSheet(QStringLiteral("QFrame { background:white; border-radius:20px; }"));
-    overlay->setMask(DimLayer::roundedRegion(card->geometry(), 20));
 
     auto *layout = new QVBoxLayout(card);
-    layout->setContentsMargins(32, 36, 32, 28);
+    const QMargins margins(32, 36, 32, 28);
+    layout->setContentsMargins(margins);
     layout->setSpacing(32);
 
     auto *label = new QLabel(text, card);
@@ -77,6 +111,16 @@ QFrame *createPromptCard(QDialog *overlay, const QString &text)
     label->setStyleSheet(QStringLiteral(
         "QLabel { color:#333333; font-size:18px; font-weight:700; background:transparent; }"));
     layout->addWidget(label);
+    label->ensurePolished(); // the style sheet's font decides the height
+    // A message too long for the usual card (a file path, a summary of
+    // several lines) makes the card taller rather than losing its end; the
+    // row of buttons added below it is one button high.
+    const int needed = margins.top() +
+                       label->heightForWidth(CardWidth - margins.left() - margins.right()) +
+                       layout->spacing() + PromptButtonHeight + margins.bottom();
+    card->setFixedSize(
+        CardWidth, std::clamp(needed, CardHeight, std::max(CardHeight, overlay->height() - 40)));
+    new CardKeeper(overlay, card);
     return card;
 }
 
