@@ -27,9 +27,16 @@ bool isTokenChar(char c)
            c == '-' || c == '.';
 }
 
+bool isEscapeChar(char c)
+{
+    return c == '"' || c == '\\' || c == '/' || c == 'b' || c == 'f' || c == 'n' || c == 'r' ||
+           c == 't' || c == 'u';
+}
+
 // Where the object opening at `start` closes, counting braces outside
 // strings. Beyond the splitter's bounds (size, nesting, length of numbers and
-// literals) it is damage; the scan stops there, which keeps it cheap.
+// literals) or at an escape JSON does not have, it is damage; the scan stops there, which keeps it
+// cheap.
 struct Candidate
 {
     enum Kind { Closed, Unclosed, OutOfBounds } kind = Unclosed;
@@ -46,10 +53,14 @@ Candidate scanCandidate(const QByteArray &s, qsizetype start)
     for (qsizetype i = start; i < limit; ++i) {
         const char c = s.at(i);
         if (inString) {
-            if (c == '\\')
-                ++i;
-            else if (c == '"')
+            // Qt's reader takes an unknown escape such as \k as the letter;
+            // the splitter holds the device to JSON's own escapes.
+            if (c == '\\') {
+                if (++i < limit && !isEscapeChar(s.at(i)))
+                    return {Candidate::OutOfBounds};
+            } else if (c == '"') {
                 inString = false;
+            }
             continue;
         }
         token = isTokenChar(c) ? token + 1 : 0;
