@@ -77,7 +77,8 @@ MjpegFrameExtractor::Result MjpegFrameExtractor::takeNewestFrame()
     return result;
 }
 
-MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer, Searches &searches)
+MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer,
+                                                     Searches &searches) const
 {
     Cut cut;
     const qsizetype start = searches.start.find(buffer, StartOfImage, 0);
@@ -88,7 +89,7 @@ MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer, Sear
     // A header block that ends before any image data describes the next part.
     if (headerEnd >= 0 && (start < 0 || headerEnd < start)) {
         const qsizetype length = contentLength(buffer.first(headerEnd));
-        if (length > 0 && length <= MaxFrameBytes) {
+        if (length > 0 && length <= m_maxFrameBytes) {
             const qsizetype bodyStart = headerEnd + HeaderEnd.size();
             if (buffer.size() - bodyStart >= length) {
                 cut.frameStart = bodyStart;
@@ -102,7 +103,7 @@ MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer, Sear
     if (start < 0) {
         // Nothing that could become a frame yet. Keep a short tail: it may be
         // the first half of a marker or of a header still arriving.
-        if (buffer.size() > MaxPreambleBytes) {
+        if (buffer.size() > m_maxPreambleBytes) {
             cut.dropAll = true;
             cut.keepTail = 1;
         }
@@ -111,7 +112,7 @@ MjpegFrameExtractor::Cut MjpegFrameExtractor::cutOne(QByteArrayView buffer, Sear
 
     const qsizetype end = searches.end.find(buffer, EndOfImage, start + StartOfImage.size());
     if (end < 0) {
-        if (buffer.size() - start > MaxFrameBytes)
+        if (buffer.size() - start > m_maxFrameBytes)
             cut.dropAll = true;
         return cut;
     }

@@ -18,6 +18,13 @@ public:
     // or header end are noise and are dropped.
     static constexpr qsizetype MaxPreambleBytes = 64 * 1024;
 
+    // Smaller bounds let a fuzzer reach them in a few kilobytes.
+    explicit MjpegFrameExtractor(qsizetype maxFrameBytes = MaxFrameBytes,
+                                 qsizetype maxPreambleBytes = MaxPreambleBytes)
+        : m_maxFrameBytes(maxFrameBytes), m_maxPreambleBytes(maxPreambleBytes)
+    {
+    }
+
     struct Result
     {
         QByteArray newest;          // the last complete frame, or empty
@@ -62,8 +69,10 @@ private:
         bool dropAll = false;      // the bytes exceed a bound: drop all but keepTail
         qsizetype keepTail = 0;
     };
-    static Cut cutOne(QByteArrayView buffer, Searches &searches);
+    Cut cutOne(QByteArrayView buffer, Searches &searches) const;
 
+    qsizetype m_maxFrameBytes;
+    qsizetype m_maxPreambleBytes;
     QByteArray m_buffer;
     Searches m_searches; // of the buffer as it stands, valid until its front moves
 };

@@ -9,21 +9,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using FuzzSupport::check;
     FuzzSupport::setUp();
-    // Runs of half a megabyte reach the frame and preamble bounds; more would
-    // only slow the fuzzer down.
-    FuzzInput input(data, size, 512 * 1024, MjpegFrameExtractor::MaxFrameBytes + 1024 * 1024);
-    MjpegFrameExtractor extractor;
+    // The bounds scaled down, so that runs of a few kilobytes reach them and
+    // an input costs milliseconds, not the seconds of an 8 MB frame.
+    constexpr qsizetype FrameBound = 64 * 1024;
+    constexpr qsizetype PreambleBound = 4 * 1024;
+    FuzzInput input(data, size, 4 * 1024, FrameBound + 16 * 1024);
+    MjpegFrameExtractor extractor(FrameBound, PreambleBound);
     while (!input.atEnd()) {
         const QByteArray read = input.nextRead();
         extractor.append(read);
         const MjpegFrameExtractor::Result result = extractor.takeNewestFrame();
-        check(result.newest.size() <= MjpegFrameExtractor::MaxFrameBytes, "frame above the bound");
+        check(result.newest.size() <= FrameBound, "frame above the bound");
         check((result.frames > 0) == !result.newest.isEmpty(), "frame count and frame disagree");
         check(result.droppedBytes >= 0, "negative drop count");
         // What is left is at most a part's headers and one frame in progress,
         // plus the read that has just arrived.
-        const qsizetype bound = MjpegFrameExtractor::MaxPreambleBytes +
-                                MjpegFrameExtractor::MaxFrameBytes + read.size() + 4;
+        const qsizetype bound = PreambleBound + FrameBound + read.size() + 4;
         check(extractor.bufferedBytes() <= bound, "buffer above the bound",
               QByteArray::number(extractor.bufferedBytes()));
         // A second look without new bytes finds nothing new.
