@@ -148,10 +148,13 @@ private slots:
 
     // A save replaces customers.json while the backup is reading it: the
     // archive must hold one whole version, never the old file's start with a
-    // manifest that matches neither.
+    // manifest that matches neither. Which version depends on when the save
+    // lands: during the read it makes the backup start again and take the new
+    // one; on a busy machine it may land only after the old one was read.
     void storeSavedDuringTheBackupIsArchivedWhole()
     {
-        TestSupport::writeFile(m_data + "/customers.json", QByteArray(16 << 20, ' ') + Orders);
+        const QByteArray old = QByteArray(16 << 20, ' ') + Orders;
+        TestSupport::writeFile(m_data + "/customers.json", old);
         TestSupport::writeFile(m_data + "/fitters.json", Fitters);
         BackupControl control;
         std::thread saver([&] {
@@ -167,7 +170,8 @@ private slots:
         QStringList kept;
         BackupControl restoring;
         QVERIFY(BackupRestorer::restore(m_archive, m_data, restoring, &kept).isOk());
-        QCOMPARE(TestSupport::readFile(m_data + "/customers.json"), Orders);
+        const QByteArray restored = TestSupport::readFile(m_data + "/customers.json");
+        QVERIFY(restored == Orders || restored == old);
     }
 
     void cancelledBackupLeavesNothing()
