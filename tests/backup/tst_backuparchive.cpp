@@ -1,6 +1,7 @@
 #include "backup/backupmanifest.h"
 #include "backup/backupreader.h"
 #include "backup/backuprestorer.h"
+#include "backup/backupschedule.h"
 #include "backup/backupwriter.h"
 #include "common/testsupport.h"
 
@@ -174,19 +175,15 @@ private slots:
         QVERIFY(restored == Orders || restored == old);
     }
 
-    void cancelledBackupLeavesNothing()
+    void cancelledBackupOrRestoreLeavesNothing()
     {
         fillStore();
-        BackupControl control;
-        control.cancel();
-        QCOMPARE(BackupWriter::write(m_data, m_archive, {}, control).code(),
+        BackupControl cancelled;
+        cancelled.cancel();
+        QCOMPARE(BackupWriter::write(m_data, m_archive, {}, cancelled).code(),
                  BackupStatus::Cancelled);
         QCOMPARE(QDir(m_root.filePath("out")).entryList(QDir::Files | QDir::Hidden).size(), 0);
-    }
 
-    void cancelledRestoreLeavesNothing()
-    {
-        fillStore();
         BackupControl control;
         QVERIFY(BackupWriter::write(m_data, m_archive, {}, control).isOk());
         TestSupport::writeFile(m_data + "/customers.json", "{\"customers\": []}");
@@ -286,6 +283,49 @@ private slots:
                      BackupStatus::Damaged);
             QCOMPARE(snapshot(m_data), before);
         }
+    }
+
+    void isDue_data()
+    {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QDateTime>("lastRun");
+        QTest::addColumn<bool>("due");
+        const QDateTime now(QDate(2026, 3, 10), QTime(8, 0));
+        using P = BackupSchedule::Period;
+        QTest::newRow("off") << int(P::Off) << QDateTime() << false;
+        QTest::newRow("never run") << int(P::Daily) << QDateTime() << true;
+        QTest::newRow("daily, earlier today") << int(P::Daily) << now.addSecs(-3600) << false;
+        QTest::newRow("daily, late yesterday") << int(P::Daily) << now.addSecs(-10 * 3600) << true;
+        QTest::newRow("weekly, six days") << int(P::Weekly) << now.addDays(-6) << false;
+        QTest::newRow("weekly, seven days") << int(P::Weekly) << now.addDays(-7) << true;
+        QTest::newRow("clock set back") << int(P::Weekly) << now.addDays(30) << true;
+    }
+
+    void isDue()
+    {
+        QFETCH(int, period);
+        QFETCH(QDateTime, lastRun);
+        QFETCH(bool, due);
+        const QDateTime now(QDate(2026, 3, 10), QTime(8, 0));
+        QCOMPARE(BackupSchedule::isDue(BackupSchedule::Period(period), lastRun, now), due);
+    }
+
+    void pruneKeepsNewestAndOthers()
+    {
+        QTemporaryDir dir;
+        const QDateTime t(QDate(2026, 1, 1), QTime(9, 0));
+        for (int day = 0; day < 5; ++day)
+            TestSupport::writeFile(dir.filePath(BackupSchedule::archiveName(t.addDays(day))), "x");
+        TestSupport::writeFile(dir.filePath("lumaural-backup-20250101-000000.tar.partial"), "x");
+        TestSupport::writeFile(dir.filePath("lumaural-backup-mine.tar"), "x");
+        TestSupport::writeFile(dir.filePath("holiday.tar"), "x");
+
+        QCOMPARE(BackupSchedule::prune(dir.path(), 2).size(), 4);
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left,
+                 (QStringList{"holiday.tar", "lumaural-backup-20260104-090000.tar",
+                              "lumaural-backup-20260105-090000.tar", "lumaural-backup-mine.tar"}));
+        QCOMPARE(BackupSchedule::prune(dir.path(), 0).size(), 1); // the newest always stays
     }
 };
 
