@@ -195,23 +195,6 @@ private slots:
         QCOMPARE(child<QLabel>(*window, "rightEarText")->text(), QStringLiteral("右耳 1"));
     }
 
-    // No picture on screen, nothing captured: before the stream, and when it stalls.
-    void nothingCapturedWithoutAPicture()
-    {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
-        m_stream->stalled = true;
-        QTRY_VERIFY_WITH_TIMEOUT(window->streamWidget()->latestFrame().isNull(), 8000);
-        QTest::ignoreMessage(QtDebugMsg, "无法获取当前画面");
-        window->onDevicePhotograph();
-        window->streamWidget()->resetStream();
-        QTest::ignoreMessage(QtDebugMsg, "无法获取当前画面");
-        window->onDevicePhotograph();
-        QCOMPARE(window->leftPhotos().size(), 0);
-        QCOMPARE(QDir(m_photos->path()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 0);
-    }
-
     void thumbnailsTicksAndDeletion()
     {
         openStreamingWindow();
