@@ -249,6 +249,8 @@ private slots:
         QTest::newRow("config with empty array") << Messages{message("1", "[]")} << QStringList{};
         QTest::newRow("resolution reply") << Messages{message("12", "1920*1080")}
                                           << QStringList{QStringLiteral("分辨率设置为: 1920*1080")};
+        QTest::newRow("two messages in one read")
+            << Messages{Heartbeat + Photograph} << QStringList{"heartbeat"} + photo;
         // Whatever came before, the device's capture button is never lost.
         QTest::newRow("invalid object") << Messages{"{\"command\":,}", Photograph} << photo;
         QTest::newRow("damaged capture, then capture and heartbeat")

@@ -499,30 +499,6 @@ private slots:
         QVERIFY(useShippedLanguage("en_US"));
     }
 
-    void printPanelNeedsAPhotoAndShowsTheSheet()
-    {
-        OrderDetailPage page;
-        page.resize(1000, 700);
-        Customer order;
-        order.photos = {photo("a", QSize(64, 36)), photo("b", QSize(64, 36))};
-        page.showOrder(order);
-        QCoreApplication::processEvents(); // the page's own second rebuild
-        for (RoundedCheckBox *box : page.photoCheckBoxes())
-            box->setChecked(false);
-        auto prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
-        PrintPanel::open(&page);
-        QCOMPARE(prompt->text, QStringLiteral("Please select at least one photo for the report."));
-
-        page.photoCheckBoxes().at(1)->setChecked(true);
-        int cellCount = 0;
-        whenModalShown<PrintPanel>([&](PrintPanel *panel) {
-            cellCount = int(panel->sheet()->findChildren<ReportPhotoCell *>().size());
-            child<QPushButton>(*panel, "printCancelButton")->click();
-        });
-        PrintPanel::open(&page);
-        QCOMPARE(cellCount, 1);
-    }
-
     void savedPdfIsArchivalSearchableAndSharp_data()
     {
         QTest::addColumn<QString>("language");
@@ -554,7 +530,15 @@ private slots:
         for (const QSize &size : sizes)
             order.photos.append(photo("p", size));
         page.showOrder(order);
-        QCoreApplication::processEvents();
+        QCoreApplication::processEvents(); // the page's own second rebuild
+        // Without a photo there is no report; then only the ticked ones go in.
+        for (RoundedCheckBox *box : page.photoCheckBoxes())
+            box->setChecked(false);
+        auto prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        PrintPanel::open(&page);
+        QVERIFY(!prompt->text.isEmpty()); // a message, not the panel
+        for (RoundedCheckBox *box : page.photoCheckBoxes())
+            box->setChecked(box != page.photoCheckBoxes().at(1));
         QTemporaryDir dir;
         ExportFolder::remember(dir.path(), true);
         QString proposed;
@@ -602,7 +586,7 @@ private slots:
         for (const QString &line : embeddedImages(pdf))
             embedded.append(QSize(line.simplified().section(' ', 3, 3).toInt(),
                                   line.simplified().section(' ', 4, 4).toInt()));
-        QCOMPARE(embedded, sizes);
+        QCOMPARE(embedded, (QList<QSize>{sizes.at(0), sizes.at(2)}));
         QVERIFY(useShippedLanguage("en_US"));
     }
 
