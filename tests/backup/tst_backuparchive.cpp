@@ -201,49 +201,36 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("expected");
 
-        const auto good = [](const QByteArray &orders) {
-            return QList<BackupManifest::File>{described("customers.json", orders),
-                                               described("fitters.json", Fitters)};
-        };
+        const Entry manifest = manifestEntry(
+            {described("customers.json", Orders), described("fitters.json", Fitters)});
         const Entry customers{"customers.json", Orders};
         const Entry fitters{"fitters.json", Fitters};
-        QTest::newRow("missing file") << QList<Entry>{customers, manifestEntry(good(Orders))}
-                                      << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("wrong checksum")
-            << QList<Entry>{{"customers.json", QByteArray(Orders).replace("Ada", "Eve")},
-                            fitters,
-                            manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("parent path")
-            << QList<Entry>{{"../customers.json", Orders}, fitters, manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("absolute path")
-            << QList<Entry>{{"/tmp/customers.json", Orders}, manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("symlink") << QList<Entry>{{"customers.json", "/etc/passwd", true},
-                                                 fitters,
-                                                 manifestEntry(good(Orders))}
-                                 << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("far larger than declared")
-            << QList<Entry>{{"customers.json", QByteArray(4 << 20, 'x')},
-                            fitters,
-                            manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("entry not in manifest") << QList<Entry>{customers,
-                                                               fitters,
-                                                               {"reportconfig.json", "{}"},
-                                                               manifestEntry(good(Orders))}
-                                               << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("no manifest")
-            << QList<Entry>{customers, fitters} << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("foreign tar") << QList<Entry>{{"notes.txt", "hello"}} << int(Kind::Tar)
-                                     << int(BackupStatus::NotAnArchive);
+        const auto row = [](const char *name, const QList<Entry> &entries, BackupStatus::Code code,
+                            Kind kind = Kind::Tar) {
+            QTest::newRow(name) << entries << int(kind) << int(code);
+        };
+        row("missing file", {customers, manifest}, BackupStatus::Damaged);
+        row("wrong checksum",
+            {{"customers.json", QByteArray(Orders).replace("Ada", "Eve")}, fitters, manifest},
+            BackupStatus::Damaged);
+        row("parent path", {{"../customers.json", Orders}, fitters, manifest},
+            BackupStatus::Unsafe);
+        row("absolute path", {{"/tmp/customers.json", Orders}, manifest}, BackupStatus::Unsafe);
+        row("symlink", {{"customers.json", "/etc/passwd", true}, fitters, manifest},
+            BackupStatus::Unsafe);
+        row("far larger than declared",
+            {{"customers.json", QByteArray(4 << 20, 'x')}, fitters, manifest},
+            BackupStatus::Damaged);
+        row("entry not in manifest", {customers, fitters, {"reportconfig.json", "{}"}, manifest},
+            BackupStatus::Damaged);
+        row("no manifest", {customers, fitters}, BackupStatus::Damaged);
+        row("foreign tar", {{"notes.txt", "hello"}}, BackupStatus::NotAnArchive);
         // A small compressed file that would unpack to far more than it holds.
         const QList<Entry> bomb{
             {"customers.json", QByteArray(64 << 20, '\0')},
             manifestEntry({described("customers.json", QByteArray(64 << 20, '\0'))})};
-        QTest::newRow("zip bomb") << bomb << int(Kind::Zip) << int(BackupStatus::NotAnArchive);
-        QTest::newRow("gzip bomb") << bomb << int(Kind::GzipTar) << int(BackupStatus::NotAnArchive);
+        row("zip bomb", bomb, BackupStatus::NotAnArchive, Kind::Zip);
+        row("gzip bomb", bomb, BackupStatus::NotAnArchive, Kind::GzipTar);
         QTest::newRow("empty file") << QList<Entry>{} << -1 << int(BackupStatus::NotAnArchive);
     }
 
