@@ -159,7 +159,7 @@ private slots:
         writeFile(dir.filePath("g.json"),
                   QByteArray(4096, '[') + QByteArray(4096, ']')); // too deep
         writeFile(dir.filePath("readme.txt"), pack("it_IT", "Italiano"));
-        QByteArray huge = pack("en_US", "English", R"("big": ")");
+        QByteArray huge = pack("en_US", "English", "\"big\": \"");
         huge.chop(1);
         writeFile(dir.filePath("h.json"),
                   huge + QByteArray(LangManager::MaxPackBytes, 'x') + "\"}");
