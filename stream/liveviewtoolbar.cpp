@@ -20,7 +20,10 @@ const QString ButtonStyle =
                    "QToolButton:hover { background: rgba(0,0,0,175); }"
                    "QToolButton:pressed { background: rgba(0,0,0,210); }"
                    "QToolButton:checked { background: #ec5c0b; }"
-                   "QToolButton:checked:hover { background: #f06d24; }");
+                   "QToolButton:checked:hover { background: #f06d24; }"
+                   // The live view's own "transparent everything" would reach the tips too.
+                   "QToolTip { background: white; color: #333333; border: 1px solid #c5c5c5;"
+                   " padding: 4px; font-size: 13px; }");
 
 // An arc turning clockwise, with its arrowhead, in a box of `size`.
 QPainterPath clockwiseArrow(qreal size)
@@ -111,7 +114,6 @@ void LiveViewToolbar::setMirrored(bool mirrored)
 void LiveViewToolbar::setZoom(qreal zoom)
 {
     m_zoom->setText(QString::number(zoom, 'f', 1) + QStringLiteral("×"));
-    m_zoom->setEnabled(true);
     m_zoom->setProperty("zoom", zoom);
     retranslate();
     adjustSize();
