@@ -44,19 +44,28 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
     view.setFill(orientation.swapsSides() ? ZoomPan::Fit : ZoomPan::Cover);
     view.setViewSize(QSizeF(logicalTarget));
     QRectF wanted; // in the camera's pixels
+    QRectF asked;  // the part decoded: only a zoomed view leaves most of the frame out
     const auto partOf = [&](const QSize &frame) {
         view.setPictureSize(QSizeF(orientation.mapSize(frame)));
         const QRectF shown = view.visiblePictureRect();
         wanted = QRectF(orientation.unmapPoint(shown.topLeft(), QSizeF(frame)),
                         orientation.unmapPoint(shown.bottomRight(), QSizeF(frame)))
                      .normalized();
-        return wanted;
+        // Unzoomed, the whole frame is decoded even where covering cuts a
+        // few rows: kept whole, it is the capture's frame, not decoded again.
+        asked = view.isZoomed() ? wanted : QRectF(QPointF(0, 0), QSizeF(frame));
+        return asked;
     };
     const JpegDecoder::Region region = JpegDecoder::decodeRegion(jpeg, partOf, cameraTarget);
-    if (region.image.isNull() || region.shown.isEmpty())
+    if (region.image.isNull() || region.shown.isEmpty() || asked.isEmpty())
         return {};
     if (fullFrame && region.whole)
         *fullFrame = region.image;
+    const qreal toImageX = region.shown.width() / asked.width();
+    const qreal toImageY = region.shown.height() / asked.height();
+    const QRectF source(region.shown.x() + (wanted.x() - asked.x()) * toImageX,
+                        region.shown.y() + (wanted.y() - asked.y()) * toImageY,
+                        wanted.width() * toImageX, wanted.height() * toImageY);
 
     // Where the part goes on the canvas, which still lies the camera's way.
     const QRectF shownOnScreen = view.visiblePictureRect();
@@ -68,8 +77,8 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
             .normalized()
             .intersected(QRectF(QPointF(0, 0), QSizeF(cameraTarget)));
     QImage canvas;
-    if (region.whole && region.image.size() == cameraTarget && region.shown == wanted &&
-        wanted == QRectF(region.image.rect())) {
+    if (region.whole && region.image.size() == cameraTarget &&
+        source == QRectF(region.image.rect())) {
         // Camera and view agree: the decoded pixels are the canvas (RGB32 is
         // premultiplied ARGB with alpha 0xff, so only the label changes).
         canvas = region.image;
@@ -81,7 +90,7 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
         QPainter painter(&canvas);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(onCanvas, region.image, region.shown);
+        painter.drawImage(onCanvas, region.image, source);
     }
     // Turned at the view's size: a fraction of the frame's pixels.
     canvas = orientation.apply(canvas);
