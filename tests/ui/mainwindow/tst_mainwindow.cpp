@@ -10,6 +10,7 @@
 #include "records/orderpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "settings/settingspage.h"
 
 #include "ui/common/combopopup.h"
 
