@@ -65,6 +65,8 @@ private slots:
             QVERIFY(!today.setBackupSchedule("daily", "/srv/backups", 0));
             QVERIFY(today.setBackupSchedule("weekly", "/srv/clinic backups/", 5));
             QVERIFY(today.setLastBackup(last));
+            QVERIFY(!today.setViewOrientation(45, false));
+            QVERIFY(today.setViewOrientation(270, true));
         }
         const UserSettings tomorrow(path);
         QVERIFY(!tomorrow.ignoredFile());
@@ -73,6 +75,8 @@ private slots:
         QCOMPARE(tomorrow.backupKeep(), 5);
         QCOMPARE(tomorrow.lastBackup(), last);
         QCOMPARE(tomorrow.resolution(), QStringLiteral("640*480"));
+        QCOMPARE(tomorrow.viewRotation(), 270);
+        QVERIFY(tomorrow.viewMirrored());
     }
 
     void valuesThatCannotBeKeptAreRefused_data()
@@ -137,14 +141,16 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("lumaural.ini");
         TestSupport::writeFile(path, "[Language]\nSelected=German\n[Paths]\nPhotoFolder=rel/dir\n"
-                                     "[Device]\nResolution=99*99\n");
+                                     "[Device]\nResolution=99*99\n[View]\nRotation=100\nMirrored=true\n");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring photo folder"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring the view orientation"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring resolution"));
         const UserSettings settings(path);
         QVERIFY(!settings.ignoredFile());
         QCOMPARE(settings.languageCode(), QStringLiteral("de_DE"));
         QCOMPARE(settings.photoFolder(), QString());
         QCOMPARE(settings.resolution(), QString());
+        QVERIFY(settings.viewRotation() == 0 && !settings.viewMirrored());
     }
 
     void aFailedSaveSaysSo()

@@ -8,8 +8,8 @@
 #include "records/fitterpage.h"
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 #include "settings/settingspage.h"
 
 #include "ui/common/combopopup.h"
