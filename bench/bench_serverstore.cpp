@@ -6,9 +6,9 @@
 // an order with 4 photos, saving an inspection with 4 photos, and two
 // processes adding 100 orders each at the same time.
 #include "benchdata.h"
-#include "records/recordstore.h"
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
+#include "records/store/recordstore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "benchdata.h"
 
-#include "records/customerstore.h"
-#include "records/recordstore.h"
+#include "records/store/customerstore.h"
+#include "records/store/recordstore.h"
 
 #include <QBuffer>
 #include <QCoreApplication>

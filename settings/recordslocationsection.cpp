@@ -1,9 +1,9 @@
 #include "settings/recordslocationsection.h"
 
 #include "i18n/langmanager.h"
-#include "records/recordstore.h"
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
+#include "records/store/recordstore.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/promptdialog.h"
 

@@ -1,6 +1,6 @@
 #include "settings/usersettings.h"
 
-#include "records/jsonfilestore.h"
+#include "records/store/jsonfilestore.h"
 
 #include <algorithm>
 

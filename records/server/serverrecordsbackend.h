@@ -1,9 +1,9 @@
 #pragma once
 
-#include "records/customer.h"
-#include "records/fitter.h"
 #include "records/server/serverconnection.h"
-#include "reports/reportconfig.h"
+#include "records/store/customer.h"
+#include "records/store/fitter.h"
+#include "records/store/reportconfig.h"
 
 #include <QByteArray>
 #include <QList>

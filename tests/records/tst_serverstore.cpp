@@ -1,8 +1,8 @@
 #include "pgtestdatabase.h"
-#include "records/recordstore.h"
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
 #include "records/server/serverschema.h"
+#include "records/store/recordstore.h"
 #include "settings/recordslocationsection.h"
 #include "testsupport.h"
 

@@ -1,4 +1,4 @@
-#include "reports/reportconfig.h"
+#include "records/store/reportconfig.h"
 
 #include "common/testsupport.h"
 

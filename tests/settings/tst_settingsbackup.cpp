@@ -3,8 +3,8 @@
 #include "backup/backgroundbackup.h"
 #include "backup/backupschedule.h"
 #include "backup/backupstatus.h"
-#include "records/jsonfilestore.h"
-#include "records/recordstore.h"
+#include "records/store/jsonfilestore.h"
+#include "records/store/recordstore.h"
 #include "settings/settingspage.h"
 #include "settings/usersettings.h"
 

@@ -1,5 +1,5 @@
 // The settings page, its about panel, the about page and their wiring in the main window.
-#include "reports/reportconfig.h"
+#include "records/store/reportconfig.h"
 #include "settings/aboutpage.h"
 #include "settings/aboutpanel.h"
 #include "settings/settingspage.h"

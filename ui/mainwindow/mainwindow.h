@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/customer.h"
 #include "records/reportphoto.h"
+#include "records/store/customer.h"
 #include "ui/mainwindow/earphotolist.h"
 #include "ui/mainwindow/inspectionmetrics.h"
 #include "ui/mainwindow/workspacejournal.h"

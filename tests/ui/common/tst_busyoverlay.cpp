@@ -1,5 +1,5 @@
-#include "records/customerstore.h"
-#include "records/recordstore.h"
+#include "records/store/customerstore.h"
+#include "records/store/recordstore.h"
 #include "ui/common/busyoverlay.h"
 
 #include "common/testsupport.h"

@@ -3,8 +3,8 @@
 // on loopback.
 #include "device/networkhandler.h"
 #include "records/orderdetailpage.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 #include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/mainwindow.h"

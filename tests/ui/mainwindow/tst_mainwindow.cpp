@@ -5,8 +5,8 @@
 
 #include "i18n/langmanager.h"
 #include "records/fitterpage.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 
 #include "ui/common/combopopup.h"
 

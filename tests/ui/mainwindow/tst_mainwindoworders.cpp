@@ -3,8 +3,8 @@
 
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 
 #include "common/testsupport.h"
 
