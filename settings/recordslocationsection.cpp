@@ -179,7 +179,7 @@ void RecordsLocationSection::buildUi()
     layout->addSpacing(20);
     layout->addWidget(m_locationCombo, 0, Qt::AlignLeft);
     layout->addWidget(m_serverBox);
-    layout->addSpacing(16);
+    layout->addSpacing(24);
     layout->addLayout(actions);
     layout->addSpacing(12);
     layout->addWidget(m_stateLabel);

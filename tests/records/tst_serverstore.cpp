@@ -1,9 +1,11 @@
+#include "i18n/langmanager.h"
 #include "pgtestdatabase.h"
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
 #include "records/server/serverschema.h"
 #include "records/store/recordstore.h"
 #include "settings/recordslocationsection.h"
+#include "settings/settingspage.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -12,6 +14,7 @@
 #include <QSpinBox>
 
 #include <QProcess>
+#include <QScrollArea>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -379,6 +382,24 @@ void TestServerStore::settingsSectionKeepsTheServerWithoutPasswordAndShowsItsSta
     QVERIFY(again.recordsServer().enabled);
     QCOMPARE(again.recordsServer().host, db.settings().host);
     QVERIFY(!TestSupport::readFile(iniPath).toLower().contains("password"));
+
+    // Pictures of the section on the settings page, when asked for.
+    const QString shots = qEnvironmentVariable("LUMAURAL_SHOT_DIR");
+    if (!shots.isEmpty()) {
+        QVERIFY(UserSettings::instance().setRecordsServer(again.recordsServer()));
+        LangManager::instance()->loadLanguagePacks(QCoreApplication::applicationDirPath() +
+                                                   "/languages");
+        SettingsPage page;
+        page.resize(1440, 900);
+        page.show();
+        page.recordsSection()->onConnectClicked();
+        page.findChild<QScrollArea *>()->ensureWidgetVisible(page.recordsSection(), 0, 0);
+        for (const QString code : {"en_US", "de_DE"}) {
+            LangManager::instance()->setLanguage(code);
+            QTest::qWait(200); // let the layouts take the new texts' sizes
+            QVERIFY(page.grab().save(shots + "/records-section-" + code + ".png"));
+        }
+    }
 
     location->setCurrentIndex(0);
     QCOMPARE(changed.size(), 3);
