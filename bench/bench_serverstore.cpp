@@ -77,7 +77,7 @@ int addOrders(const QString &serverDir, int count)
                      .arg(i);
         const auto result = server.addOrder(&c);
         if (!result.ok()) {
-            std::fprintf(stderr, "add failed: %s\n", qPrintable(result.detail));
+            std::fprintf(stderr, "add failed: %s\n", qPrintable(result.message));
             return 1;
         }
     }
@@ -131,10 +131,10 @@ int run()
     orders.clear();
 
     QList<double> list;
-    QList<ServerRecordsBackend::OrderSummary> summaries;
+    QList<Customer> summaries;
     for (int i = 0; i < 5; ++i) {
         timer.restart();
-        server.listOrders(&summaries);
+        summaries = server.listOrders();
         list.append(msSince(timer));
     }
     QList<double> detail;

@@ -94,6 +94,15 @@ ServerSettings toServerSettings(const UserSettings::RecordsServer &s)
 
 } // namespace
 
+void useRecordsLocation(const UserSettings::RecordsServer &server)
+{
+    if (server.enabled)
+        RecordsBackend::setCurrent(
+            std::make_shared<ServerRecordsBackend>(toServerSettings(server)));
+    else
+        RecordsBackend::setCurrent(nullptr);
+}
+
 RecordsLocationSection::RecordsLocationSection(UserSettings *settings, QWidget *parent)
     : QWidget(parent), m_settings(settings)
 {
@@ -270,8 +279,10 @@ void RecordsLocationSection::onLocationChanged(int)
     if (m_locationCombo->currentIndex() == 0) {
         // Back to the files: nothing to connect to.
         UserSettings::RecordsServer server = shownServer();
-        if (m_settings->recordsServer().enabled && m_settings->setRecordsServer(server))
+        if (m_settings->recordsServer().enabled && m_settings->setRecordsServer(server)) {
+            useRecordsLocation(server);
             emit recordsLocationChanged();
+        }
     }
 }
 
@@ -293,8 +304,10 @@ void RecordsLocationSection::onConnectClicked()
         setState(state, backend.connection().detail());
     }
     showServerFields();
-    if (changed)
+    if (changed) {
+        useRecordsLocation(server);
         emit recordsLocationChanged();
+    }
 }
 
 QString RecordsLocationSection::stateText() const

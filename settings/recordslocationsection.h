@@ -11,6 +11,11 @@ class QLineEdit;
 class QPushButton;
 class QSpinBox;
 
+// Makes the store every page uses the one `server` names: the clinic server
+// when it is enabled, this computer's files otherwise. Nothing connects yet;
+// the first page that asks does, so the program starts with the server away.
+void useRecordsLocation(const UserSettings::RecordsServer &server);
+
 // The settings page's "Records are kept on" section: this computer or a clinic
 // server (host, port, database, user, TLS), the connection's state, and the
 // commands that copy this computer's records to the server and export the

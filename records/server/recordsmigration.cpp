@@ -71,7 +71,7 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
         bool added = false;
         const auto result = server.importFitter(fitter, originOf(fitter), &id, &added);
         if (!result.ok()) {
-            outcome.error = result.detail;
+            outcome.error = result.message;
             return outcome;
         }
         fitterIds.insert(fitter.id, id);
@@ -89,7 +89,7 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
         const QString origin = originOf(order);
         auto result = server.importOrder(copy, origin, &id, &added);
         if (!result.ok()) {
-            outcome.error = result.detail;
+            outcome.error = result.message;
             return outcome;
         }
         ++(added ? outcome.ordersAdded : outcome.ordersAlreadyThere);
@@ -97,7 +97,7 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
         QList<QPair<QString, QByteArray>> digests;
         result = server.photoDigests(origin, &digests);
         if (!result.ok()) {
-            outcome.error = result.detail;
+            outcome.error = result.message;
             return outcome;
         }
         bool same = digests.size() == order.photos.size();
@@ -120,7 +120,7 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
     int serverFitters = 0;
     const auto counted = server.countRecords(&serverOrders, &serverFitters);
     if (!counted.ok()) {
-        outcome.error = counted.detail;
+        outcome.error = counted.message;
         return outcome;
     }
     if (serverOrders < orders.size() || serverFitters < fitters.size()) {
@@ -136,13 +136,13 @@ RecordsMigration::Outcome RecordsMigration::exportToFiles(ServerRecordsBackend &
                                                           const Progress &progress)
 {
     Outcome outcome;
-    QList<ServerRecordsBackend::OrderSummary> summaries;
+    StoreResult result;
+    const QList<Customer> summaries = server.listOrders(&result);
     QList<Fitter> fitters;
-    auto result = server.listOrders(&summaries);
     if (result.ok())
-        result = server.listFitters(&fitters);
+        fitters = server.listFitters(&result);
     if (!result.ok()) {
-        outcome.error = result.detail;
+        outcome.error = result.message;
         return outcome;
     }
     QDir().mkpath(folder);
@@ -159,24 +159,22 @@ RecordsMigration::Outcome RecordsMigration::exportToFiles(ServerRecordsBackend &
     }
     outcome.fittersAdded = int(fitters.size());
 
-    // The orders one at a time, oldest first as the file keeps them, so a
+    // The orders one at a time, in the order the file keeps them, so a
     // year of photos never has to be in memory at once.
     QSaveFile file(QDir(folder).filePath(QStringLiteral("customers.json")));
     if (!file.open(QIODevice::WriteOnly)) {
         outcome.error = file.errorString();
         return outcome;
     }
-    std::sort(summaries.begin(), summaries.end(),
-              [](const auto &a, const auto &b) { return a.order.id < b.order.id; });
     bool written = writeAll(file, "{\n    \"customers\": [\n");
     int count = 0;
     for (int i = 0; written && i < summaries.size(); ++i) {
         Customer order;
-        result = server.readOrder(summaries.at(i).order.id, &order);
-        if (result.status == ServerRecordsBackend::Status::NotFound)
+        result = server.readOrder(summaries.at(i).id, &order);
+        if (result.status == StoreResult::Status::NotFound)
             continue; // removed meanwhile
         if (!result.ok()) {
-            outcome.error = result.detail;
+            outcome.error = result.message;
             return outcome;
         }
         written = writeAll(file, (count > 0 ? QByteArray(",\n") : QByteArray()) +

@@ -9,20 +9,21 @@
 
 namespace {
 
-using Status = ServerRecordsBackend::Status;
-using Result = ServerRecordsBackend::Result;
+using Status = StoreResult::Status;
 
 // Another workstation took the id between our look and our insert; trying
 // again with the next number is all it takes.
 constexpr int MaxIdAttempts = 8;
 const QString UniqueViolation = QStringLiteral("23505");
 
-const QString OrderColumns = QStringLiteral(
-    "order_number, name, patient_id, gender, birth_date, phone, age, address, email, fitter_id, "
-    "fitter_name, fitter_work_id, fitter_clinic, notes, diagnosis, created_at");
+const QString OrderColumns =
+    QStringLiteral("order_number, name, patient_id, gender, birth_date, phone, age, address, "
+                   "email, fitter_id, "
+                   "fitter_name, fitter_work_id, fitter_clinic, notes, diagnosis, created_at");
 const QString OrderPlaceholders = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?");
-const QString FitterColumns = QStringLiteral(
-    "name, work_id, clinic_name, phone, work_years, gender, skill, note, is_default");
+const QString FitterColumns =
+    QStringLiteral("name, work_id, clinic_name, phone, work_years, gender, "
+                   "skill, note, is_default");
 const QString FitterPlaceholders = QStringLiteral("?, ?, ?, ?, ?, ?, ?, ?, ?");
 
 // A null QString would be sent as SQL NULL; every text column holds '' instead.
@@ -71,6 +72,12 @@ Customer orderFrom(const QSqlQuery &query, int id, int first)
     c.createdAt = query.value(i++).toString();
     return c;
 }
+
+// The fields an edit started from must still be the stored ones.
+const QString FitterMatch =
+    QStringLiteral("name = ? AND work_id = ? AND clinic_name = ? AND phone = ? "
+                   "AND work_years = ? AND"
+                   " gender = ? AND skill = ? AND note = ? AND is_default = ?");
 
 void bindFitter(QSqlQuery &query, const Fitter &f)
 {
@@ -134,15 +141,15 @@ ServerConnection::State ServerRecordsBackend::probe()
     return m_connection->open();
 }
 
-Result ServerRecordsBackend::begin()
+StoreResult ServerRecordsBackend::begin()
 {
     switch (m_connection->open()) {
     case ServerConnection::State::Connected:
         break;
     case ServerConnection::State::Unreachable:
-        return {Status::Unreachable, m_connection->detail()};
+        return StoreResult::failure(Status::Unreachable, m_connection->detail());
     default:
-        return {Status::Failed, m_connection->detail()};
+        return StoreResult::failure(Status::Failed, m_connection->detail());
     }
     if (!m_connection->database().transaction()) {
         // A connection that died while idle is noticed here.
@@ -153,84 +160,80 @@ Result ServerRecordsBackend::begin()
                 m_connection->database().transaction()) {
                 return {};
             }
-            return {Status::Unreachable, m_connection->detail()};
+            return StoreResult::failure(Status::Unreachable, m_connection->detail());
         }
-        return {Status::Failed, m_connection->database().lastError().text()};
+        return StoreResult::failure(Status::Failed, m_connection->database().lastError().text());
     }
     return {};
 }
 
-Result ServerRecordsBackend::failure(QSqlQuery &query)
+StoreResult ServerRecordsBackend::failure(QSqlQuery &query)
 {
     const bool gone = m_connection->lostConnection(query);
     const QString why = query.lastError().text();
-    const QString code = query.lastError().nativeErrorCode();
+    m_lastSqlState = query.lastError().nativeErrorCode();
     if (!gone) {
         m_connection->noteFailure(query);
         m_connection->database().rollback();
     }
-    return {gone ? Status::Unreachable : Status::Failed, why, code};
+    return StoreResult::failure(gone ? Status::Unreachable : Status::Failed, why);
 }
 
-Result ServerRecordsBackend::failure(const QString &why)
+StoreResult ServerRecordsBackend::failure(const QString &why)
 {
     m_connection->database().rollback();
-    return {Status::Failed, why};
+    return StoreResult::failure(Status::Failed, why);
 }
 
-Result ServerRecordsBackend::commit()
+StoreResult ServerRecordsBackend::commit()
 {
     if (m_connection->database().commit())
         return {};
     QSqlQuery probe(m_connection->database());
     probe.exec(QStringLiteral("SELECT 1"));
     if (m_connection->lostConnection(probe))
-        return {Status::Unreachable, m_connection->detail()};
+        return StoreResult::failure(Status::Unreachable, m_connection->detail());
     const QString why = m_connection->database().lastError().text();
     m_connection->database().rollback();
-    return {Status::Failed, why};
+    return StoreResult::failure(Status::Failed, why);
 }
 
-Result ServerRecordsBackend::listOrders(QList<OrderSummary> *orders)
+QList<Customer> ServerRecordsBackend::listOrders(StoreResult *result)
 {
-    Result result = begin();
-    if (!result.ok())
-        return result;
-    QSqlQuery query(m_connection->database());
-    query.setForwardOnly(true);
-    // Newest first, as the list shows them; the photos' names and sizes in
-    // one JSON text per order so the bytes never leave the server.
-    if (!query.exec(QStringLiteral("SELECT o.id, o.revision, %1,"
-                                   " (SELECT json_agg(json_build_array(p.name, p.byte_size)"
-                                   "   ORDER BY p.position)::text FROM order_photos p"
-                                   "   WHERE p.order_id = o.id)"
-                                   " FROM orders o ORDER BY o.created_at DESC, o.id DESC")
-                        .arg(OrderColumns))) {
-        return failure(query);
-    }
-    QList<OrderSummary> list;
-    while (query.next()) {
-        OrderSummary summary;
-        summary.order = orderFrom(query, query.value(0).toInt(), 2);
-        summary.revision = query.value(1).toInt();
-        const QJsonArray photos = QJsonDocument::fromJson(query.value(18).toByteArray()).array();
-        for (const QJsonValue &photo : photos) {
-            const QJsonArray pair = photo.toArray();
-            summary.photos.append({pair.at(0).toString(), qint64(pair.at(1).toDouble())});
+    StoreResult outcome = begin();
+    QList<Customer> list;
+    if (outcome.ok()) {
+        QSqlQuery query(m_connection->database());
+        query.setForwardOnly(true);
+        // The photos' names in one JSON text per order, so their bytes never
+        // leave the server for a list.
+        if (query.exec(QStringLiteral("SELECT o.id, o.revision, %1,"
+                                      " (SELECT json_agg(p.name ORDER BY p.position)::text"
+                                      "  FROM order_photos p WHERE p.order_id = o.id)"
+                                      " FROM orders o ORDER BY o.id")
+                           .arg(OrderColumns))) {
+            while (query.next()) {
+                Customer order = orderFrom(query, query.value(0).toInt(), 2);
+                order.revision = query.value(1).toLongLong();
+                const QJsonArray names =
+                    QJsonDocument::fromJson(query.value(18).toByteArray()).array();
+                for (const QJsonValue &name : names)
+                    order.photos.append(name.toString() + QLatin1Char('|'));
+                list.append(order);
+            }
+            outcome = commit();
+        } else {
+            outcome = failure(query);
         }
-        list.append(summary);
     }
-    if (query.lastError().isValid())
-        return failure(query);
-    result = commit();
-    if (result.ok())
-        *orders = list;
-    return result;
+    if (result)
+        *result = outcome;
+    return outcome.ok() ? list : QList<Customer>();
 }
 
-Result ServerRecordsBackend::readOrder(int id, Customer *order, int *revision)
+StoreResult ServerRecordsBackend::readOrder(int id, Customer *order)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
@@ -242,57 +245,54 @@ Result ServerRecordsBackend::readOrder(int id, Customer *order, int *revision)
         return failure(query);
     if (!query.next()) {
         commit();
-        return {Status::NotFound, {}};
+        return StoreResult::failure(Status::NotFound);
     }
     Customer found = orderFrom(query, id, 2);
-    const int foundRevision = query.value(1).toInt();
-    query.prepare(
-        QStringLiteral("SELECT name, data FROM order_photos WHERE order_id = ? ORDER BY position"));
+    found.revision = query.value(1).toLongLong();
+    query.prepare(QStringLiteral("SELECT name, data FROM order_photos WHERE "
+                                 "order_id = ? ORDER BY position"));
     query.addBindValue(id);
     if (!query.exec())
         return failure(query);
     while (query.next())
         found.photos.append(photoEntry(query.value(0).toString(), query.value(1).toByteArray()));
     result = commit();
-    if (result.ok()) {
+    if (result.ok())
         *order = found;
-        if (revision)
-            *revision = foundRevision;
-    }
     return result;
 }
 
-Result ServerRecordsBackend::readPhoto(int orderId, int position, PhotoData *photo)
+StoreResult ServerRecordsBackend::readPhoto(int orderId, int index, StoredPhoto *photo)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
     query.setForwardOnly(true);
-    query.prepare(
-        QStringLiteral("SELECT name, data FROM order_photos WHERE order_id = ? AND position = ?"));
+    query.prepare(QStringLiteral("SELECT name, data FROM order_photos WHERE "
+                                 "order_id = ? AND position = ?"));
     query.addBindValue(orderId);
-    query.addBindValue(position);
+    query.addBindValue(index);
     if (!query.exec())
         return failure(query);
     if (!query.next()) {
         commit();
-        return {Status::NotFound, {}};
+        return StoreResult::failure(Status::NotFound);
     }
-    PhotoData found{query.value(0).toString(), query.value(1).toByteArray()};
+    const StoredPhoto found(photoEntry(query.value(0).toString(), query.value(1).toByteArray()));
     result = commit();
     if (result.ok())
         *photo = found;
     return result;
 }
 
-Result ServerRecordsBackend::insertPhotos(QSqlQuery &query, int orderId,
-                                          const QList<StoredPhoto> &photos, int from)
+StoreResult ServerRecordsBackend::insertPhotos(QSqlQuery &query, int orderId,
+                                               const QList<StoredPhoto> &photos)
 {
     query.prepare(
         QStringLiteral("INSERT INTO order_photos (order_id, position, name, data, byte_size)"
                        " VALUES (?, ?, ?, ?, ?)"));
-    for (int i = from; i < photos.size(); ++i) {
+    for (int i = 0; i < photos.size(); ++i) {
         const QByteArray jpeg = photos.at(i).imageData();
         query.addBindValue(orderId);
         query.addBindValue(i);
@@ -305,8 +305,8 @@ Result ServerRecordsBackend::insertPhotos(QSqlQuery &query, int orderId,
     return {};
 }
 
-Result ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin, int wantedId,
-                                         int *id)
+StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin,
+                                              int wantedId, int *id)
 {
     QSqlQuery query(m_connection->database());
     if (wantedId > 0) {
@@ -330,39 +330,39 @@ Result ServerRecordsBackend::insertOrder(const Customer &order, const QString &o
     *id = query.value(0).toInt();
     if (wantedId > 0) {
         // Kept ids must never be handed out again by the sequence.
-        query.prepare(QStringLiteral(
-            "SELECT setval('order_ids', greatest(?, (SELECT last_value FROM order_ids)))"));
+        query.prepare(QStringLiteral("SELECT setval('order_ids', greatest(?, "
+                                     "(SELECT last_value FROM order_ids)))"));
         query.addBindValue(*id);
         if (!query.exec())
             return failure(query);
     }
-    return insertPhotos(query, *id, order.photos, 0);
+    return insertPhotos(query, *id, order.photos);
 }
 
-Result ServerRecordsBackend::addOrder(Customer *order, int *revision)
+StoreResult ServerRecordsBackend::addOrder(Customer *order)
 {
     for (int attempt = 0;; ++attempt) {
-        Result result = begin();
+        StoreResult result = begin();
         if (!result.ok())
             return result;
         int id = 0;
+        m_lastSqlState.clear();
         result = insertOrder(*order, QString(), 0, &id);
         if (result.ok())
             result = commit();
         if (result.ok()) {
             order->id = id;
-            if (revision)
-                *revision = 1;
+            order->revision = 1;
             return result;
         }
         if (result.status != Status::Failed || attempt + 1 >= MaxIdAttempts ||
-            result.sqlState != UniqueViolation) {
+            m_lastSqlState != UniqueViolation) {
             return result;
         }
     }
 }
 
-Result ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto> &photos)
+StoreResult ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto> &photos)
 {
     QSqlQuery query(m_connection->database());
     // What is stored now, by name, so unchanged photos are not sent again.
@@ -389,8 +389,8 @@ Result ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto>
     if (!query.exec())
         return failure(query);
     QSqlQuery move(m_connection->database());
-    move.prepare(QStringLiteral(
-        "UPDATE order_photos SET position = ?, name = ? WHERE order_id = ? AND position = ?"));
+    move.prepare(QStringLiteral("UPDATE order_photos SET position = ?, name = ? "
+                                "WHERE order_id = ? AND position = ?"));
     QSqlQuery insert(m_connection->database());
     insert.prepare(
         QStringLiteral("INSERT INTO order_photos (order_id, position, name, data, byte_size)"
@@ -418,7 +418,8 @@ Result ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto>
                 return failure(move);
             continue;
         }
-        // A listed photo without bytes must be one that is stored; never store it empty.
+        // A listed photo without bytes must be one that is stored; never store it
+        // empty.
         if (jpeg.isEmpty())
             return failure(QStringLiteral("photo %1 of order %2 is neither held nor stored")
                                .arg(photo.name())
@@ -438,104 +439,91 @@ Result ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto>
     return {};
 }
 
-Result ServerRecordsBackend::changeRevision(const QString &table, int id, int revision, bool remove,
-                                            int *newRevision)
+StoreResult ServerRecordsBackend::updateOrder(Customer *order)
 {
-    QSqlQuery query(m_connection->database());
-    if (remove) {
-        query.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ? AND (? < 0 OR revision = ?)"
-                                     " RETURNING revision")
-                          .arg(table));
-        query.addBindValue(id);
-        query.addBindValue(revision);
-        query.addBindValue(revision);
-    } else {
-        query.prepare(QStringLiteral("UPDATE %1 SET revision = revision + 1"
-                                     " WHERE id = ? AND revision = ? RETURNING revision")
-                          .arg(table));
-        query.addBindValue(id);
-        query.addBindValue(revision);
-    }
-    if (!query.exec())
-        return failure(query);
-    if (query.next()) {
-        if (newRevision)
-            *newRevision = query.value(0).toInt();
-        return {};
-    }
-    query.prepare(QStringLiteral("SELECT revision FROM %1 WHERE id = ?").arg(table));
-    query.addBindValue(id);
-    if (!query.exec())
-        return failure(query);
-    const bool exists = query.next();
-    m_connection->database().rollback();
-    return {exists ? Status::Conflict : Status::NotFound, {}};
-}
-
-Result ServerRecordsBackend::updateOrder(const Customer &order, int *revision)
-{
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
-    int next = 0;
     // The revision is claimed first: a second editor waits on the row and
     // then finds it moved on.
-    result =
-        changeRevision(QStringLiteral("orders"), order.id, revision ? *revision : 0, false, &next);
-    if (!result.ok())
-        return result;
     QSqlQuery query(m_connection->database());
-    query.prepare(QStringLiteral("UPDATE orders SET (%1) = (%2) WHERE id = ?")
+    query.prepare(QStringLiteral("UPDATE orders SET (revision, %1) = (revision + 1, %2)"
+                                 " WHERE id = ? AND revision = ? RETURNING revision")
                       .arg(OrderColumns, OrderPlaceholders));
-    bindOrder(query, order);
-    query.addBindValue(order.id);
+    bindOrder(query, *order);
+    query.addBindValue(order->id);
+    query.addBindValue(order->revision);
     if (!query.exec())
         return failure(query);
-    result = replacePhotos(order.id, order.photos);
+    if (!query.next()) {
+        query.prepare(QStringLiteral("SELECT 1 FROM orders WHERE id = ?"));
+        query.addBindValue(order->id);
+        if (!query.exec())
+            return failure(query);
+        const bool exists = query.next();
+        m_connection->database().rollback();
+        return StoreResult::failure(exists ? Status::Conflict : Status::NotFound);
+    }
+    const qint64 revision = query.value(0).toLongLong();
+    result = replacePhotos(order->id, order->photos);
     if (result.ok())
         result = commit();
-    if (result.ok() && revision)
-        *revision = next;
+    if (result.ok())
+        order->revision = revision;
     return result;
 }
 
-Result ServerRecordsBackend::removeOrder(int id, int revision)
+StoreResult ServerRecordsBackend::removeIds(const QString &table, const QList<int> &ids)
 {
-    Result result = begin();
-    if (!result.ok())
-        return result;
-    result = changeRevision(QStringLiteral("orders"), id, revision, true, nullptr);
-    return result.ok() ? commit() : result;
-}
-
-Result ServerRecordsBackend::listFitters(QList<Fitter> *fitters, QList<int> *revisions)
-{
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
-    query.setForwardOnly(true);
-    if (!query.exec(QStringLiteral("SELECT revision, id, %1 FROM inspectors ORDER BY id")
-                        .arg(FitterColumns))) {
-        return failure(query);
-    }
-    QList<Fitter> list;
-    QList<int> revs;
-    while (query.next()) {
-        revs.append(query.value(0).toInt());
-        list.append(fitterFrom(query, 1));
+    query.prepare(QStringLiteral("DELETE FROM %1 WHERE id = ?").arg(table));
+    int removed = 0;
+    for (int id : ids) {
+        query.addBindValue(id);
+        if (!query.exec())
+            return failure(query);
+        removed += query.numRowsAffected();
     }
     result = commit();
-    if (result.ok()) {
-        *fitters = list;
-        if (revisions)
-            *revisions = revs;
-    }
+    if (result.ok() && removed == 0)
+        return StoreResult::failure(Status::NotFound);
     return result;
 }
 
-Result ServerRecordsBackend::insertFitter(const Fitter &fitter, const QString &origin, int wantedId,
-                                          int *id)
+StoreResult ServerRecordsBackend::removeOrders(const QList<Customer> &orders)
+{
+    QList<int> ids;
+    for (const Customer &order : orders)
+        ids.append(order.id);
+    return removeIds(QStringLiteral("orders"), ids);
+}
+
+QList<Fitter> ServerRecordsBackend::listFitters(StoreResult *result)
+{
+    StoreResult outcome = begin();
+    QList<Fitter> list;
+    if (outcome.ok()) {
+        QSqlQuery query(m_connection->database());
+        query.setForwardOnly(true);
+        if (query.exec(
+                QStringLiteral("SELECT id, %1 FROM inspectors ORDER BY id").arg(FitterColumns))) {
+            while (query.next())
+                list.append(fitterFrom(query, 0));
+            outcome = commit();
+        } else {
+            outcome = failure(query);
+        }
+    }
+    if (result)
+        *result = outcome;
+    return outcome.ok() ? list : QList<Fitter>();
+}
+
+StoreResult ServerRecordsBackend::insertFitter(const Fitter &fitter, const QString &origin,
+                                               int wantedId, int *id)
 {
     QSqlQuery query(m_connection->database());
     if (wantedId > 0) {
@@ -558,8 +546,8 @@ Result ServerRecordsBackend::insertFitter(const Fitter &fitter, const QString &o
         return insertFitter(fitter, origin, 0, id);
     *id = query.value(0).toInt();
     if (wantedId > 0) {
-        query.prepare(QStringLiteral(
-            "SELECT setval('inspector_ids', greatest(?, (SELECT last_value FROM inspector_ids)))"));
+        query.prepare(QStringLiteral("SELECT setval('inspector_ids', greatest(?, "
+                                     "(SELECT last_value FROM inspector_ids)))"));
         query.addBindValue(*id);
         if (!query.exec())
             return failure(query);
@@ -567,92 +555,97 @@ Result ServerRecordsBackend::insertFitter(const Fitter &fitter, const QString &o
     return {};
 }
 
-Result ServerRecordsBackend::addFitter(Fitter *fitter, int *revision)
+StoreResult ServerRecordsBackend::addFitter(Fitter *fitter)
 {
     for (int attempt = 0;; ++attempt) {
-        Result result = begin();
+        StoreResult result = begin();
         if (!result.ok())
             return result;
         int id = 0;
+        m_lastSqlState.clear();
         result = insertFitter(*fitter, QString(), 0, &id);
         if (result.ok())
             result = commit();
         if (result.ok()) {
             fitter->id = id;
-            if (revision)
-                *revision = 1;
             return result;
         }
         if (result.status != Status::Failed || attempt + 1 >= MaxIdAttempts ||
-            result.sqlState != UniqueViolation) {
+            m_lastSqlState != UniqueViolation) {
             return result;
         }
     }
 }
 
-Result ServerRecordsBackend::updateFitter(const Fitter &fitter, int *revision)
+StoreResult ServerRecordsBackend::updateFitter(const Fitter &stored, const Fitter &changed)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
-    int next = 0;
-    result = changeRevision(QStringLiteral("inspectors"), fitter.id, revision ? *revision : 0,
-                            false, &next);
-    if (!result.ok())
-        return result;
+    // Inspectors carry no revision: what the edit started from is compared whole.
     QSqlQuery query(m_connection->database());
-    query.prepare(QStringLiteral("UPDATE inspectors SET (%1) = (%2) WHERE id = ?")
-                      .arg(FitterColumns, FitterPlaceholders));
-    bindFitter(query, fitter);
-    query.addBindValue(fitter.id);
+    query.prepare(QStringLiteral("UPDATE inspectors SET (revision, %1) = (revision + 1, %2)"
+                                 " WHERE id = ? AND %3")
+                      .arg(FitterColumns, FitterPlaceholders, FitterMatch));
+    bindFitter(query, changed);
+    query.addBindValue(stored.id);
+    bindFitter(query, stored);
     if (!query.exec())
         return failure(query);
-    result = commit();
-    if (result.ok() && revision)
-        *revision = next;
-    return result;
-}
-
-Result ServerRecordsBackend::removeFitter(int id, int revision)
-{
-    Result result = begin();
-    if (!result.ok())
-        return result;
-    result = changeRevision(QStringLiteral("inspectors"), id, revision, true, nullptr);
-    return result.ok() ? commit() : result;
-}
-
-Result ServerRecordsBackend::readReportConfig(ReportConfig *config)
-{
-    Result result = begin();
-    if (!result.ok())
-        return result;
-    QSqlQuery query(m_connection->database());
-    if (!query.exec(QStringLiteral(
-            "SELECT company_name, report_title, default_notes FROM report_config WHERE id = 1")))
+    if (query.numRowsAffected() == 1)
+        return commit();
+    query.prepare(QStringLiteral("SELECT 1 FROM inspectors WHERE id = ?"));
+    query.addBindValue(stored.id);
+    if (!query.exec())
         return failure(query);
-    ReportConfig found;
-    if (query.next()) {
-        found.companyName = query.value(0).toString();
-        found.reportTitle = query.value(1).toString();
-        found.defaultNotes = query.value(2).toString();
-    }
-    result = commit();
-    if (result.ok())
-        *config = found;
-    return result;
+    const bool exists = query.next();
+    m_connection->database().rollback();
+    return StoreResult::failure(exists ? Status::Conflict : Status::NotFound);
 }
 
-Result ServerRecordsBackend::writeReportConfig(const ReportConfig &config)
+StoreResult ServerRecordsBackend::removeFitters(const QList<Fitter> &fitters)
 {
-    Result result = begin();
+    QList<int> ids;
+    for (const Fitter &fitter : fitters)
+        ids.append(fitter.id);
+    return removeIds(QStringLiteral("inspectors"), ids);
+}
+
+ReportConfig ServerRecordsBackend::readReportConfig(StoreResult *result)
+{
+    StoreResult outcome = begin();
+    ReportConfig found;
+    if (outcome.ok()) {
+        QSqlQuery query(m_connection->database());
+        if (query.exec(QStringLiteral("SELECT company_name, report_title, default_notes"
+                                      " FROM report_config WHERE id = 1"))) {
+            if (query.next()) {
+                found.companyName = query.value(0).toString();
+                found.reportTitle = query.value(1).toString();
+                found.defaultNotes = query.value(2).toString();
+            }
+            outcome = commit();
+        } else {
+            outcome = failure(query);
+        }
+    }
+    if (result)
+        *result = outcome;
+    return outcome.ok() ? found : ReportConfig();
+}
+
+StoreResult ServerRecordsBackend::writeReportConfig(const ReportConfig &config)
+{
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
-    query.prepare(QStringLiteral(
-        "INSERT INTO report_config (id, company_name, report_title, default_notes)"
-        " VALUES (1, ?, ?, ?) ON CONFLICT (id) DO UPDATE SET company_name = excluded.company_name,"
-        " report_title = excluded.report_title, default_notes = excluded.default_notes"));
+    query.prepare(QStringLiteral("INSERT INTO report_config (id, company_name, "
+                                 "report_title, default_notes)"
+                                 " VALUES (1, ?, ?, ?) ON CONFLICT (id) DO UPDATE SET "
+                                 "company_name = excluded.company_name,"
+                                 " report_title = excluded.report_title, default_notes = "
+                                 "excluded.default_notes"));
     query.addBindValue(text(config.companyName));
     query.addBindValue(text(config.reportTitle));
     query.addBindValue(text(config.defaultNotes));
@@ -661,10 +654,10 @@ Result ServerRecordsBackend::writeReportConfig(const ReportConfig &config)
     return commit();
 }
 
-Result ServerRecordsBackend::importOrder(const Customer &order, const QString &origin, int *id,
-                                         bool *added)
+StoreResult ServerRecordsBackend::importOrder(const Customer &order, const QString &origin, int *id,
+                                              bool *added)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
@@ -684,10 +677,10 @@ Result ServerRecordsBackend::importOrder(const Customer &order, const QString &o
     return result;
 }
 
-Result ServerRecordsBackend::importFitter(const Fitter &fitter, const QString &origin, int *id,
-                                          bool *added)
+StoreResult ServerRecordsBackend::importFitter(const Fitter &fitter, const QString &origin, int *id,
+                                               bool *added)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
@@ -707,10 +700,10 @@ Result ServerRecordsBackend::importFitter(const Fitter &fitter, const QString &o
     return result;
 }
 
-Result ServerRecordsBackend::photoDigests(const QString &origin,
-                                          QList<QPair<QString, QByteArray>> *digests)
+StoreResult ServerRecordsBackend::photoDigests(const QString &origin,
+                                               QList<QPair<QString, QByteArray>> *digests)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
@@ -730,14 +723,14 @@ Result ServerRecordsBackend::photoDigests(const QString &origin,
     return result;
 }
 
-Result ServerRecordsBackend::countRecords(int *orders, int *fitters)
+StoreResult ServerRecordsBackend::countRecords(int *orders, int *fitters)
 {
-    Result result = begin();
+    StoreResult result = begin();
     if (!result.ok())
         return result;
     QSqlQuery query(m_connection->database());
-    if (!query.exec(QStringLiteral(
-            "SELECT (SELECT count(*) FROM orders), (SELECT count(*) FROM inspectors)")) ||
+    if (!query.exec(QStringLiteral("SELECT (SELECT count(*) FROM orders), "
+                                   "(SELECT count(*) FROM inspectors)")) ||
         !query.next()) {
         return failure(query);
     }
