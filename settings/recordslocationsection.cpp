@@ -64,6 +64,7 @@ QComboBox *combo(const QString &name, QWidget *parent)
     box->setMinimumHeight(51);
     box->setMinimumWidth(220);
     box->setMaximumWidth(420);
+    box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setStyleSheet(QLatin1String(ComboStyle));
     styleComboPopup(box);
     return box;

@@ -372,13 +372,14 @@ void TestServerStore::settingsSectionKeepsTheServerWithoutPasswordAndShowsItsSta
         QVERIFY(UserSettings::instance().setRecordsServer(again.recordsServer()));
         LangManager::instance()->loadLanguagePacks(QCoreApplication::applicationDirPath() +
                                                    "/languages");
-        SettingsPage page;
-        page.resize(1440, 900);
-        page.show();
-        page.recordsSection()->onConnectClicked();
-        page.findChild<QScrollArea *>()->ensureWidgetVisible(page.recordsSection(), 0, 0);
         for (const QString code : {"en_US", "de_DE"}) {
             LangManager::instance()->setLanguage(code);
+            SettingsPage page;
+            page.resize(1440, 900);
+            page.show();
+            page.recordsSection()->onConnectClicked();
+            QTest::qWait(200); // let the layouts settle
+            page.findChild<QScrollArea *>()->ensureWidgetVisible(page.recordsSection(), 0, 0);
             QVERIFY(page.grab().save(shots + "/records-section-" + code + ".png"));
         }
     }
