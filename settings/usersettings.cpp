@@ -23,6 +23,8 @@ const QString BackupPeriodKey = QStringLiteral("Backup/Period");
 const QString BackupFolderKey = QStringLiteral("Backup/Folder");
 const QString BackupKeepKey = QStringLiteral("Backup/Keep");
 const QString LastBackupKey = QStringLiteral("Backup/LastRun");
+const QString RotationKey = QStringLiteral("View/Rotation");
+const QString MirroredKey = QStringLiteral("View/Mirrored");
 constexpr int MaxBackupKeep = 99;
 const QString RecordsKeptOnKey = QStringLiteral("Records/KeptOn");
 const QString ServerHostKey = QStringLiteral("Records/ServerHost");
@@ -131,9 +133,10 @@ void UserSettings::load()
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
     const QSet<QString> ours{
-        LanguageKey,       PhotoFolderKey, ResolutionKey,    BackupPeriodKey,     BackupFolderKey,
-        BackupKeepKey,     LastBackupKey,  RecordsKeptOnKey, ServerHostKey,       ServerPortKey,
-        ServerDatabaseKey, ServerUserKey,  ServerSslModeKey, ServerSslRootCertKey};
+        LanguageKey,      PhotoFolderKey,       ResolutionKey,     BackupPeriodKey,
+        BackupFolderKey,  BackupKeepKey,        LastBackupKey,     RecordsKeptOnKey,
+        ServerHostKey,    ServerPortKey,        ServerDatabaseKey, ServerUserKey,
+        ServerSslModeKey, ServerSslRootCertKey, RotationKey,       MirroredKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -162,6 +165,19 @@ void UserSettings::load()
         qWarning() << "Ignoring the backup schedule from" << m_path;
     }
     m_lastBackup = QDateTime::fromString(settings.value(LastBackupKey).toString(), Qt::ISODate);
+    if (settings.contains(RotationKey) || settings.contains(MirroredKey)) {
+        bool number = false;
+        const int rotation = settings.value(RotationKey, 0).toInt(&number);
+        const QString mirrored = settings.value(MirroredKey, QStringLiteral("false")).toString();
+        if (number && rotation % 90 == 0 && rotation >= 0 && rotation < 360 &&
+            (mirrored == QLatin1String("true") || mirrored == QLatin1String("false"))) {
+            m_viewRotation = rotation;
+            m_viewMirrored = mirrored == QLatin1String("true");
+            m_viewChosen = true;
+        } else {
+            qWarning() << "Ignoring the view orientation from" << m_path;
+        }
+    }
 
     RecordsServer server;
     server.enabled = settings.value(RecordsKeptOnKey).toString() == QLatin1String("server");
@@ -241,6 +257,16 @@ bool UserSettings::setResolution(const QString &resolution)
     return save();
 }
 
+bool UserSettings::setViewOrientation(int rotation, bool mirrored)
+{
+    if (rotation % 90 != 0 || rotation < 0 || rotation >= 360)
+        return false;
+    m_viewRotation = rotation;
+    m_viewMirrored = mirrored;
+    m_viewChosen = true;
+    return save();
+}
+
 bool UserSettings::setBackupSchedule(const QString &period, const QString &folder, int keep)
 {
     if (!isBackupPeriod(period) || keep < 1 || keep > MaxBackupKeep ||
@@ -285,6 +311,9 @@ bool UserSettings::save()
                  "\nServerSslMode=" + s.sslMode.toLatin1() +
                  "\nServerSslRootCert=" + quoted(s.sslRootCert) + "\n\n";
     }
+    if (m_viewChosen)
+        bytes += "[View]\nMirrored=" + QByteArray(m_viewMirrored ? "true" : "false") +
+                 "\nRotation=" + QByteArray::number(m_viewRotation) + "\n\n";
 
     if (m_ignored && QFileInfo::exists(m_path)) {
         const QString kept = JsonFileStore::preservedPathFor(m_path, QStringLiteral("ignored"));

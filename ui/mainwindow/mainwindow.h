@@ -2,6 +2,7 @@
 
 #include "records/reportphoto.h"
 #include "records/store/customer.h"
+#include "stream/imageorientation.h"
 #include "ui/mainwindow/earphotolist.h"
 #include "ui/mainwindow/inspectionmetrics.h"
 #include "ui/mainwindow/workspacejournal.h"
@@ -13,6 +14,7 @@
 class AboutPage;
 class FitterPage;
 class FullscreenViewer;
+class LiveViewToolbar;
 class NetworkHandler;
 class OrderDetailPage;
 class OrderPage;
@@ -353,4 +355,30 @@ private:
     QFrame *m_streamContainer = nullptr;
     QPointer<FullscreenViewer> m_liveViewer;
     QString m_chosenResolution;
+
+    // Live-view tools: orientation, freeze and zoom (mainwindowviewtools.cpp)
+public:
+    // How the live picture and every capture are turned; kept per user.
+    ImageOrientation viewOrientation() const { return m_orientation; }
+    void setViewOrientation(const ImageOrientation &orientation);
+    LiveViewToolbar *liveViewToolbar() const { return m_liveViewToolbar; }
+
+public slots:
+    void onRotateClockwise();
+    void onRotateCounterclockwise();
+    void onMirrorToggled();
+    // Holds the live picture or lets go of it; the stream runs on.
+    void onFreezeToggled();
+
+private:
+    // Applies one turn or mirror step to the live views and keeps it.
+    void stepViewOrientation(void (ImageOrientation::*step)());
+    // The tools bar on `view` and the keys of the tools on `keyHolder`
+    // (the window, or the full-screen viewer).
+    LiveViewToolbar *attachViewTools(StreamDisplayWidget *view);
+    QList<QShortcut *> addViewShortcuts(QWidget *keyHolder);
+
+    ImageOrientation m_orientation;
+    LiveViewToolbar *m_liveViewToolbar = nullptr;
+    QList<QShortcut *> m_viewShortcuts; // the window's; live with the page
 };

@@ -30,9 +30,12 @@ void MainWindow::capturePhoto()
     // The camera's own frame at the resolution the user chose, not the
     // picture composed for the screen (cropped, scaled, rounded corners).
     // While the view shows a status text (not started, stalled, reconnecting)
-    // there is nothing to capture.
+    // there is nothing to capture. A frozen view holds its frame whatever
+    // the stream underneath does.
     const StreamDisplayWidget *view = shownLiveView();
-    const QImage frame = view->isPlaying() ? view->latestFrame() : QImage();
+    const QImage frame = view->isPlaying() || view->isFrozen() ? view->latestFrame() : QImage();
+    // The photo is turned as the picture on screen is, in its own pixels.
+    const ImageOrientation orientation = view->orientation();
     if (frame.isNull()) {
         qDebug() << "无法获取当前画面";
         reportNoPicture();
@@ -52,12 +55,12 @@ void MainWindow::capturePhoto()
         QByteArray jpeg;
         bool written = false;
     };
-    std::future<Stored> storing = std::async(std::launch::async, [frame, path] {
-        Stored stored{CapturedPhoto::encode(frame)};
+    std::future<Stored> storing = std::async(std::launch::async, [frame, orientation, path] {
+        Stored stored{CapturedPhoto::encode(orientation.apply(frame))};
         stored.written = !stored.jpeg.isEmpty() && PhotoStorage::writeFile(path, stored.jpeg);
         return stored;
     });
-    const QImage preview = CapturedPhoto::makePreview(frame);
+    const QImage preview = orientation.apply(CapturedPhoto::makePreview(frame));
     const int index = photos.append(CapturedPhoto(QByteArray(), preview));
     qDebug() << (m_leftEarSelected ? "拍照成功，保存到左耳，共" : "拍照成功，保存到右耳，共")
              << photos.size() << "张照片";
