@@ -2,6 +2,7 @@
 
 #include "i18n/langmanager.h"
 #include "i18n/qttranslations.h"
+#include "settings/recordslocationsection.h"
 #include "settings/usersettings.h"
 
 #include <QApplication>
@@ -147,4 +148,7 @@ void Startup::prepare(const UserSettings &user)
     auto *qtTexts = new QtTranslations(QCoreApplication::instance());
     QObject::connect(manager, &LangManager::languageChanged, qtTexts, &QtTranslations::apply);
     qDebug() << "Qt's own texts translated:" << qtTexts->apply(manager->currentLanguage());
+    useRecordsLocation(user.recordsServer());
+    if (user.recordsServer().enabled)
+        qDebug() << "Records are kept on the clinic server" << user.recordsServer().host;
 }

@@ -10,6 +10,7 @@
 #include "records/store/recordstore.h"
 #include "records/store/storealerts.h"
 #include "settings/aboutpanel.h"
+#include "settings/recordslocationsection.h"
 #include "settings/usersettings.h"
 #include "ui/common/busyoverlay.h"
 #include "ui/common/combopopup.h"
@@ -216,6 +217,11 @@ void SettingsPage::buildUi()
     layout->addSpacing(20);
     layout->addWidget(m_reportTitleEdit);
     buildBackupUi(card, layout);
+    layout->addSpacing(28);
+    m_recordsSection = new RecordsLocationSection(&UserSettings::instance(), card);
+    layout->addWidget(m_recordsSection);
+    connect(m_recordsSection, &RecordsLocationSection::recordsLocationChanged, this,
+            &SettingsPage::recordsLocationChanged);
     layout->addSpacing(50);
 
     auto *bottom = new QHBoxLayout;

@@ -10,6 +10,7 @@ class BackgroundBackup;
 class BackupStatus;
 class QComboBox;
 class QSpinBox;
+class RecordsLocationSection;
 class QVBoxLayout;
 class QLabel;
 class QLineEdit;
@@ -40,6 +41,8 @@ signals:
     void changePhotoFolderRequested();
     // The store files were replaced from a backup: pages showing records reload.
     void recordsRestored();
+    // Records are now kept elsewhere (this computer or another clinic server).
+    void recordsLocationChanged();
 
 public slots:
     void retranslate();
@@ -57,6 +60,7 @@ public slots:
     // Starts the automatic backup in the background when one is due.
     bool startAutomaticBackupIfDue(const QDateTime &now);
     BackgroundBackup *backgroundBackup() const { return m_backgroundBackup; }
+    RecordsLocationSection *recordsSection() const { return m_recordsSection; }
 
 private:
     QWidget *dialogParent();
@@ -117,6 +121,7 @@ private:
     QLabel *m_autoKeepLabel = nullptr;
     QSpinBox *m_autoKeepSpin = nullptr;
     QLabel *m_backupState = nullptr;
+    RecordsLocationSection *m_recordsSection = nullptr;
     QPushButton *m_cancelAutoButton = nullptr;
     BackgroundBackup *m_backgroundBackup = nullptr;
 };

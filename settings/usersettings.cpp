@@ -26,6 +26,21 @@ const QString LastBackupKey = QStringLiteral("Backup/LastRun");
 const QString RotationKey = QStringLiteral("View/Rotation");
 const QString MirroredKey = QStringLiteral("View/Mirrored");
 constexpr int MaxBackupKeep = 99;
+const QString RecordsKeptOnKey = QStringLiteral("Records/KeptOn");
+const QString ServerHostKey = QStringLiteral("Records/ServerHost");
+const QString ServerPortKey = QStringLiteral("Records/ServerPort");
+const QString ServerDatabaseKey = QStringLiteral("Records/ServerDatabase");
+const QString ServerUserKey = QStringLiteral("Records/ServerUser");
+const QString ServerSslModeKey = QStringLiteral("Records/ServerSslMode");
+const QString ServerSslRootCertKey = QStringLiteral("Records/ServerSslRootCert");
+
+bool isSslMode(const QString &mode)
+{
+    static const QStringList modes{QStringLiteral("disable"),   QStringLiteral("allow"),
+                                   QStringLiteral("prefer"),    QStringLiteral("require"),
+                                   QStringLiteral("verify-ca"), QStringLiteral("verify-full")};
+    return modes.contains(mode);
+}
 
 bool isBackupPeriod(const QString &value)
 {
@@ -117,9 +132,11 @@ void UserSettings::load()
     if (settings.status() != QSettings::NoError)
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
-    const QSet<QString> ours{LanguageKey,     PhotoFolderKey,  ResolutionKey,
-                             BackupPeriodKey, BackupFolderKey, BackupKeepKey,
-                             LastBackupKey,   RotationKey,     MirroredKey};
+    const QSet<QString> ours{
+        LanguageKey,      PhotoFolderKey,       ResolutionKey,     BackupPeriodKey,
+        BackupFolderKey,  BackupKeepKey,        LastBackupKey,     RecordsKeptOnKey,
+        ServerHostKey,    ServerPortKey,        ServerDatabaseKey, ServerUserKey,
+        ServerSslModeKey, ServerSslRootCertKey, RotationKey,       MirroredKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -161,6 +178,35 @@ void UserSettings::load()
             qWarning() << "Ignoring the view orientation from" << m_path;
         }
     }
+
+    RecordsServer server;
+    server.enabled = settings.value(RecordsKeptOnKey).toString() == QLatin1String("server");
+    server.host = settings.value(ServerHostKey).toString().trimmed();
+    server.port = settings.value(ServerPortKey, 5432).toInt();
+    server.database = settings.value(ServerDatabaseKey).toString().trimmed();
+    server.user = settings.value(ServerUserKey).toString().trimmed();
+    server.sslMode = settings.value(ServerSslModeKey, QStringLiteral("prefer")).toString();
+    server.sslRootCert = settings.value(ServerSslRootCertKey).toString();
+    if (!setRecordsServerValue(server) && settings.contains(RecordsKeptOnKey))
+        qWarning() << "Ignoring the records server from" << m_path;
+}
+
+bool UserSettings::setRecordsServerValue(const RecordsServer &server)
+{
+    const auto plain = [](const QString &value) {
+        return !hasControlCharacters(value) && !value.contains(QLatin1Char(';'));
+    };
+    if (server.port < 0 || server.port > 65535 || !isSslMode(server.sslMode) ||
+        !plain(server.host) || !plain(server.database) || !plain(server.user) ||
+        !plain(server.sslRootCert))
+        return false;
+    m_recordsServer = server;
+    return true;
+}
+
+bool UserSettings::setRecordsServer(const RecordsServer &server)
+{
+    return setRecordsServerValue(server) && save();
 }
 
 QString UserSettings::languageCode() const
@@ -257,6 +303,14 @@ bool UserSettings::save()
         bytes += "[Language]\nSelected=" + quoted(m_language) + "\n\n";
     if (!m_photoFolder.isEmpty())
         bytes += "[Paths]\nPhotoFolder=" + quoted(m_photoFolder) + "\n\n";
+    if (m_recordsServer.enabled || !m_recordsServer.host.isEmpty()) {
+        const RecordsServer &s = m_recordsServer;
+        bytes += "[Records]\nKeptOn=" + QByteArray(s.enabled ? "server" : "computer") +
+                 "\nServerHost=" + quoted(s.host) + "\nServerPort=" + QByteArray::number(s.port) +
+                 "\nServerDatabase=" + quoted(s.database) + "\nServerUser=" + quoted(s.user) +
+                 "\nServerSslMode=" + s.sslMode.toLatin1() +
+                 "\nServerSslRootCert=" + quoted(s.sslRootCert) + "\n\n";
+    }
     if (m_viewChosen)
         bytes += "[View]\nMirrored=" + QByteArray(m_viewMirrored ? "true" : "false") +
                  "\nRotation=" + QByteArray::number(m_viewRotation) + "\n\n";

@@ -49,6 +49,27 @@ public:
     bool setBackupSchedule(const QString &period, const QString &folder, int keep);
     bool setLastBackup(const QDateTime &at);
 
+    // Where orders and inspectors are kept: on this computer (the files) or on
+    // a clinic server. No password is ever part of this; libpq finds it.
+    struct RecordsServer
+    {
+        bool enabled = false;
+        QString host;
+        int port = 5432;
+        QString database;
+        QString user;
+        QString sslMode = QStringLiteral("prefer");
+        QString sslRootCert;
+        bool operator==(const RecordsServer &o) const
+        {
+            return enabled == o.enabled && host == o.host && port == o.port &&
+                   database == o.database && user == o.user && sslMode == o.sslMode &&
+                   sslRootCert == o.sslRootCert;
+        }
+    };
+    RecordsServer recordsServer() const { return m_recordsServer; }
+    bool setRecordsServer(const RecordsServer &server);
+
     // "Language/Selected" as language.ini writes it: "english", "german" and
     // "chinese" for the three shipped languages, any other code as it is.
     static QString languageValue(const QString &code);
@@ -56,6 +77,7 @@ public:
 private:
     void load();
     bool save();
+    bool setRecordsServerValue(const RecordsServer &server);
 
     QString m_path;
     QString m_language; // as stored under Language/Selected
@@ -68,5 +90,6 @@ private:
     QString m_backupFolder;
     int m_backupKeep = 7;
     QDateTime m_lastBackup;
+    RecordsServer m_recordsServer;
     bool m_ignored = false;
 };

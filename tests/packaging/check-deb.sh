@@ -30,7 +30,7 @@ fi
 dpkg-deb -f "$deb"
 depends=$(dpkg-deb -f "$deb" Depends)
 for dep in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6printsupport6 \
-    libjpeg62-turbo fonts-noto-cjk; do
+    libjpeg62-turbo fonts-noto-cjk libqt6sql6-psql libpq5; do
     grep -q "\b$dep\b" <<<"$depends" || fail "Depends lacks $dep: $depends"
 done
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || fail "no maintainer"
