@@ -109,8 +109,9 @@ private slots:
         QTest::mouseClick(child<QPushButton>(*m_window, "captureButton"), Qt::LeftButton);
         pressDeviceButton(1);
         const QImage expected = frame.transformed(QTransform().rotate(90));
-        for (const CapturedPhoto &photo : m_window->leftPhotos()) {
-            const QImage saved = QImage(photo.path).convertToFormat(QImage::Format_RGB32);
+        for (int i = 0; i < m_window->leftPhotos().size(); ++i) {
+            const QImage saved =
+                QImage(m_window->leftPhotos().at(i).path).convertToFormat(QImage::Format_RGB32);
             QCOMPARE(saved.size(), QSize(720, 1280));
             qint64 difference = 0;
             for (int y = 0; y < saved.height(); ++y) {
@@ -175,12 +176,19 @@ private slots:
         // The camera's own pictures, filed under today in the photo folder.
         const QString day =
             window.photoFolder() + "/" + QDate::currentDate().toString("yyyy-MM-dd") + "/";
-        const QStringList files = QDir(day).entryList(QDir::Files);
-        QCOMPARE(files.size(), 3);
-        for (const QString &file : files) {
-            QVERIFY2(QRegularExpression(R"(^\d{8}_\d{6}_[LR](_\d)?\.jpg$)").match(file).hasMatch(),
-                     qPrintable(file));
-            QCOMPARE(QImage(day + file).size(), QSize(1280, 720));
+        for (const EarPhotoList *ear : {&window.leftPhotos(), &window.rightPhotos()}) {
+            for (int i = 0; i < ear->size(); ++i) {
+                const QString file = ear->at(i).path.mid(day.size());
+                QVERIFY2(ear->at(i).path.startsWith(day) &&
+                             QRegularExpression(R"(^\d{8}_\d{6}_[LR](_\d)?\.jpg$)")
+                                 .match(file)
+                                 .hasMatch(),
+                         qPrintable(ear->at(i).path));
+                // At the camera's resolution, turned as the user keeps the picture.
+                const QSize size = QImage(ear->at(i).path).size();
+                QCOMPARE(qMax(size.width(), size.height()), 1280);
+                QCOMPARE(qMin(size.width(), size.height()), 720);
+            }
         }
         auto *detail = qobject_cast<OrderDetailPage *>(window.pageStack()->widget(4));
         QCOMPARE(detail->currentOrder().id, orders.first().id);
