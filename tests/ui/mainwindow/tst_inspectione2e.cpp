@@ -178,12 +178,19 @@ private slots:
         // The camera's own pictures, filed under today in the photo folder.
         const QString day =
             window.photoFolder() + "/" + QDate::currentDate().toString("yyyy-MM-dd") + "/";
-        const QStringList files = QDir(day).entryList(QDir::Files);
-        QCOMPARE(files.size(), 3);
-        for (const QString &file : files) {
-            QVERIFY2(QRegularExpression(R"(^\d{8}_\d{6}_[LR](_\d)?\.jpg$)").match(file).hasMatch(),
-                     qPrintable(file));
-            QCOMPARE(QImage(day + file).size(), QSize(1280, 720));
+        for (const EarPhotoList *ear : {&window.leftPhotos(), &window.rightPhotos()}) {
+            for (int i = 0; i < ear->size(); ++i) {
+                const QString file = ear->at(i).path.mid(day.size());
+                QVERIFY2(ear->at(i).path.startsWith(day) &&
+                             QRegularExpression(R"(^\d{8}_\d{6}_[LR](_\d)?\.jpg$)")
+                                 .match(file)
+                                 .hasMatch(),
+                         qPrintable(ear->at(i).path));
+                // At the camera's resolution, turned as the user keeps the picture.
+                const QSize size = QImage(ear->at(i).path).size();
+                QCOMPARE(qMax(size.width(), size.height()), 1280);
+                QCOMPARE(qMin(size.width(), size.height()), 720);
+            }
         }
         auto *detail = qobject_cast<OrderDetailPage *>(window.pageStack()->widget(4));
         QCOMPARE(detail->currentOrder().id, orders.first().id);
