@@ -4,10 +4,10 @@
 #include "records/exportnaming.h"
 #include "records/ordercsv.h"
 #include "records/orderpage.h"
-#include "records/store/recordstore.h"
 #include "records/reportphoto.h"
-#include "reports/orderexport.h"
+#include "records/store/recordstore.h"
 #include "records/store/reportconfig.h"
+#include "reports/orderexport.h"
 
 #include "../records/pagedriver.h"
 
