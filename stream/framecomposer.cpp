@@ -37,8 +37,11 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
         return {};
     // Everything up to the last step happens the camera's way up.
     const QSize cameraTarget = orientation.swapsSides() ? target.transposed() : target;
-    ZoomPan cover; // a view that is never zoomed shows what 1x shows
-    ZoomPan &view = zoom ? *zoom : cover;
+    ZoomPan unzoomed; // a view that is never zoomed shows what 1x shows
+    ZoomPan &view = zoom ? *zoom : unzoomed;
+    // A quarter-turned frame standing in a lying view would lose most of its
+    // height to covering; it is shown whole, with bars at its sides.
+    view.setFill(orientation.swapsSides() ? ZoomPan::Fit : ZoomPan::Cover);
     view.setViewSize(QSizeF(logicalTarget));
     QRectF wanted; // in the camera's pixels
     const auto partOf = [&](const QSize &frame) {
@@ -55,6 +58,15 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
     if (fullFrame && region.whole)
         *fullFrame = region.image;
 
+    // Where the part goes on the canvas, which still lies the camera's way.
+    const QRectF shownOnScreen = view.visiblePictureRect();
+    const QRectF placed(view.pictureToView(shownOnScreen.topLeft()) * devicePixelRatio,
+                        view.pictureToView(shownOnScreen.bottomRight()) * devicePixelRatio);
+    const QRectF onCanvas =
+        QRectF(orientation.unmapPoint(placed.topLeft(), QSizeF(cameraTarget)),
+               orientation.unmapPoint(placed.bottomRight(), QSizeF(cameraTarget)))
+            .normalized()
+            .intersected(QRectF(QPointF(0, 0), QSizeF(cameraTarget)));
     QImage canvas;
     if (region.whole && region.image.size() == cameraTarget && region.shown == wanted &&
         wanted == QRectF(region.image.rect())) {
@@ -64,10 +76,12 @@ QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget
         canvas.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
     } else {
         canvas = QImage(cameraTarget, QImage::Format_ARGB32_Premultiplied);
+        if (onCanvas.size() != QSizeF(cameraTarget))
+            canvas.fill(QColor(0x1a, 0x1a, 0x1a)); // the bars, as behind an enlarged photo
         QPainter painter(&canvas);
         painter.setCompositionMode(QPainter::CompositionMode_Source);
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(QRectF(canvas.rect()), region.image, region.shown);
+        painter.drawImage(onCanvas, region.image, region.shown);
     }
     // Turned at the view's size: a fraction of the frame's pixels.
     canvas = orientation.apply(canvas);

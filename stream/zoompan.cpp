@@ -11,6 +11,12 @@ void ZoomPan::setViewSize(const QSizeF &view)
     clampCentre();
 }
 
+void ZoomPan::setFill(Fill fill)
+{
+    m_fill = fill;
+    clampCentre();
+}
+
 void ZoomPan::setPictureSize(const QSizeF &picture)
 {
     if (picture == m_picture)

@@ -24,6 +24,9 @@ public:
     static constexpr qreal StepFactor = 1.25;
 
     explicit ZoomPan(Fill fill = Cover) : m_fill(fill) {}
+    Fill fill() const { return m_fill; }
+    // Another rule for 1x keeps the zoom and the centre, clamped anew.
+    void setFill(Fill fill);
 
     // The view's size and the picture's size. A change of either keeps the
     // zoom and the picture point in the view's centre, clamped anew.

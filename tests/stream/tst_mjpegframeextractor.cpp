@@ -171,6 +171,11 @@ private slots:
             composer.compose(jpeg, QSize(120, 160), &fullFrame, 1.0, ImageOrientation(90, false));
         QCOMPARE(turned.size(), QSize(120, 160));
         QCOMPARE(colours(turned, tallCorners), "brwg");
+        // Standing in a lying view, the turned frame is shown whole, between bars.
+        QCOMPARE(colours(composer.compose(jpeg, QSize(160, 120), nullptr, 1.0,
+                                          ImageOrientation(90, false)),
+                         {{10, 60}, {150, 60}, {60, 30}, {100, 90}}),
+                 "??bg");
 
         ZoomPan zoom;
         composer.compose(jpeg, QSize(160, 120), nullptr, 1.0, ImageOrientation(), &zoom);
