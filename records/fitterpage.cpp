@@ -4,7 +4,8 @@
 #include "records/fitterdialog.h"
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
+#include "records/storerefusal.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/fittertableheader.h"
 #include "ui/common/promptdialog.h"
@@ -88,7 +89,7 @@ QTableWidgetItem *textItem(const QString &text)
 FitterPage::FitterPage(QWidget *parent) : QWidget(parent)
 {
     buildUi();
-    m_allFitters = loadFitters();
+    m_allFitters = RecordsBackend::current().listFitters();
     connect(LangManager::instance(), &LangManager::languageChanged, this, &FitterPage::retranslate);
     retranslate();
 }
@@ -225,7 +226,7 @@ void FitterPage::buildUi()
 
 void FitterPage::reloadFitters()
 {
-    m_allFitters = loadFitters();
+    m_allFitters = RecordsBackend::current().listFitters();
     m_currentPage = 1;
     refreshTable();
 }
@@ -355,13 +356,17 @@ QList<int> FitterPage::selectedPositions() const
     return positions;
 }
 
-void FitterPage::saveOrRevert(const QList<Fitter> &previous)
+void FitterPage::showStored(const StoreResult &change)
 {
-    if (saveFitters(m_allFitters))
-        return;
-    m_allFitters = previous;
-    showPromptMessage(this, uiText(QStringLiteral("inspector.save_failed_disk_permission"),
-                                   QStringLiteral("检查人保存失败，请检查磁盘权限。")));
+    if (!change.ok())
+        showPromptMessage(this, StoreRefusal::message(
+                                    change, StoreRefusal::Record::Inspector,
+                                    uiText(QStringLiteral("inspector.save_failed_disk_permission"),
+                                           QStringLiteral("检查人保存失败，请检查磁盘权限。"))));
+    // After a failed write the list stays as it was, so the table never shows
+    // a change the store does not hold.
+    if (change.ok() || change.status == StoreResult::Status::Conflict)
+        m_allFitters = RecordsBackend::current().listFitters();
 }
 
 void FitterPage::onAddClicked()
@@ -370,10 +375,7 @@ void FitterPage::onAddClicked()
     if (dialog.exec() != QDialog::Accepted)
         return;
     Fitter fitter = dialog.fitter();
-    fitter.id = nextFitterId(m_allFitters);
-    const QList<Fitter> previous = m_allFitters;
-    m_allFitters.append(fitter);
-    saveOrRevert(previous);
+    showStored(RecordsBackend::current().addFitter(&fitter));
     m_currentPage = 1;
     refreshTable();
 }
@@ -393,11 +395,10 @@ void FitterPage::editAt(int position)
     FitterDialog dialog(this, true, m_allFitters.at(position));
     if (dialog.exec() != QDialog::Accepted)
         return;
-    const QList<Fitter> previous = m_allFitters;
+    const Fitter stored = m_allFitters.at(position);
     Fitter edited = dialog.fitter();
-    edited.id = m_allFitters.at(position).id;
-    m_allFitters[position] = edited;
-    saveOrRevert(previous);
+    edited.id = stored.id;
+    showStored(RecordsBackend::current().updateFitter(stored, edited));
     refreshTable();
 }
 
@@ -414,11 +415,13 @@ void FitterPage::onBatchDeleteClicked()
                                  .arg(positions.size());
     if (!showPromptConfirm(this, question, PromptDefault::Cancel))
         return;
-    const QList<Fitter> previous = m_allFitters;
-    std::sort(positions.begin(), positions.end(), std::greater<int>());
+    QList<Fitter> chosen;
     for (int position : std::as_const(positions))
-        m_allFitters.removeAt(position);
-    saveOrRevert(previous);
+        chosen.append(m_allFitters.at(position));
+    StoreResult removed = RecordsBackend::current().removeFitters(chosen);
+    if (removed.status == StoreResult::Status::NotFound) // already gone elsewhere
+        removed = StoreResult::success();
+    showStored(removed);
     m_currentPage = 1;
     refreshTable();
 }

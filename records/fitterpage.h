@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/store/fitter.h"
+#include "records/store/storeresult.h"
 
 #include <QList>
 #include <QString>
@@ -49,9 +50,9 @@ private:
     void editAt(int position);
     // Positions in the full list of the fitters ticked on the current page.
     QList<int> selectedPositions() const;
-    // Writes the list; on failure tells the user and puts `previous` back, so
-    // the table never shows what the file does not hold.
-    void saveOrRevert(const QList<Fitter> &previous);
+    // Tells the user when `change` was refused; shows what is stored now
+    // unless the store could not be written.
+    void showStored(const StoreResult &change);
 
     QList<Fitter> m_allFitters;
     QList<int> m_filtered; // positions in m_allFitters, in list order

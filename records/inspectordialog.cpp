@@ -2,7 +2,8 @@
 
 #include "i18n/langmanager.h"
 #include "records/newinspector.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
+#include "records/storerefusal.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/dimlayer.h"
 #include "ui/common/promptdialog.h"
@@ -174,7 +175,7 @@ void InspectorDialog::onConfirm()
     NewInspector::Problem problem = NewInspector::check(workId, name, fitters);
     // The store is read only once both fields are filled in.
     if (problem == NewInspector::Problem::None) {
-        fitters = loadFitters();
+        fitters = RecordsBackend::current().listFitters();
         problem = NewInspector::check(workId, name, fitters);
     }
     switch (problem) {
@@ -197,11 +198,13 @@ void InspectorDialog::onConfirm()
         break;
     }
 
-    const Fitter fitter = NewInspector::make(workId, name, m_selectedGender, fitters);
-    fitters.append(fitter);
-    if (!saveFitters(fitters)) {
-        showPromptMessage(this, uiText(QStringLiteral("inspector.save_failed_disk_permission"),
-                                       QStringLiteral("检查人保存失败，请检查磁盘权限。")));
+    Fitter fitter = NewInspector::make(workId, name, m_selectedGender, fitters);
+    const StoreResult added = RecordsBackend::current().addFitter(&fitter);
+    if (!added.ok()) {
+        showPromptMessage(this, StoreRefusal::message(
+                                    added, StoreRefusal::Record::Inspector,
+                                    uiText(QStringLiteral("inspector.save_failed_disk_permission"),
+                                           QStringLiteral("检查人保存失败，请检查磁盘权限。"))));
         return;
     }
     m_createdFitter = fitter;

@@ -7,7 +7,7 @@
 #include "records/orderdisplay.h"
 #include "records/orderlayout.h"
 #include "records/store/ordernumbering.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
@@ -191,14 +191,6 @@ QString todayText()
     return QDate::currentDate().toString(QLatin1String(DateFormat));
 }
 
-// Two stored orders are the same record when these agree; ids alone may
-// collide in a hand-edited file.
-bool sameOrder(const Customer &a, const Customer &b)
-{
-    return a.id == b.id && a.createdAt == b.createdAt && a.orderNumber == b.orderNumber &&
-           a.name == b.name && a.phone == b.phone && a.photos.size() == b.photos.size();
-}
-
 } // namespace
 
 OrderPage::OrderPage(QWidget *parent) : QWidget(parent)
@@ -206,7 +198,7 @@ OrderPage::OrderPage(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("OrderPage { background-color: #f7f8fc; }"));
     buildUi();
-    setAllOrders(loadCustomers());
+    setAllOrders(RecordsBackend::current().listOrders());
     connect(LangManager::instance(), &LangManager::languageChanged, this, &OrderPage::retranslate);
     retranslate();
 }
@@ -622,7 +614,7 @@ void OrderPage::retranslate()
 
 void OrderPage::reloadOrders()
 {
-    setAllOrders(loadCustomers());
+    setAllOrders(RecordsBackend::current().listOrders());
     m_currentPage = 1;
     refreshView();
 }
@@ -1017,39 +1009,18 @@ void OrderPage::deleteFromCard(int storeIndex, int generation)
 
 void OrderPage::removeOrders(const QList<int> &storeIndices)
 {
-    // Work on the file as it is now, so that orders saved elsewhere since this
-    // page loaded are kept, and remove exactly the chosen records.
-    const QList<Customer> stored = loadCustomers();
-    QList<bool> removed(stored.size(), false);
-    int found = 0;
-    for (int index : storeIndices) {
-        const Customer &target = m_allOrders.at(index);
-        for (int i = 0; i < stored.size(); ++i) {
-            if (!removed.at(i) && sameOrder(stored.at(i), target)) {
-                removed[i] = true;
-                ++found;
-                break;
-            }
-        }
-    }
-    if (found == 0) {
-        // Nothing of it is stored any more: nothing to write.
-        setAllOrders(stored);
-        return;
-    }
-    QList<Customer> kept;
-    kept.reserve(stored.size() - found);
-    for (int i = 0; i < stored.size(); ++i) {
-        if (!removed.at(i))
-            kept.append(stored.at(i));
-    }
-    if (!saveCustomers(kept)) {
+    // The store removes exactly the chosen records from what it holds now, so
+    // that orders saved elsewhere since this page loaded are kept.
+    QList<Customer> targets;
+    targets.reserve(storeIndices.size());
+    for (int index : storeIndices)
+        targets.append(m_allOrders.at(index));
+    RecordsBackend &store = RecordsBackend::current();
+    const StoreResult removed = store.removeOrders(targets);
+    if (!removed.ok() && removed.status != StoreResult::Status::NotFound)
         showPromptMessage(this, uiText(QStringLiteral("orders.delete_failed"),
                                        QStringLiteral("无法写入订单文件，订单未删除。")));
-        setAllOrders(stored);
-        return;
-    }
-    setAllOrders(kept);
+    setAllOrders(store.listOrders());
 }
 
 void OrderPage::onEditClicked(int customerId)

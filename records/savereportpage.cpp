@@ -3,7 +3,9 @@
 #include "i18n/langmanager.h"
 #include "records/inspectordialog.h"
 #include "records/orderform.h"
+#include "records/store/recordsbackend.h"
 #include "records/store/recordstore.h"
+#include "records/storerefusal.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/promptdialog.h"
@@ -374,7 +376,7 @@ void SaveReportPage::setPhotos(const QList<ReportPhoto> &photos)
 
 void SaveReportPage::reloadFitters()
 {
-    m_fitters = loadFitters();
+    m_fitters = RecordsBackend::current().listFitters();
     if (!findFitter(m_selectedFitterId))
         m_selectedFitterId = -1;
 }
@@ -646,14 +648,22 @@ void SaveReportPage::onSaveClicked()
     Customer order;
     if (!buildValidated(order))
         return;
-    QList<Customer> orders = loadCustomers();
-    if (m_mode != EditOrder)
-        order.id = nextCustomerId(orders);
-    OrderForm::store(orders, order, m_mode == EditOrder);
-    if (!saveCustomers(orders)) {
-        showPromptMessage(this, uiText(QStringLiteral("order.save_failed_disk_permission"),
-                                       QStringLiteral("Failed to save order. Please check disk "
-                                                      "permissions.")));
+    RecordsBackend &store = RecordsBackend::current();
+    StoreResult saved = m_mode == EditOrder ? store.updateOrder(&order) : store.addOrder(&order);
+    // An order deleted elsewhere while it was edited is kept as a new one
+    // rather than losing what the user typed.
+    if (saved.status == StoreResult::Status::NotFound)
+        saved = store.addOrder(&order);
+    if (!saved.ok()) {
+        showPromptMessage(this, StoreRefusal::message(
+                                    saved, StoreRefusal::Record::Order,
+                                    uiText(QStringLiteral("order.save_failed_disk_permission"),
+                                           QStringLiteral("Failed to save order. Please check disk "
+                                                          "permissions."))));
+        Customer current;
+        if (saved.status == StoreResult::Status::Conflict &&
+            store.readOrder(order.id, &current).ok())
+            loadCustomer(current);
         return;
     }
     emit reportSaved(order);
@@ -665,6 +675,6 @@ void SaveReportPage::onNextStepClicked()
     if (!buildValidated(order))
         return;
     if (m_mode != EditOrder)
-        order.id = nextCustomerId(loadCustomers());
+        order.id = nextCustomerId(RecordsBackend::current().listOrders());
     emit proceedToInspection(order);
 }

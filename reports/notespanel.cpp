@@ -2,7 +2,8 @@
 
 #include "i18n/langmanager.h"
 #include "records/orderdetailpage.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
+#include "records/storerefusal.h"
 #include "reports/reportlayout.h"
 #include "ui/common/promptdialog.h"
 
@@ -31,7 +32,7 @@ QLabel *captionLabel(const QString &text, const QString &objectName, QWidget *pa
 
 NotesPanel::NotesPanel(QWidget *host, OrderDetailPage *page)
     : ModalPanel(host, QStringLiteral("notesPanel"), &ReportLayout::notesPanelSize),
-      m_config(loadReportConfig()), m_page(page)
+      m_config(RecordsBackend::current().readReportConfig()), m_page(page)
 {
     QVBoxLayout *layout = panelLayout();
     layout->setContentsMargins(36, 28, 36, 28);
@@ -131,27 +132,36 @@ void NotesPanel::save()
 {
     if (m_orderEditor) {
         const QString notes = m_orderEditor->toPlainText().trimmed();
-        switch (updateCustomerNotes(m_page->currentOrder().id, notes)) {
-        case NotesUpdate::Saved:
-        case NotesUpdate::Unchanged:
-            m_page->setOrderNotes(notes);
-            break;
-        case NotesUpdate::Missing:
+        // The notes go into the order as it is stored now; the rest of it
+        // may have been changed elsewhere meanwhile and is kept.
+        RecordsBackend &store = RecordsBackend::current();
+        Customer stored;
+        StoreResult saved = store.readOrder(m_page->currentOrder().id, &stored);
+        if (saved.ok() && stored.notes != notes) {
+            stored.notes = notes;
+            saved = store.updateOrder(&stored);
+        }
+        if (saved.status == StoreResult::Status::NotFound) {
             showPromptMessage(this,
                               uiText(QStringLiteral("order_detail.report_notes.order_missing"),
                                      QStringLiteral("This order is no longer stored, so its "
                                                     "notes could not be saved.")));
             return;
-        case NotesUpdate::Failed:
+        }
+        if (!saved.ok()) {
             showPromptMessage(this,
-                              uiText(QStringLiteral("order_detail.report_notes.order_failed"),
-                                     QStringLiteral("The order's notes could not be saved.")));
+                              StoreRefusal::message(
+                                  saved, StoreRefusal::Record::Order,
+                                  uiText(QStringLiteral("order_detail.report_notes.order_failed"),
+                                         QStringLiteral("The order's notes could not be saved."))));
             return;
         }
+        m_page->setOrderNotes(notes);
     }
     ReportConfig config = m_config;
     config.defaultNotes = m_editor->toPlainText().trimmed();
-    if (config.defaultNotes != m_config.defaultNotes && !saveReportConfig(config)) {
+    if (config.defaultNotes != m_config.defaultNotes &&
+        !RecordsBackend::current().writeReportConfig(config).ok()) {
         showPromptMessage(this, uiText(QStringLiteral("order_detail.report_notes.save_failed"),
                                        QStringLiteral("The report notes could not be saved.")));
         return;

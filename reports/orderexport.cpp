@@ -6,6 +6,7 @@
 #include "records/orderdetailpage.h"
 #include "records/store/customer.h"
 #include "records/store/jsonfilestore.h"
+#include "records/store/recordsbackend.h"
 #include "records/store/reportconfig.h"
 #include "reports/reportlayout.h"
 #include "reports/reportpdfwriter.h"
@@ -101,8 +102,8 @@ void OrderExport::run(OrderDetailPage *page)
     if (parent.isEmpty())
         return;
     ExportFolder::remember(parent, true);
-    const QString folder =
-        exportTo(parent, page->currentOrder(), page->selectedPhotoIndices(), loadReportConfig());
+    const QString folder = exportTo(parent, page->currentOrder(), page->selectedPhotoIndices(),
+                                    RecordsBackend::current().readReportConfig());
     if (folder.isEmpty()) {
         showPromptMessage(page, uiText(QStringLiteral("order_detail.export.failed"),
                                        QStringLiteral("The order could not be exported. Check "

@@ -4,6 +4,7 @@
 #include "records/exportfolder.h"
 #include "records/exportnaming.h"
 #include "records/orderdetailpage.h"
+#include "records/store/recordsbackend.h"
 #include "records/store/reportconfig.h"
 #include "reports/reportlayout.h"
 #include "reports/reportpdfwriter.h"
@@ -67,7 +68,7 @@ PrintPanel::PrintPanel(OrderDetailPage *page)
         "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
         "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: transparent; "
         "}"));
-    m_sheet = new ReportSheet(loadReportConfig(), page->currentOrder(),
+    m_sheet = new ReportSheet(RecordsBackend::current().readReportConfig(), page->currentOrder(),
                               page->selectedPhotoIndices(), panel()->width());
     scroll->setWidget(m_sheet);
     layout->addWidget(scroll, 1);
@@ -138,9 +139,10 @@ void PrintPanel::onSavePdfClicked()
     if (!path.endsWith(QStringLiteral(".pdf"), Qt::CaseInsensitive))
         path += QStringLiteral(".pdf");
     ExportFolder::remember(path);
-    if (!ReportPdfWriter::write(path, m_sheet, m_sheet->keepWhole(),
-                                ReportPdfWriter::infoFor(loadReportConfig(), m_order),
-                                m_sheet->runningHeader())) {
+    if (!ReportPdfWriter::write(
+            path, m_sheet, m_sheet->keepWhole(),
+            ReportPdfWriter::infoFor(RecordsBackend::current().readReportConfig(), m_order),
+            m_sheet->runningHeader())) {
         showPromptMessage(this, uiText(QStringLiteral("order_detail.print.save_pdf_failed"),
                                        QStringLiteral("The PDF file could not be saved. Check "
                                                       "that the folder is writable and the disk "

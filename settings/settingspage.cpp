@@ -7,7 +7,7 @@
 #include "backup/backupwriter.h"
 #include "i18n/langmanager.h"
 #include "records/store/jsonfilestore.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
 #include "records/store/storealerts.h"
 #include "settings/aboutpanel.h"
 #include "settings/recordslocationsection.h"
@@ -365,7 +365,7 @@ void SettingsPage::readReportConfig()
     const QString path = reportConfigPath();
     // Stamped before reading: a file replaced meanwhile is read again later.
     m_configFile = FileIdentity::ofPath(path);
-    m_config = loadReportConfig();
+    m_config = RecordsBackend::current().readReportConfig();
     m_configRead = !StoreAlerts::instance()->isLeftAlone(path);
 }
 
@@ -382,7 +382,7 @@ void SettingsPage::saveReportConfig()
     ReportConfig config = m_config;
     config.companyName = m_companyName.trimmed();
     config.reportTitle = m_reportTitle.trimmed();
-    if (::saveReportConfig(config)) {
+    if (RecordsBackend::current().writeReportConfig(config).ok()) {
         m_config = config;
         m_configFile = FileIdentity::ofPath(reportConfigPath());
         m_saveFailureShown = false;
@@ -415,7 +415,8 @@ QString shownTime(const QString &iso)
 // The summary a backup carries, from the stores as they are now.
 BackupManifest currentSummary()
 {
-    return BackupManifest::summaryOf(loadCustomers(), int(loadFitters().size()));
+    return BackupManifest::summaryOf(RecordsBackend::current().listOrders(),
+                                     int(RecordsBackend::current().listFitters().size()));
 }
 
 // The prompt's confirmation form, on a card tall enough for the summary of a

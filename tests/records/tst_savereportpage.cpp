@@ -145,6 +145,7 @@ private slots:
         QVERIFY(saveCustomers({storedOrder(1), original, twin}));
         QVERIFY(saveFitters({makeFitter(1, "Zhang")}));
 
+        QVERIFY(RecordsBackend::current().readOrder(5, &original).ok());
         SaveReportPage page;
         page.reset(SaveReportPage::EditOrder);
         page.loadCustomer(original);

@@ -7,7 +7,7 @@
 #include "records/orderpage.h"
 #include "records/savereportpage.h"
 #include "records/store/customerstore.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
 #include "records/store/storealerts.h"
 #include "reports/notespanel.h"
 #include "reports/orderexport.h"
@@ -506,13 +506,11 @@ void MainWindow::onOrderConfigRequested()
 
 void MainWindow::onOrderEditRequested(int customerId)
 {
-    const QList<Customer> customers = loadCustomers();
-    const auto it = std::find_if(customers.cbegin(), customers.cend(),
-                                 [customerId](const Customer &c) { return c.id == customerId; });
-    if (it == customers.cend())
+    Customer customer;
+    if (!RecordsBackend::current().readOrder(customerId, &customer).ok())
         return;
     m_saveReportPage->reset(SaveReportPage::EditOrder);
-    m_saveReportPage->loadCustomer(*it);
+    m_saveReportPage->loadCustomer(customer);
     clearInspectionContext();
     showPage(PageIndex::SaveReport, NavEntry::Orders);
 }

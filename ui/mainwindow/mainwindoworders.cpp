@@ -3,7 +3,7 @@
 
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
 #include "ui/mainwindow/navigationrules.h"
 
 #include <QStackedWidget>
@@ -30,13 +30,9 @@ OrderDetailPage *MainWindow::addOrderDetailPage()
 
 void MainWindow::onOrderDetailRequested(int customerId)
 {
-    const QList<Customer> customers = loadCustomers();
-    for (const Customer &customer : customers) {
-        if (customer.id == customerId) {
-            m_orderDetailPage->showOrder(customer);
-            break;
-        }
-    }
+    Customer customer;
+    if (RecordsBackend::current().readOrder(customerId, &customer).ok())
+        m_orderDetailPage->showOrder(customer);
     showPage(PageIndex::OrderDetail, NavEntry::Orders);
 }
 

@@ -5,7 +5,8 @@
 #include "i18n/langmanager.h"
 #include "records/orderdetailpage.h"
 #include "records/savereportpage.h"
-#include "records/store/recordstore.h"
+#include "records/store/recordsbackend.h"
+#include "records/storerefusal.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/navigationrules.h"
 
@@ -71,14 +72,16 @@ void MainWindow::onSaveReportButtonClicked()
     }
 
     Customer order = m_draftCustomer;
-    order.id = nextCustomerId(loadCustomers());
     order.createdAt = QDateTime::currentDateTime().toString(Qt::ISODate);
     order.photos = StoredPhoto::fromEntries(photoEntries(photos));
-    if (!appendCustomer(order)) {
+    const StoreResult saved = RecordsBackend::current().addOrder(&order);
+    if (!saved.ok()) {
         // Context, draft and photos stay: the user can free space and try again.
-        qDebug() << "订单保存失败:" << customersFilePath();
-        showPromptMessage(this, uiText(QStringLiteral("order.save_failed_disk_permission"),
-                                       QStringLiteral("订单保存失败，请检查磁盘权限。")));
+        qDebug() << "订单保存失败:" << saved.message;
+        showPromptMessage(
+            this, StoreRefusal::message(saved, StoreRefusal::Record::Order,
+                                        uiText(QStringLiteral("order.save_failed_disk_permission"),
+                                               QStringLiteral("订单保存失败，请检查磁盘权限。"))));
         return;
     }
     fileHeldPhotos(order.orderNumber);

@@ -98,16 +98,6 @@ private slots:
         QCOMPARE(QFileInfo(customersFilePath()).dir(), QFileInfo(fittersFilePath()).dir());
     }
 
-    void missingFileGivesEmptyListAndFirstIdOne()
-    {
-        QVERIFY(loadCustomers().isEmpty());
-        Customer c;
-        c.id = nextCustomerId(loadCustomers());
-        QCOMPARE(c.id, 1);
-        QVERIFY(appendCustomer(c));
-        QCOMPARE(loadCustomers().size(), 1);
-    }
-
     void idAssignment_data()
     {
         QTest::addColumn<QList<int>>("ids");
