@@ -10,6 +10,7 @@
 #include "records/recordstore.h"
 #include "records/storealerts.h"
 #include "settings/aboutpanel.h"
+#include "settings/sharpestcaptureoption.h"
 #include "settings/usersettings.h"
 #include "ui/common/busyoverlay.h"
 #include "ui/common/combopopup.h"
@@ -207,6 +208,8 @@ void SettingsPage::buildUi()
     layout->addWidget(m_photoPathLabel, 0, left);
     layout->addSpacing(20);
     layout->addLayout(folderRow);
+    layout->addSpacing(28);
+    layout->addWidget(new SharpestCaptureOption(card));
     layout->addSpacing(28);
     layout->addWidget(m_companyLabel, 0, left);
     layout->addSpacing(20);

@@ -23,6 +23,7 @@ const QString BackupPeriodKey = QStringLiteral("Backup/Period");
 const QString BackupFolderKey = QStringLiteral("Backup/Folder");
 const QString BackupKeepKey = QStringLiteral("Backup/Keep");
 const QString LastBackupKey = QStringLiteral("Backup/LastRun");
+const QString SharpestCaptureKey = QStringLiteral("Capture/Sharpest");
 constexpr int MaxBackupKeep = 99;
 
 bool isBackupPeriod(const QString &value)
@@ -116,7 +117,7 @@ void UserSettings::load()
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
     const QSet<QString> ours{LanguageKey,     PhotoFolderKey, ResolutionKey, BackupPeriodKey,
-                             BackupFolderKey, BackupKeepKey,  LastBackupKey};
+                             BackupFolderKey, BackupKeepKey,  LastBackupKey, SharpestCaptureKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -145,6 +146,11 @@ void UserSettings::load()
         qWarning() << "Ignoring the backup schedule from" << m_path;
     }
     m_lastBackup = QDateTime::fromString(settings.value(LastBackupKey).toString(), Qt::ISODate);
+    const QString sharpest = settings.value(SharpestCaptureKey).toString().trimmed();
+    if (sharpest == QLatin1String("false"))
+        m_sharpestCapture = false;
+    else if (!sharpest.isEmpty() && sharpest != QLatin1String("true"))
+        qWarning() << "Ignoring the capture choice" << sharpest << "from" << m_path;
 }
 
 QString UserSettings::languageCode() const
@@ -215,6 +221,12 @@ bool UserSettings::setLastBackup(const QDateTime &at)
     return save();
 }
 
+bool UserSettings::setSharpestCapture(bool on)
+{
+    m_sharpestCapture = on;
+    return save();
+}
+
 bool UserSettings::save()
 {
     QByteArray bytes;
@@ -225,6 +237,8 @@ bool UserSettings::save()
             bytes += "\nLastRun=" + m_lastBackup.toString(Qt::ISODate).toLatin1();
         bytes += "\nPeriod=" + m_backupPeriod.toLatin1() + "\n\n";
     }
+    if (!m_sharpestCapture)
+        bytes += "[Capture]\nSharpest=false\n\n";
     if (!m_resolution.isEmpty())
         bytes += "[Device]\nResolution=" + m_resolution.toLatin1() + "\n\n";
     if (!m_language.isEmpty())

@@ -43,6 +43,11 @@ public:
     bool setBackupSchedule(const QString &period, const QString &folder, int keep);
     bool setLastBackup(const QDateTime &at);
 
+    // Whether a capture saves the sharpest frame of the last half second
+    // rather than the newest; on unless the user turned it off.
+    bool sharpestCapture() const { return m_sharpestCapture; }
+    bool setSharpestCapture(bool on);
+
     // "Language/Selected" as language.ini writes it: "english", "german" and
     // "chinese" for the three shipped languages, any other code as it is.
     static QString languageValue(const QString &code);
@@ -59,5 +64,6 @@ private:
     QString m_backupFolder;
     int m_backupKeep = 7;
     QDateTime m_lastBackup;
+    bool m_sharpestCapture = true;
     bool m_ignored = false;
 };

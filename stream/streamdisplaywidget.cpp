@@ -4,6 +4,7 @@
 #include "stream/jpegdecoder.h"
 
 #include <QDebug>
+#include <QDeadlineTimer>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
@@ -156,6 +157,11 @@ QPixmap StreamDisplayWidget::currentFrame() const
     return m_label->pixmap();
 }
 
+const FrameRing &StreamDisplayWidget::recentFrames() const
+{
+    return m_source ? m_source->recentFrames() : m_recentFrames;
+}
+
 QImage StreamDisplayWidget::latestFrame() const
 {
     // The view may have decoded a reduced picture; the full one is made on demand.
@@ -208,6 +214,8 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     m_label->setPixmap(QPixmap::fromImage(std::move(picture)));
     m_latestJpeg = jpeg;
     m_latestFrame = fullFrame;
+    if (!m_source) // shared bytes, no copy
+        m_recentFrames.add(jpeg, QDeadlineTimer::current().deadline());
     if (!m_source) // a follower learns of a stall from its source's text
         m_frameTimer->start(FrameTimeoutMs);
     emit frameShown(jpeg);
@@ -279,6 +287,7 @@ void StreamDisplayWidget::showStateText(StreamState state)
     }
     m_label->setText(text); // replaces the picture
     m_latestJpeg.clear();
+    m_recentFrames.clear(); // what came before a gap is no longer the picture
     m_latestFrame = QImage();
     emit textShown();
 }

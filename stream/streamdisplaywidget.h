@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stream/framecomposer.h"
+#include "stream/framering.h"
 #include "stream/mjpegframeextractor.h"
 
 #include <QByteArray>
@@ -51,6 +52,9 @@ public:
     QPixmap currentFrame() const;
     // The newest shown frame at camera resolution, or null while the view shows text.
     QImage latestFrame() const;
+    // The frames shown during the last half second, as received, oldest
+    // first (for a follower: its source's); empty while the view shows text.
+    const FrameRing &recentFrames() const;
 
     StreamState state() const { return m_state; }
     QString streamUrl() const { return m_streamUrl; }
@@ -95,6 +99,7 @@ private:
 
     FrameComposer m_composer;
     QByteArray m_latestJpeg;      // the frame on screen, as received
+    FrameRing m_recentFrames;
     mutable QImage m_latestFrame; // its full-size picture, once decoded
     int m_decodedFrames = 0;
 };

@@ -5,6 +5,7 @@
 #include "records/orderdetailpage.h"
 #include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "stream/focusmeasure.h"
 #include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -17,6 +18,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
+
+#include <algorithm>
+#include <limits>
 
 class TestInspectionE2E : public QObject
 {
@@ -100,6 +104,32 @@ private slots:
         QCOMPARE(m_window->leftPhotos().size(), 1);
         QCOMPARE(QImage(m_window->leftPhotos().at(0).path).size(), QSize(1280, 720));
         QCOMPARE(m_sim.peek(1 << 20).count("stream: client started streaming"), 1);
+    }
+
+    // The simulator blurs three frames of every four; each capture must
+    // save a sharp one, which the newest frame is only one time in four.
+    void captureSavesTheSharpestRecentFrame()
+    {
+        startDeviceAndWindow({"--blur", "4"});
+        QVERIFY(!QTest::currentTestFailed());
+        // How sharp the stream's sharp and blurred frames are.
+        double sharpest = 0;
+        double blurriest = std::numeric_limits<double>::max();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->streamWidget()->recentFrames().size() >= 6, 3000);
+        for (const FrameRing::Frame &frame : m_window->streamWidget()->recentFrames().frames()) {
+            const double score = FocusMeasure::score(frame.jpeg);
+            sharpest = std::max(sharpest, score);
+            blurriest = std::min(blurriest, score);
+        }
+        QVERIFY2(sharpest > 10 * blurriest,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(sharpest).arg(blurriest)));
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(230); // not always in the same phase of the four frames
+            m_window->capturePhoto();
+            const double saved = FocusMeasure::score(TestSupport::readFile(m_window->leftPhotos().at(i).path));
+            QVERIFY2(saved > sharpest / 3,
+                     qPrintable(QStringLiteral("%1: %2 of %3").arg(i).arg(saved).arg(sharpest)));
+        }
     }
 
     void wholeInspectionWithAnOrder()
