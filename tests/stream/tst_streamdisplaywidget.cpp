@@ -1,5 +1,8 @@
 #include "stream/streamdisplaywidget.h"
 
+#include "stream/imageorientation.h"
+#include "stream/zoompan.h"
+
 #include "common/testsupport.h"
 #include "fakemjpegserver.h"
 
@@ -34,6 +37,87 @@ class TestStreamDisplayWidget : public QObject
     Q_OBJECT
 
 private slots:
+    // Each step turns or flips the picture as the user sees it, checked
+    // against Qt's own rotation and mirror; pixels, points and sizes agree.
+    void orientationStepsActOnTheShownPicture()
+    {
+        QImage camera(5, 3, QImage::Format_RGB32);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 5; ++x)
+                camera.setPixel(x, y, qRgb(x * 40, y * 80, 7));
+        const auto shownAfter = [](const QImage &shown, char step) {
+            return step == 'm' ? shown.mirrored(true, false)
+                               : shown.transformed(QTransform().rotate(step == 'r' ? 90 : -90));
+        };
+        ImageOrientation orientation;
+        QImage expected = camera;
+        for (const char step : QByteArray("rmrrlmrlmr")) {
+            if (step == 'm')
+                orientation.toggleMirror();
+            else if (step == 'r')
+                orientation.rotateClockwise();
+            else
+                orientation.rotateCounterclockwise();
+            expected = shownAfter(expected, step);
+            const QImage shown = orientation.apply(camera);
+            QCOMPARE(shown, expected);
+            QCOMPARE(orientation.mapSize(camera.size()), shown.size());
+            const QTransform transform = orientation.transform(QSizeF(camera.size()));
+            for (int y = 0; y < 3; ++y)
+                for (int x = 0; x < 5; ++x) {
+                    const QPoint at = orientation.mapPixel(QPoint(x, y), camera.size());
+                    QCOMPARE(shown.pixel(at), camera.pixel(x, y));
+                    const QPointF point(x + 0.25, y + 0.75);
+                    const QPointF mapped = orientation.mapPoint(point, QSizeF(camera.size()));
+                    QCOMPARE(transform.map(point), mapped);
+                    QCOMPARE(orientation.unmapPoint(mapped, QSizeF(camera.size())), point);
+                }
+        }
+        QCOMPARE(ImageOrientation(-90, false).rotation(), 270);
+        QCOMPARE(ImageOrientation(450, true).rotation(), 90);
+        QVERIFY(ImageOrientation(360, false).isIdentity());
+        // Other pixel formats come back turned too, in a 32-bit format.
+        QImage gray(4, 2, QImage::Format_Grayscale8);
+        gray.fill(200);
+        QCOMPARE(ImageOrientation(90, false).apply(gray).size(), QSize(2, 4));
+    }
+
+    void zoomHoldsThePointUnderThePointerAndPanStaysInside()
+    {
+        ZoomPan cover; // a 200x100 picture covering a 100x100 view
+        cover.setViewSize(QSizeF(100, 100));
+        cover.setPictureSize(QSizeF(200, 100));
+        QCOMPARE(cover.visiblePictureRect(), QRectF(50, 0, 100, 100));
+        QVERIFY(cover.zoomAt(QPointF(0, 0), 2));
+        QCOMPARE(cover.viewToPicture(QPointF(0, 0)), QPointF(50, 0));
+        QCOMPARE(cover.visiblePictureRect(), QRectF(50, 0, 50, 50));
+        const QPointF inside(30, 70);
+        QCOMPARE(cover.pictureToView(cover.viewToPicture(inside)), inside);
+        QVERIFY(cover.panBy(QPointF(1000, -1000))); // dragged right and up, to the edges
+        QCOMPARE(cover.visiblePictureRect(), QRectF(0, 50, 50, 50));
+        QVERIFY(!cover.panBy(QPointF(1, -1)));
+        QVERIFY(cover.stepAt(QPointF(50, 50), 10));
+        QCOMPARE(cover.zoom(), ZoomPan::MaxZoom);
+        QVERIFY(!cover.stepAt(QPointF(50, 50), 1));
+        QVERIFY(cover.stepAt(QPointF(50, 50), -100));
+        QVERIFY(!cover.isZoomed());
+        QCOMPARE(cover.visiblePictureRect(), QRectF(0, 0, 100, 100)); // still clamped
+        cover.zoomAt(QPointF(90, 90), 3);
+        cover.reset();
+        QCOMPARE(cover.visiblePictureRect(), QRectF(50, 0, 100, 100));
+
+        ZoomPan fit(ZoomPan::Fit); // bars above and below
+        fit.setViewSize(QSizeF(100, 100));
+        fit.setPictureSize(QSizeF(200, 100));
+        QCOMPARE(fit.pictureRectInView(), QRectF(0, 25, 100, 50));
+        QVERIFY(!fit.panBy(QPointF(0, 30)));
+        fit.zoomAt(QPointF(100, 50), 2); // the right edge stays at the right
+        QCOMPARE(fit.pictureRectInView(), QRectF(-100, 0, 200, 100));
+        fit.setViewSize(QSizeF(50, 50)); // a smaller view keeps zoom and clamps
+        QCOMPARE(fit.zoom(), 2.0);
+        QCOMPARE(fit.visiblePictureRect().right(), 200.0);
+    }
+
     void corruptFramesBurstsAndSilence()
     {
         FakeMjpegServer server;
