@@ -124,8 +124,7 @@ public:
                     if (socket->bytesToWrite() < 4 * jpeg.size())
                         socket->write("--boundarydonotcross\r\nContent-Type: image/jpeg\r\n"
                                       "Content-Length: " +
-                                      QByteArray::number(jpeg.size()) + "\r\n\r\n" + jpeg +
-                                      "\r\n");
+                                      QByteArray::number(jpeg.size()) + "\r\n\r\n" + jpeg + "\r\n");
                 });
                 timer->start(33);
             });
@@ -192,13 +191,12 @@ int main(int argc, char *argv[])
         QList<QByteArray> frames;
         for (quint32 seed = 1; seed <= 8; ++seed) {
             const QImage picture = makeFrame(seed);
-            frames.append(encode(seed == 8 ? picture
-                                               : picture
-                                                     .scaled(240, 135, Qt::IgnoreAspectRatio,
-                                                             Qt::SmoothTransformation)
-                                                     .scaled(FrameSize, Qt::IgnoreAspectRatio,
-                                                             Qt::SmoothTransformation),
-                                 85));
+            frames.append(encode(
+                seed == 8
+                    ? picture
+                    : picture.scaled(240, 135, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                          .scaled(FrameSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                85));
         }
         StreamingServer streaming(frames);
         window.streamWidget()->startStream(

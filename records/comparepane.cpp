@@ -29,9 +29,9 @@ QRectF ComparePane::photoRect() const
         return {};
     // The shared picture is the pane itself; the photo sits fitted inside it.
     const QRect fit = FullscreenViewer::fitRect(m_image.size(), rect());
-    return QRectF(m_zoomPan->pictureToView(QPointF(fit.topLeft())),
-                  m_zoomPan->pictureToView(QPointF(fit.left() + fit.width(),
-                                                   fit.top() + fit.height())));
+    return QRectF(
+        m_zoomPan->pictureToView(QPointF(fit.topLeft())),
+        m_zoomPan->pictureToView(QPointF(fit.left() + fit.width(), fit.top() + fit.height())));
 }
 
 void ComparePane::paintEvent(QPaintEvent *)

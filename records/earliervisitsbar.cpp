@@ -36,13 +36,14 @@ void EarlierVisitsBar::rebuild()
     qDeleteAll(m_buttons);
     m_buttons.clear();
     setVisible(!m_visits.isEmpty());
-    const QString format = uiText(QStringLiteral("order_detail.earlier_visit"),
-                                  QStringLiteral("%1 · %2 · %3 photos"));
+    const QString format =
+        uiText(QStringLiteral("order_detail.earlier_visit"), QStringLiteral("%1 · %2 · %3 photos"));
     for (int i = 0; i < m_visits.size() && i < MaxShown; ++i) {
         const Customer &visit = m_visits.at(i);
         const QString text =
-            format.arg(OrderDisplay::listCreatedAt(visit.createdAt).left(10),
-                       OrderDisplay::singleLine(OrderDisplay::orDash(visit.orderNumber)).left(40))
+            format
+                .arg(OrderDisplay::listCreatedAt(visit.createdAt).left(10),
+                     OrderDisplay::singleLine(OrderDisplay::orDash(visit.orderNumber)).left(40))
                 .arg(visit.photos.size());
         auto *button = new QPushButton(text, this);
         button->setObjectName(QStringLiteral("earlierVisitButton"));

@@ -165,8 +165,8 @@ void PhotoCompareView::showChoice(int side, int index)
     const QImage image = index >= 0 && index < m_choices.size() && m_choices.at(index).load
                              ? m_choices.at(index).load()
                              : QImage();
-    m_panes[side]->setPhoto(image, uiText(QStringLiteral("compare.unreadable"),
-                                          QStringLiteral("无法显示此照片")));
+    m_panes[side]->setPhoto(
+        image, uiText(QStringLiteral("compare.unreadable"), QStringLiteral("无法显示此照片")));
 }
 
 void PhotoCompareView::onPaneResized()
@@ -257,8 +257,7 @@ void PhotoCompareView::keyPressEvent(QKeyEvent *event)
     }
 }
 
-void PhotoCompareView::showModal(const QList<Choice> &choices, int first, int second,
-                                 QWidget *host)
+void PhotoCompareView::showModal(const QList<Choice> &choices, int first, int second, QWidget *host)
 {
     if (choices.isEmpty())
         return;

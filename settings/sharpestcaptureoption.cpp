@@ -48,8 +48,8 @@ bool SharpestCaptureOption::isOn() const
 void SharpestCaptureOption::retranslate()
 {
     m_title->setText(uiText(QStringLiteral("settings.capture.title"), QStringLiteral("拍照")));
-    m_check->setText(uiText(QStringLiteral("settings.capture.sharpest"),
-                            QStringLiteral("保存最清晰的画面")));
+    m_check->setText(
+        uiText(QStringLiteral("settings.capture.sharpest"), QStringLiteral("保存最清晰的画面")));
     m_hint->setText(uiText(QStringLiteral("settings.capture.sharpest_hint"),
                            QStringLiteral("拍照时从最近半秒的画面中选出最清晰的一张保存，"
                                           "以免患者移动造成模糊。关闭时保存按下时的画面。")));

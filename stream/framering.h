@@ -1,5 +1,7 @@
 #pragma once
 
+#include "stream/focusscorer.h"
+
 #include <QByteArray>
 #include <QList>
 
@@ -22,6 +24,8 @@ public:
     {
         QByteArray jpeg;
         qint64 receivedMs = 0;
+        // Its sharpness, once measured; null or Pending until then.
+        FocusScorer::Score focus;
     };
 
     explicit FrameRing(qint64 spanMs = DefaultSpanMs, int maxFrames = DefaultMaxFrames,
@@ -33,7 +37,7 @@ public:
     // Adds a frame received at `receivedMs` (a steady clock) and drops what
     // falls out of the bounds: frames older than the span before it, then the
     // oldest until count and bytes fit.
-    void add(const QByteArray &jpeg, qint64 receivedMs);
+    void add(const QByteArray &jpeg, qint64 receivedMs, const FocusScorer::Score &focus = {});
     void clear();
 
     // Oldest first; the last is the newest.

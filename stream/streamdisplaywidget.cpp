@@ -3,8 +3,8 @@
 #include "i18n/langmanager.h"
 #include "stream/jpegdecoder.h"
 
-#include <QDebug>
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QNetworkAccessManager>
@@ -215,7 +215,7 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     m_latestJpeg = jpeg;
     m_latestFrame = fullFrame;
     if (!m_source) // shared bytes, no copy
-        m_recentFrames.add(jpeg, QDeadlineTimer::current().deadline());
+        m_recentFrames.add(jpeg, QDeadlineTimer::current().deadline(), m_focusScorer.measure(jpeg));
     if (!m_source) // a follower learns of a stall from its source's text
         m_frameTimer->start(FrameTimeoutMs);
     emit frameShown(jpeg);

@@ -98,8 +98,9 @@ private:
     QPointer<StreamDisplayWidget> m_source;
 
     FrameComposer m_composer;
-    QByteArray m_latestJpeg;      // the frame on screen, as received
+    QByteArray m_latestJpeg; // the frame on screen, as received
     FrameRing m_recentFrames;
+    FocusScorer m_focusScorer;
     mutable QImage m_latestFrame; // its full-size picture, once decoded
     int m_decodedFrames = 0;
 };

@@ -323,7 +323,7 @@ private slots:
         Customer later = order(11, "2026-04-01T10:00:00", "Anna Weber", "+49 170 1234567");
         Customer shortPhone = order(12, "2025-01-01T10:00:00", "Other", "12");
         Customer stranger = order(7, "2025-12-24T10:00:00", "Bob", "0170 1234567");
-        const QList<Customer> all{stranger, sameNameOnly, today,     samePhone,
+        const QList<Customer> all{stranger, sameNameOnly, today,      samePhone,
                                   later,    otherNumber,  shortPhone, sameNameAndBirth};
 
         QList<int> ids;
@@ -341,9 +341,8 @@ private slots:
         twin.birthDate = "2001-02-03";
         QVERIFY(CustomerHistory::sameCustomer(noPhone, twin));
         // An order without a valid creation time has no earlier ones.
-        QVERIFY(CustomerHistory::earlierOrders(order(10, "damaged", "Anna Weber",
-                                                     "+49 170 1234567"),
-                                               all)
+        QVERIFY(CustomerHistory::earlierOrders(
+                    order(10, "damaged", "Anna Weber", "+49 170 1234567"), all)
                     .isEmpty());
     }
 

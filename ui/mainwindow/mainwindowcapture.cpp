@@ -45,20 +45,30 @@ QImage MainWindow::captureFrame(const StreamDisplayWidget *view) const
     return frame.isNull() ? view->latestFrame() : frame;
 }
 
-// The frames are measured on both cores: each measure is a decode, and the
-// user waits for all of them.
+// Most frames were measured as they came in; the rest (usually the newest
+// one or two) are measured now, on both cores, as the user waits for them.
 QList<double> MainWindow::scoreFrames(const QList<FrameRing::Frame> &frames)
 {
-    const int count = int(frames.size());
-    QList<double> scores(count, -1.0);
+    QList<double> scores;
+    QList<int> missing;
+    for (const FrameRing::Frame &frame : frames) {
+        const double score = frame.focus ? frame.focus->load() : FocusScorer::Pending;
+        if (score == FocusScorer::Pending)
+            missing.append(int(scores.size()));
+        scores.append(score);
+    }
     double *out = scores.data(); // each thread writes its own entries
-    const auto measure = [&frames, out](int from, int to) {
-        for (int i = from; i < to; ++i)
-            out[i] = FocusMeasure::score(frames.at(i).jpeg);
+    const auto measure = [&frames, &missing, out](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i)
+            out[missing.at(i)] = FocusMeasure::score(frames.at(missing.at(i)).jpeg);
     };
-    std::future<void> firstHalf = std::async(std::launch::async, measure, 0, count / 2);
-    measure(count / 2, count);
-    firstHalf.get();
+    const qsizetype half = missing.size() / 2;
+    std::future<void> firstHalf;
+    if (half > 0)
+        firstHalf = std::async(std::launch::async, measure, 0, half);
+    measure(half, missing.size());
+    if (firstHalf.valid())
+        firstHalf.get();
     return scores;
 }
 

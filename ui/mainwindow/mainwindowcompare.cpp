@@ -15,9 +15,10 @@ void MainWindow::onCompareButtonClicked()
     QList<PhotoCompareView::Choice> choices;
     QList<int> ticked;
     for (const EarPhotoList *photos : {&m_leftPhotos, &m_rightPhotos}) {
-        const QString ear = photos == &m_leftPhotos
-                                ? uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳"))
-                                : uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳"));
+        const QString ear =
+            photos == &m_leftPhotos
+                ? uiText(QStringLiteral("inspect.ear.left"), QStringLiteral("左耳"))
+                : uiText(QStringLiteral("inspect.ear.right"), QStringLiteral("右耳"));
         for (int i = 0; i < photos->size(); ++i) {
             const CapturedPhoto &photo = photos->at(i);
             if (photo.checked)
