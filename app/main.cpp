@@ -2,7 +2,7 @@
 #include "app/instancelock.h"
 #include "app/startup.h"
 #include "i18n/langmanager.h"
-#include "records/jsonfilestore.h"
+#include "records/store/jsonfilestore.h"
 #include "settings/usersettings.h"
 #include "ui/common/focusringstyle.h"
 #include "ui/common/promptdialog.h"

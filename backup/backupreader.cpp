@@ -1,7 +1,7 @@
 #include "backup/backupreader.h"
 
 #include "backup/sha256.h"
-#include "records/jsonfilestore.h"
+#include "records/store/jsonfilestore.h"
 
 #include <QDir>
 #include <QFile>

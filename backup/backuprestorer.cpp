@@ -2,9 +2,9 @@
 
 #include "backup/backupmanifest.h"
 #include "backup/backupreader.h"
-#include "records/customerstore.h"
-#include "records/jsonfilestore.h"
-#include "records/storealerts.h"
+#include "records/store/customerstore.h"
+#include "records/store/jsonfilestore.h"
+#include "records/store/storealerts.h"
 
 #include <QDateTime>
 #include <QDebug>

@@ -2,8 +2,8 @@
 
 #include "backup/backupreader.h"
 #include "backup/sha256.h"
-#include "records/fileidentity.h"
-#include "records/jsonfilestore.h"
+#include "records/store/fileidentity.h"
+#include "records/store/jsonfilestore.h"
 
 #include <QDebug>
 #include <QDir>

@@ -7,8 +7,8 @@
 #include "backup/backupcontrol.h"
 #include "backup/backuprestorer.h"
 #include "backup/backupwriter.h"
-#include "records/customerstore.h"
-#include "records/jsonfilestore.h"
+#include "records/store/customerstore.h"
+#include "records/store/jsonfilestore.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -16,11 +16,11 @@
 // store and prints their raw figures.
 // Each phase runs in a child process of its own so that its memory is its own.
 #include "app/startup.h"
-#include "records/customerstore.h"
-#include "records/jsonfilestore.h"
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
-#include "records/recordstore.h"
+#include "records/store/customerstore.h"
+#include "records/store/jsonfilestore.h"
+#include "records/store/recordstore.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include <QStackedWidget>

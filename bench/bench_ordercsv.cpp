@@ -1,8 +1,8 @@
 // Export of 1,000 and 10,000 orders to CSV, written to a file and synced, as
 // the order list's export button does; beside it, as the baseline of the same
 // run, writing the same number of bytes with QSaveFile alone.
-#include "records/jsonfilestore.h"
 #include "records/ordercsv.h"
+#include "records/store/jsonfilestore.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

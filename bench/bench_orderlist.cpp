@@ -1,10 +1,10 @@
 // Order list refresh at 1,000 and 10,000 orders: filter by order number and
 // build one page of cards, through the page itself; beside it the
 // straightforward rule that scans the whole store for every derived number.
-#include "records/orderfilter.h"
-#include "records/ordernumbering.h"
 #include "records/orderpage.h"
-#include "records/recordstore.h"
+#include "records/store/orderfilter.h"
+#include "records/store/ordernumbering.h"
+#include "records/store/recordstore.h"
 
 #include <QApplication>
 #include <QDate>

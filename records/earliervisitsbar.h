@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/customer.h"
+#include "records/store/customer.h"
 
 #include <QList>
 #include <QWidget>

@@ -4,7 +4,7 @@
 #include "records/fitterdialog.h"
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/fittertableheader.h"
 #include "ui/common/promptdialog.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "records/fitter.h"
+#include "records/store/fitter.h"
 
 #include <QList>
 #include <QString>

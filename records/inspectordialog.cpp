@@ -2,7 +2,7 @@
 
 #include "i18n/langmanager.h"
 #include "records/newinspector.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/dimlayer.h"
 #include "ui/common/promptdialog.h"

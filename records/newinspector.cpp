@@ -1,6 +1,6 @@
 #include "records/newinspector.h"
 
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "records/ordercsv.h"
 
 #include "i18n/langmanager.h"
-#include "records/jsonfilestore.h"
 #include "records/orderdisplay.h"
+#include "records/store/jsonfilestore.h"
 
 namespace OrderCsv {
 

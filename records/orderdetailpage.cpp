@@ -5,10 +5,10 @@
 #include "records/earliervisitsbar.h"
 #include "records/orderdisplay.h"
 #include "records/orderlayout.h"
-#include "records/photoentry.h"
 #include "records/photoviewer.h"
-#include "records/recordstore.h"
 #include "records/reportphoto.h"
+#include "records/store/photoentry.h"
+#include "records/store/recordsbackend.h"
 #include "records/visitcompare.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
@@ -415,7 +415,8 @@ void OrderDetailPage::showOrder(const Customer &customer)
         m_thumbnails.append(
             roundedThumbnail(PhotoEntry::thumbnailOf(entry, ThumbnailSize * ratio), ratio));
 
-    m_earlierVisits = CustomerHistory::earlierOrders(customer, loadCustomers());
+    m_earlierVisits =
+        CustomerHistory::earlierOrders(customer, RecordsBackend::current().listOrders());
     m_earlierBar->setVisits(m_earlierVisits);
     int photoCount = int(customer.photos.size());
     for (const Customer &visit : std::as_const(m_earlierVisits))

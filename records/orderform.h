@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/customer.h"
-#include "records/fitter.h"
+#include "records/store/customer.h"
+#include "records/store/fitter.h"
 
 #include <QDateTime>
 #include <QList>

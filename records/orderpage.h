@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/customer.h"
-#include "records/orderfilter.h"
+#include "records/store/customer.h"
+#include "records/store/orderfilter.h"
 
 #include <QList>
 #include <QWidget>

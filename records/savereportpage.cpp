@@ -3,7 +3,7 @@
 #include "i18n/langmanager.h"
 #include "records/inspectordialog.h"
 #include "records/orderform.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/promptdialog.h"

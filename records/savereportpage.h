@@ -1,8 +1,8 @@
 #pragma once
 
-#include "records/customer.h"
-#include "records/fitter.h"
 #include "records/reportphoto.h"
+#include "records/store/customer.h"
+#include "records/store/fitter.h"
 
 #include <QList>
 #include <QWidget>

@@ -2,8 +2,9 @@
 
 #include "i18n/langmanager.h"
 #include "records/orderdisplay.h"
-#include "records/photoentry.h"
 #include "records/reportphoto.h"
+#include "records/store/photoentry.h"
+#include "records/store/recordsbackend.h"
 
 namespace VisitCompare {
 
@@ -39,11 +40,13 @@ QList<PhotoCompareView::Choice> choices(const Customer &order, const QList<Custo
     QList<PhotoCompareView::Choice> all;
     QList<Customer> visits{order};
     visits.append(earlier);
-    for (const Customer &visit : std::as_const(visits)) {
+    for (qsizetype v = 0; v < visits.size(); ++v) {
+        const Customer &visit = visits.at(v);
         const QString prefix =
             OrderDisplay::singleLine(visitDate(visit) + QStringLiteral(" · ") +
                                      OrderDisplay::orDash(visit.orderNumber).left(60));
-        for (const StoredPhoto &photo : visit.photos) {
+        for (int index = 0; index < visit.photos.size(); ++index) {
+            const StoredPhoto &photo = visit.photos.at(index);
             QString name = PhotoEntry::nameOf(photo);
             const QString ear = photoEarText(photoEarOf(name));
             if (name.isEmpty())
@@ -53,7 +56,17 @@ QList<PhotoCompareView::Choice> choices(const Customer &order, const QList<Custo
             if (!ear.isEmpty())
                 label += ear + QStringLiteral(" · ");
             label += OrderDisplay::singleLine(name.left(80));
-            all.append({label, [photo] { return photo.image(); }});
+            // Earlier visits come from the order list, whose photos are only
+            // sure to be readable when read one by one.
+            const bool listed = v > 0;
+            const int orderId = visit.id;
+            all.append({label, [photo, listed, orderId, index] {
+                            StoredPhoto read;
+                            if (listed &&
+                                RecordsBackend::current().readPhoto(orderId, index, &read).ok())
+                                return read.image();
+                            return photo.image();
+                        }});
         }
     }
     return all;

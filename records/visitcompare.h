@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/customer.h"
 #include "records/photocompareview.h"
+#include "records/store/customer.h"
 
 #include <QList>
 #include <QPair>

@@ -2,7 +2,7 @@
 
 #include "i18n/langmanager.h"
 #include "records/orderdetailpage.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 #include "reports/reportlayout.h"
 #include "ui/common/promptdialog.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "records/store/reportconfig.h"
 #include "reports/modalpanel.h"
-#include "reports/reportconfig.h"
 
 class OrderDetailPage;
 class QPlainTextEdit;

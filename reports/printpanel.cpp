@@ -4,7 +4,7 @@
 #include "records/exportfolder.h"
 #include "records/exportnaming.h"
 #include "records/orderdetailpage.h"
-#include "reports/reportconfig.h"
+#include "records/store/reportconfig.h"
 #include "reports/reportlayout.h"
 #include "reports/reportpdfwriter.h"
 #include "reports/reportprinter.h"

@@ -1,9 +1,9 @@
 #include "reports/reportpdfwriter.h"
 
 #include "i18n/langmanager.h"
-#include "records/customer.h"
-#include "records/jsonfilestore.h"
-#include "reports/reportconfig.h"
+#include "records/store/customer.h"
+#include "records/store/jsonfilestore.h"
+#include "records/store/reportconfig.h"
 #include "reports/reportprinter.h"
 
 #include <QBuffer>

@@ -1,11 +1,11 @@
 #include "reports/reportsheet.h"
 
 #include "i18n/langmanager.h"
-#include "records/customer.h"
 #include "records/orderdisplay.h"
-#include "records/photoentry.h"
 #include "records/reportphoto.h"
-#include "reports/reportconfig.h"
+#include "records/store/customer.h"
+#include "records/store/photoentry.h"
+#include "records/store/reportconfig.h"
 #include "reports/reportlayout.h"
 #include "reports/reportphotocell.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "records/fileidentity.h"
-#include "reports/reportconfig.h"
+#include "records/store/fileidentity.h"
+#include "records/store/reportconfig.h"
 
 #include <QDateTime>
 #include <QWidget>

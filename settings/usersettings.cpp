@@ -1,6 +1,6 @@
 #include "settings/usersettings.h"
 
-#include "records/jsonfilestore.h"
+#include "records/store/jsonfilestore.h"
 
 #include <algorithm>
 
@@ -23,6 +23,8 @@ const QString BackupPeriodKey = QStringLiteral("Backup/Period");
 const QString BackupFolderKey = QStringLiteral("Backup/Folder");
 const QString BackupKeepKey = QStringLiteral("Backup/Keep");
 const QString LastBackupKey = QStringLiteral("Backup/LastRun");
+const QString RotationKey = QStringLiteral("View/Rotation");
+const QString MirroredKey = QStringLiteral("View/Mirrored");
 const QString SharpestCaptureKey = QStringLiteral("Capture/Sharpest");
 constexpr int MaxBackupKeep = 99;
 
@@ -116,8 +118,9 @@ void UserSettings::load()
     if (settings.status() != QSettings::NoError)
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
-    const QSet<QString> ours{LanguageKey,     PhotoFolderKey, ResolutionKey, BackupPeriodKey,
-                             BackupFolderKey, BackupKeepKey,  LastBackupKey, SharpestCaptureKey};
+    const QSet<QString> ours{LanguageKey,     PhotoFolderKey,    ResolutionKey, BackupPeriodKey,
+                             BackupFolderKey, BackupKeepKey,     LastBackupKey, RotationKey,
+                             MirroredKey,     SharpestCaptureKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -146,6 +149,19 @@ void UserSettings::load()
         qWarning() << "Ignoring the backup schedule from" << m_path;
     }
     m_lastBackup = QDateTime::fromString(settings.value(LastBackupKey).toString(), Qt::ISODate);
+    if (settings.contains(RotationKey) || settings.contains(MirroredKey)) {
+        bool number = false;
+        const int rotation = settings.value(RotationKey, 0).toInt(&number);
+        const QString mirrored = settings.value(MirroredKey, QStringLiteral("false")).toString();
+        if (number && rotation % 90 == 0 && rotation >= 0 && rotation < 360 &&
+            (mirrored == QLatin1String("true") || mirrored == QLatin1String("false"))) {
+            m_viewRotation = rotation;
+            m_viewMirrored = mirrored == QLatin1String("true");
+            m_viewChosen = true;
+        } else {
+            qWarning() << "Ignoring the view orientation from" << m_path;
+        }
+    }
     const QString sharpest = settings.value(SharpestCaptureKey).toString().trimmed();
     if (sharpest == QLatin1String("false"))
         m_sharpestCapture = false;
@@ -201,6 +217,16 @@ bool UserSettings::setResolution(const QString &resolution)
     return save();
 }
 
+bool UserSettings::setViewOrientation(int rotation, bool mirrored)
+{
+    if (rotation % 90 != 0 || rotation < 0 || rotation >= 360)
+        return false;
+    m_viewRotation = rotation;
+    m_viewMirrored = mirrored;
+    m_viewChosen = true;
+    return save();
+}
+
 bool UserSettings::setBackupSchedule(const QString &period, const QString &folder, int keep)
 {
     if (!isBackupPeriod(period) || keep < 1 || keep > MaxBackupKeep ||
@@ -245,6 +271,9 @@ bool UserSettings::save()
         bytes += "[Language]\nSelected=" + quoted(m_language) + "\n\n";
     if (!m_photoFolder.isEmpty())
         bytes += "[Paths]\nPhotoFolder=" + quoted(m_photoFolder) + "\n\n";
+    if (m_viewChosen)
+        bytes += "[View]\nMirrored=" + QByteArray(m_viewMirrored ? "true" : "false") +
+                 "\nRotation=" + QByteArray::number(m_viewRotation) + "\n\n";
 
     if (m_ignored && QFileInfo::exists(m_path)) {
         const QString kept = JsonFileStore::preservedPathFor(m_path, QStringLiteral("ignored"));

@@ -4,7 +4,7 @@
 #include <QString>
 
 // The settings page's choices kept between starts: the language, the photo
-// folder and the stream resolution, in one INI file in the user's
+// folder, the stream resolution and how the live picture is turned, in one INI file in the user's
 // configuration folder. A file that is damaged or written by something else is
 // ignored (with a log line) and kept aside on the next save, never fatal.
 class UserSettings
@@ -34,6 +34,12 @@ public:
     bool setPhotoFolder(const QString &folder);
     bool setResolution(const QString &resolution);
 
+    // How the live picture and the captures are turned: a clockwise turn
+    // (0, 90, 180 or 270) and a mirror after it.
+    int viewRotation() const { return m_viewRotation; }
+    bool viewMirrored() const { return m_viewMirrored; }
+    bool setViewOrientation(int rotation, bool mirrored);
+
     // Automatic backups: "off", "daily" or "weekly"; the folder they go to;
     // how many are kept; when the last one was made (invalid: never).
     QString backupPeriod() const { return m_backupPeriod; }
@@ -60,6 +66,9 @@ private:
     QString m_language; // as stored under Language/Selected
     QString m_photoFolder;
     QString m_resolution;
+    int m_viewRotation = 0;
+    bool m_viewMirrored = false;
+    bool m_viewChosen = false;
     QString m_backupPeriod = QStringLiteral("off");
     QString m_backupFolder;
     int m_backupKeep = 7;

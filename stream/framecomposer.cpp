@@ -1,6 +1,7 @@
 #include "stream/framecomposer.h"
 
 #include "stream/jpegdecoder.h"
+#include "stream/zoompan.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -25,15 +26,54 @@ QSize devicePixels(const QSize &size, qreal devicePixelRatio)
 
 } // namespace
 
-QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &target, QImage *fullFrame,
-                              qreal devicePixelRatio)
+QImage FrameComposer::compose(const QByteArray &jpeg, const QSize &logicalTarget, QImage *fullFrame,
+                              qreal devicePixelRatio, const ImageOrientation &orientation,
+                              ZoomPan *zoom)
 {
-    bool reduced = false;
-    const QImage frame =
-        JpegDecoder::decode(jpeg, devicePixels(target, devicePixelRatio), &reduced);
     if (fullFrame)
-        *fullFrame = reduced ? QImage() : frame;
-    return composeImage(frame, target, devicePixelRatio);
+        *fullFrame = QImage();
+    const QSize target = devicePixels(logicalTarget, devicePixelRatio);
+    if (target.isEmpty())
+        return {};
+    // Everything up to the last step happens the camera's way up.
+    const QSize cameraTarget = orientation.swapsSides() ? target.transposed() : target;
+    ZoomPan cover; // a view that is never zoomed shows what 1x shows
+    ZoomPan &view = zoom ? *zoom : cover;
+    view.setViewSize(QSizeF(logicalTarget));
+    QRectF wanted; // in the camera's pixels
+    const auto partOf = [&](const QSize &frame) {
+        view.setPictureSize(QSizeF(orientation.mapSize(frame)));
+        const QRectF shown = view.visiblePictureRect();
+        wanted = QRectF(orientation.unmapPoint(shown.topLeft(), QSizeF(frame)),
+                        orientation.unmapPoint(shown.bottomRight(), QSizeF(frame)))
+                     .normalized();
+        return wanted;
+    };
+    const JpegDecoder::Region region = JpegDecoder::decodeRegion(jpeg, partOf, cameraTarget);
+    if (region.image.isNull() || region.shown.isEmpty())
+        return {};
+    if (fullFrame && region.whole)
+        *fullFrame = region.image;
+
+    QImage canvas;
+    if (region.whole && region.image.size() == cameraTarget && region.shown == wanted &&
+        wanted == QRectF(region.image.rect())) {
+        // Camera and view agree: the decoded pixels are the canvas (RGB32 is
+        // premultiplied ARGB with alpha 0xff, so only the label changes).
+        canvas = region.image;
+        canvas.reinterpretAsFormat(QImage::Format_ARGB32_Premultiplied);
+    } else {
+        canvas = QImage(cameraTarget, QImage::Format_ARGB32_Premultiplied);
+        QPainter painter(&canvas);
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(canvas.rect()), region.image, region.shown);
+    }
+    // Turned at the view's size: a fraction of the frame's pixels.
+    canvas = orientation.apply(canvas);
+    roundCorners(canvas, CornerRadius * devicePixelRatio);
+    canvas.setDevicePixelRatio(devicePixelRatio);
+    return canvas;
 }
 
 QImage FrameComposer::composeImage(const QImage &frame, const QSize &logicalTarget,

@@ -2,7 +2,9 @@
 
 #include "stream/framecomposer.h"
 #include "stream/framering.h"
+#include "stream/imageorientation.h"
 #include "stream/mjpegframeextractor.h"
+#include "stream/zoompan.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -12,6 +14,7 @@
 #include <QString>
 #include <QWidget>
 
+class QFrame;
 class QLabel;
 class QNetworkAccessManager;
 class QTimer;
@@ -19,6 +22,8 @@ class QTimer;
 // The otoscope's live picture: requests the MJPEG stream, shows its newest
 // frame scaled into a rounded frame, and a status text while there is none.
 // It restarts the request when frames stop (3 s) or the network fails (2 s).
+// The picture can be turned, zoomed (view only) and frozen while the stream
+// runs on underneath.
 class StreamDisplayWidget : public QWidget
 {
     Q_OBJECT
@@ -56,6 +61,28 @@ public:
     // first (for a follower: its source's); empty while the view shows text.
     const FrameRing &recentFrames() const;
 
+    // How the picture is turned; the frozen or last picture is turned at once.
+    void setOrientation(const ImageOrientation &orientation);
+    ImageOrientation orientation() const { return m_orientation; }
+
+    // Zoom of this view only (1x to 4x): the mouse wheel zooms around the
+    // pointer and a drag pans; these do the same for keys.
+    void zoomBy(qreal steps, const QPointF &around);
+    void zoomBy(qreal steps);
+    void resetZoom();
+    qreal zoom() const { return m_zoom.zoom(); }
+    const ZoomPan &zoomPan() const { return m_zoom; }
+
+    // Holds the shown picture while the stream goes on underneath (frames
+    // keep arriving, so there is no timeout and no reconnect); captures take
+    // the held frame. Unfreezing shows the newest frame. A follower freezes
+    // its source. Needs a picture: false when there is none to hold.
+    bool setFrozen(bool frozen);
+    bool isFrozen() const;
+
+    // A widget kept at the picture's top-right corner (the view's tools).
+    void setCornerWidget(QWidget *widget);
+
     StreamState state() const { return m_state; }
     QString streamUrl() const { return m_streamUrl; }
     // Frames decoded so far (each read decodes at most one, however many arrived).
@@ -67,10 +94,16 @@ signals:
     void frameShown(const QByteArray &jpeg);
     // A status text replaced the picture.
     void textShown();
+    void frozenChanged(bool frozen);
+    void zoomChanged(qreal zoom);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
+    void wheelEvent(QWheelEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
 
 private slots:
     void onReadyRead();
@@ -83,7 +116,16 @@ private:
     void showStateText(StreamState state);
     bool awaitsPicture() const { return m_deviceLinkUp || !m_streamUrl.isEmpty(); }
     void showFrame(const QByteArray &jpeg);
+    // Composes `jpeg` as this view shows it; false when it does not decode.
+    bool composeFrame(const QByteArray &jpeg);
+    // The shown frame again, after a turn, zoom or pan.
+    void recompose();
     void showSourceText();
+    void onSourceFrozenChanged(bool frozen);
+    void endFreeze();
+    void updateFrozenLook();
+    void placeOverlays();
+    void updateCursor();
 
     QLabel *m_label = nullptr;
     QNetworkAccessManager *m_network = nullptr;
@@ -103,4 +145,17 @@ private:
     FocusScorer m_focusScorer;
     mutable QImage m_latestFrame; // its full-size picture, once decoded
     int m_decodedFrames = 0;
+
+    ImageOrientation m_orientation;
+    ZoomPan m_zoom;
+    QPoint m_dragFrom;
+    bool m_dragging = false;
+
+    bool m_frozen = false;
+    QByteArray m_pendingJpeg; // the newest frame that arrived while frozen
+    bool m_textDue = false;   // the stream failed while frozen
+    QFrame *m_frozenBorder = nullptr;
+    QFrame *m_frozenMarker = nullptr;
+    QLabel *m_frozenText = nullptr;
+    QWidget *m_cornerWidget = nullptr;
 };

@@ -1,11 +1,13 @@
 #include "app/commandline.h"
 #include "app/instancelock.h"
 #include "app/startup.h"
+#include "settings/settingspage.h"
 #include "settings/usersettings.h"
+#include "ui/mainwindow/mainwindow.h"
 
-#include "common/testsupport.h"
+#include "../records/pagedriver.h"
 
-#include <QFontInfo>
+#include <QFileDialog>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -36,15 +38,16 @@ private slots:
     {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("english in capitals")
-            << QByteArray("[Language]\nSelected=ENGLISH\n") << "en_US";
-        QTest::newRow("german with blanks")
-            << QByteArray("[Language]\nSelected=\"  German \"\n") << "de_DE";
-        QTest::newRow("a code is not a name")
-            << QByteArray("[Language]\nSelected=en_US\n") << "zh_CN";
-        QTest::newRow("chinese") << QByteArray("[Language]\nSelected=chinese\n") << "zh_CN";
-        QTest::newRow("key missing") << QByteArray("[Other]\nSelected=english\n") << "zh_CN";
-        QTest::newRow("empty file") << QByteArray() << "zh_CN";
+        const QList<QPair<const char *, const char *>> rows{
+            {"[Language]\nSelected=ENGLISH\n", "en_US"},
+            {"[Language]\nSelected=\"  German \"\n", "de_DE"},
+            {"[Language]\nSelected=en_US\n", "zh_CN"}, // a code is not a name
+            {"[Language]\nSelected=chinese\n", "zh_CN"},
+            {"[Other]\nSelected=english\n", "zh_CN"},
+            {"", "zh_CN"}};
+        for (const auto &[ini, code] : rows)
+            QTest::newRow(ini) << QByteArray(ini) << code;
+        QTest::newRow("no file") << QByteArray() << "zh_CN";
         QTest::newRow("binary garbage") << QByteArray("\x00\xff[[[=\n\x01", 8) << "zh_CN";
         QTest::newRow("huge file")
             << QByteArray("[Language]\nSelected=english\n") + QByteArray(2 << 20, 'x') << "zh_CN";
@@ -55,17 +58,11 @@ private slots:
         QFETCH(QByteArray, ini);
         QFETCH(QString, expected);
         QTemporaryDir dir;
-        TestSupport::writeFile(dir.filePath("language.ini"), ini);
+        if (!ini.isNull())
+            TestSupport::writeFile(dir.filePath("language.ini"), ini);
         const QString selected = Startup::readSelectedLanguage(dir.filePath("language.ini"));
         QCOMPARE(selected, selected.toLower().trimmed());
         QCOMPARE(Startup::startLanguageCode(selected), expected);
-    }
-
-    void missingIniStartsInChinese()
-    {
-        QTemporaryDir dir;
-        QCOMPARE(Startup::readSelectedLanguage(dir.filePath("language.ini")), QString());
-        QCOMPARE(Startup::startLanguageCode(QString()), QStringLiteral("zh_CN"));
     }
 
     void iconFallsBackToBuiltIn()
@@ -118,11 +115,10 @@ private slots:
     {
         QTest::addColumn<QString>("userChoice");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("user chose English") << "en_US"
-                                            << "en_US";
-        QTest::newRow("user chose Chinese over the ini's German") << "zh_CN"
-                                                                  << "zh_CN";
-        QTest::newRow("no choice: language.ini") << QString() << "de_DE";
+        // language.ini says German.
+        QTest::newRow("user chose English") << "en_US" << QStringLiteral("en_US");
+        QTest::newRow("user chose Chinese") << "zh_CN" << QStringLiteral("zh_CN");
+        QTest::newRow("no choice: language.ini") << QString() << QStringLiteral("de_DE");
     }
 
     void theUsersChoiceComesBeforeLanguageIni()
@@ -141,20 +137,21 @@ private slots:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("action");
-        const int run = int(CommandLine::Action::Run);
-        const int version = int(CommandLine::Action::ShowVersion);
-        const int help = int(CommandLine::Action::ShowHelp);
-        QTest::newRow("none") << QStringList{} << run;
-        QTest::newRow("--version") << QStringList{"--version"} << version;
-        QTest::newRow("-v") << QStringList{"-v"} << version;
-        QTest::newRow("--help") << QStringList{"--help"} << help;
-        QTest::newRow("-h") << QStringList{"-h"} << help;
-        QTest::newRow("--help-all") << QStringList{"--help-all"} << help;
-        QTest::newRow("Qt's -platform") << QStringList{"-platform", "offscreen"} << run;
-        QTest::newRow("Qt's -reverse holds a v") << QStringList{"-reverse"} << run;
-        QTest::newRow("Qt's -stylesheet holds an h") << QStringList{"-stylesheet", "a.qss"} << run;
-        QTest::newRow("after a Qt option")
-            << QStringList{"-platform", "xcb", "--version"} << version;
+        using A = CommandLine::Action;
+        // Qt's own -reverse holds a v, its -stylesheet an h.
+        const QList<QPair<QStringList, A>> rows{
+            {{}, A::Run},
+            {{"--version"}, A::ShowVersion},
+            {{"-v"}, A::ShowVersion},
+            {{"--help"}, A::ShowHelp},
+            {{"-h"}, A::ShowHelp},
+            {{"--help-all"}, A::ShowHelp},
+            {{"-platform", "offscreen"}, A::Run},
+            {{"-reverse"}, A::Run},
+            {{"-stylesheet", "a.qss"}, A::Run},
+            {{"-platform", "xcb", "--version"}, A::ShowVersion}};
+        for (const auto &[arguments, action] : rows)
+            QTest::newRow(qPrintable(arguments.join(' '))) << arguments << int(action);
     }
 
     void terminalOptions()
@@ -163,22 +160,6 @@ private slots:
         QFETCH(int, action);
         arguments.prepend("lumaural");
         QCOMPARE(int(CommandLine::action(arguments)), action);
-    }
-
-    void versionAndHelpTexts()
-    {
-        QCOMPARE(CommandLine::versionText(), QStringLiteral("lumaural " LUMAURAL_VERSION "\n"));
-        const QString help = CommandLine::helpText();
-        QVERIFY(help.contains("--version"));
-        QVERIFY(help.contains("--help"));
-    }
-
-    void fontPrefersYaHeiButFallsBackToACjkFace()
-    {
-        const QFont font = Startup::applicationFont();
-        QCOMPARE(font.families().first(), QStringLiteral("Microsoft YaHei"));
-        QCOMPARE(font.pointSize(), 10);
-        QVERIFY(font.families().contains(QStringLiteral("Noto Sans CJK SC")));
     }
 
     void oneRunningCopyPerDataFolder()
@@ -228,6 +209,61 @@ private slots:
         if (readOnlyMount)
             umount2(QFile::encodeName(data).constData(), MNT_DETACH);
         QCOMPARE(result, InstanceLock::Result::NotPossible);
+    }
+
+    // The choices made on the settings page come back at the next start.
+    void languageResolutionAndPhotoFolderComeBack()
+    {
+        QVERIFY(useShippedLanguage("zh_CN"));
+        QTemporaryDir photos;
+        {
+            MainWindow window;
+            SettingsPage *page = window.settingsPage();
+            QComboBox *languages = child<QComboBox>(*page, "languageCombo");
+            languages->setCurrentIndex(languages->findData("en_US"));
+            QComboBox *resolutions = child<QComboBox>(*page, "resolutionCombo");
+            // Before any device answered, the list already shows 1920×1080.
+            resolutions->setCurrentIndex(resolutions->findData("640*480"));
+            resolutions->setCurrentIndex(resolutions->findData("1920*1080"));
+            whenModalShown<QFileDialog>([&photos](QFileDialog *dialog) {
+                dialog->setDirectory(photos.path());
+                static_cast<QDialog *>(dialog)->accept(); // the file dialog's own check
+            });
+            child<QPushButton>(*page, "changeFolderButton")->click();
+            QCOMPARE(window.photoFolder(), photos.path());
+        }
+
+        // The next start: a new process begins in Chinese and reads the file.
+        LangManager::instance()->setLanguage("zh_CN");
+        const UserSettings kept(UserSettings::standardFilePath());
+        QCOMPARE(kept.languageCode(), QStringLiteral("en_US"));
+        QCOMPARE(kept.photoFolder(), photos.path());
+        QCOMPARE(kept.resolution(), QStringLiteral("1920*1080"));
+        Startup::prepare(kept);
+        QCOMPARE(LangManager::instance()->currentLanguage(), QStringLiteral("en_US"));
+        MainWindow again;
+        QCOMPARE(again.photoFolder(), photos.path());
+        QCOMPARE(child<QLineEdit>(*again.settingsPage(), "photoPathEdit")->text(),
+                 QDir::toNativeSeparators(photos.path()));
+        QCOMPARE(child<QComboBox>(*again.settingsPage(), "languageCombo")->currentData(),
+                 QVariant("en_US"));
+        // Sent to the device after each connection (tested with a device elsewhere).
+        QCOMPARE(again.chosenResolution(), QStringLiteral("1920*1080"));
+        QCOMPARE(child<QComboBox>(*again.settingsPage(), "resolutionCombo")->currentData(),
+                 QVariant("1920*1080"));
+    }
+
+    // A folder on a share that is not mounted must not be made on the local disk.
+    void aMissingKeptFolderIsNotRecreated()
+    {
+        QTemporaryDir gone;
+        const QString folder = gone.filePath("share/photos");
+        QVERIFY(UserSettings::instance().setPhotoFolder(folder));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Kept photo folder .* is missing"));
+        MainWindow window;
+        QVERIFY(window.photoFolder() != folder);
+        QVERIFY(!QFileInfo::exists(folder));
+        QCOMPARE(UserSettings(UserSettings::standardFilePath()).photoFolder(), folder);
     }
 };
 

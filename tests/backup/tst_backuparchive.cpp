@@ -1,6 +1,7 @@
 #include "backup/backupmanifest.h"
 #include "backup/backupreader.h"
 #include "backup/backuprestorer.h"
+#include "backup/backupschedule.h"
 #include "backup/backupwriter.h"
 #include "common/testsupport.h"
 
@@ -174,19 +175,15 @@ private slots:
         QVERIFY(restored == Orders || restored == old);
     }
 
-    void cancelledBackupLeavesNothing()
+    void cancelledBackupOrRestoreLeavesNothing()
     {
         fillStore();
-        BackupControl control;
-        control.cancel();
-        QCOMPARE(BackupWriter::write(m_data, m_archive, {}, control).code(),
+        BackupControl cancelled;
+        cancelled.cancel();
+        QCOMPARE(BackupWriter::write(m_data, m_archive, {}, cancelled).code(),
                  BackupStatus::Cancelled);
         QCOMPARE(QDir(m_root.filePath("out")).entryList(QDir::Files | QDir::Hidden).size(), 0);
-    }
 
-    void cancelledRestoreLeavesNothing()
-    {
-        fillStore();
         BackupControl control;
         QVERIFY(BackupWriter::write(m_data, m_archive, {}, control).isOk());
         TestSupport::writeFile(m_data + "/customers.json", "{\"customers\": []}");
@@ -204,49 +201,36 @@ private slots:
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("expected");
 
-        const auto good = [](const QByteArray &orders) {
-            return QList<BackupManifest::File>{described("customers.json", orders),
-                                               described("fitters.json", Fitters)};
-        };
+        const Entry manifest = manifestEntry(
+            {described("customers.json", Orders), described("fitters.json", Fitters)});
         const Entry customers{"customers.json", Orders};
         const Entry fitters{"fitters.json", Fitters};
-        QTest::newRow("missing file") << QList<Entry>{customers, manifestEntry(good(Orders))}
-                                      << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("wrong checksum")
-            << QList<Entry>{{"customers.json", QByteArray(Orders).replace("Ada", "Eve")},
-                            fitters,
-                            manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("parent path")
-            << QList<Entry>{{"../customers.json", Orders}, fitters, manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("absolute path")
-            << QList<Entry>{{"/tmp/customers.json", Orders}, manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("symlink") << QList<Entry>{{"customers.json", "/etc/passwd", true},
-                                                 fitters,
-                                                 manifestEntry(good(Orders))}
-                                 << int(Kind::Tar) << int(BackupStatus::Unsafe);
-        QTest::newRow("far larger than declared")
-            << QList<Entry>{{"customers.json", QByteArray(4 << 20, 'x')},
-                            fitters,
-                            manifestEntry(good(Orders))}
-            << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("entry not in manifest") << QList<Entry>{customers,
-                                                               fitters,
-                                                               {"reportconfig.json", "{}"},
-                                                               manifestEntry(good(Orders))}
-                                               << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("no manifest")
-            << QList<Entry>{customers, fitters} << int(Kind::Tar) << int(BackupStatus::Damaged);
-        QTest::newRow("foreign tar") << QList<Entry>{{"notes.txt", "hello"}} << int(Kind::Tar)
-                                     << int(BackupStatus::NotAnArchive);
+        const auto row = [](const char *name, const QList<Entry> &entries, BackupStatus::Code code,
+                            Kind kind = Kind::Tar) {
+            QTest::newRow(name) << entries << int(kind) << int(code);
+        };
+        row("missing file", {customers, manifest}, BackupStatus::Damaged);
+        row("wrong checksum",
+            {{"customers.json", QByteArray(Orders).replace("Ada", "Eve")}, fitters, manifest},
+            BackupStatus::Damaged);
+        row("parent path", {{"../customers.json", Orders}, fitters, manifest},
+            BackupStatus::Unsafe);
+        row("absolute path", {{"/tmp/customers.json", Orders}, manifest}, BackupStatus::Unsafe);
+        row("symlink", {{"customers.json", "/etc/passwd", true}, fitters, manifest},
+            BackupStatus::Unsafe);
+        row("far larger than declared",
+            {{"customers.json", QByteArray(4 << 20, 'x')}, fitters, manifest},
+            BackupStatus::Damaged);
+        row("entry not in manifest", {customers, fitters, {"reportconfig.json", "{}"}, manifest},
+            BackupStatus::Damaged);
+        row("no manifest", {customers, fitters}, BackupStatus::Damaged);
+        row("foreign tar", {{"notes.txt", "hello"}}, BackupStatus::NotAnArchive);
         // A small compressed file that would unpack to far more than it holds.
         const QList<Entry> bomb{
             {"customers.json", QByteArray(64 << 20, '\0')},
             manifestEntry({described("customers.json", QByteArray(64 << 20, '\0'))})};
-        QTest::newRow("zip bomb") << bomb << int(Kind::Zip) << int(BackupStatus::NotAnArchive);
-        QTest::newRow("gzip bomb") << bomb << int(Kind::GzipTar) << int(BackupStatus::NotAnArchive);
+        row("zip bomb", bomb, BackupStatus::NotAnArchive, Kind::Zip);
+        row("gzip bomb", bomb, BackupStatus::NotAnArchive, Kind::GzipTar);
         QTest::newRow("empty file") << QList<Entry>{} << -1 << int(BackupStatus::NotAnArchive);
     }
 
@@ -286,6 +270,49 @@ private slots:
                      BackupStatus::Damaged);
             QCOMPARE(snapshot(m_data), before);
         }
+    }
+
+    void isDue_data()
+    {
+        QTest::addColumn<int>("period");
+        QTest::addColumn<QDateTime>("lastRun");
+        QTest::addColumn<bool>("due");
+        const QDateTime now(QDate(2026, 3, 10), QTime(8, 0));
+        using P = BackupSchedule::Period;
+        QTest::newRow("off") << int(P::Off) << QDateTime() << false;
+        QTest::newRow("never run") << int(P::Daily) << QDateTime() << true;
+        QTest::newRow("daily, earlier today") << int(P::Daily) << now.addSecs(-3600) << false;
+        QTest::newRow("daily, late yesterday") << int(P::Daily) << now.addSecs(-10 * 3600) << true;
+        QTest::newRow("weekly, six days") << int(P::Weekly) << now.addDays(-6) << false;
+        QTest::newRow("weekly, seven days") << int(P::Weekly) << now.addDays(-7) << true;
+        QTest::newRow("clock set back") << int(P::Weekly) << now.addDays(30) << true;
+    }
+
+    void isDue()
+    {
+        QFETCH(int, period);
+        QFETCH(QDateTime, lastRun);
+        QFETCH(bool, due);
+        const QDateTime now(QDate(2026, 3, 10), QTime(8, 0));
+        QCOMPARE(BackupSchedule::isDue(BackupSchedule::Period(period), lastRun, now), due);
+    }
+
+    void pruneKeepsNewestAndOthers()
+    {
+        QTemporaryDir dir;
+        const QDateTime t(QDate(2026, 1, 1), QTime(9, 0));
+        for (int day = 0; day < 5; ++day)
+            TestSupport::writeFile(dir.filePath(BackupSchedule::archiveName(t.addDays(day))), "x");
+        TestSupport::writeFile(dir.filePath("lumaural-backup-20250101-000000.tar.partial"), "x");
+        TestSupport::writeFile(dir.filePath("lumaural-backup-mine.tar"), "x");
+        TestSupport::writeFile(dir.filePath("holiday.tar"), "x");
+
+        QCOMPARE(BackupSchedule::prune(dir.path(), 2).size(), 4);
+        const QStringList left = QDir(dir.path()).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(left,
+                 (QStringList{"holiday.tar", "lumaural-backup-20260104-090000.tar",
+                              "lumaural-backup-20260105-090000.tar", "lumaural-backup-mine.tar"}));
+        QCOMPARE(BackupSchedule::prune(dir.path(), 0).size(), 1); // the newest always stays
     }
 };
 

@@ -2,7 +2,7 @@
 // crash, a refused file leaves the defaults, an accepted one gives exactly
 // its texts.
 #include "i18n/langmanager.h"
-#include "reports/reportconfig.h"
+#include "records/store/reportconfig.h"
 
 #include "fuzzsupport.h"
 

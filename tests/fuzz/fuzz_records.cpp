@@ -1,8 +1,8 @@
 // Customer and Fitter from arbitrary JSON values: every field is read by its
 // own rule (numbers only when whole and within int, texts only from strings,
 // gender "保密" unless a string), and what is written reads back the same.
-#include "records/customer.h"
-#include "records/fitter.h"
+#include "records/store/customer.h"
+#include "records/store/fitter.h"
 
 #include "fuzzsupport.h"
 

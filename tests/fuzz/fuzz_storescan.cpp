@@ -2,9 +2,9 @@
 // customers.json is readable, and where it is they give the same orders,
 // fields and photo texts. Saving what was scanned and reading it back gives
 // the same orders, written as Qt's writer writes them.
-#include "records/customerstore.h"
-#include "records/filebytesource.h"
-#include "records/storescanner.h"
+#include "records/store/customerstore.h"
+#include "records/store/filebytesource.h"
+#include "records/store/storescanner.h"
 
 #include "fuzzsupport.h"
 

@@ -2,7 +2,7 @@
 
 // Helpers for driving the record pages and their modal dialogs in tests.
 #include "i18n/langmanager.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 
 #include "common/testsupport.h"
 

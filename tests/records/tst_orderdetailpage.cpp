@@ -1,8 +1,8 @@
 // The order detail page: values, the photo grid, selection and the viewer.
 #include "records/orderdetailpage.h"
-#include "records/photoentry.h"
 #include "records/photoviewer.h"
 #include "records/reportphoto.h"
+#include "records/store/photoentry.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/roundedcheckbox.h"
 

@@ -4,11 +4,11 @@
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
 #include "records/orderdisplay.h"
-#include "records/orderfilter.h"
 #include "records/orderform.h"
 #include "records/orderlayout.h"
-#include "records/ordernumbering.h"
 #include "records/reportphoto.h"
+#include "records/store/orderfilter.h"
+#include "records/store/ordernumbering.h"
 
 #include "common/testsupport.h"
 

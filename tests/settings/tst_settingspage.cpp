@@ -1,8 +1,14 @@
-// The settings page, its about panel, the about page and their wiring in the main window.
-#include "reports/reportconfig.h"
+// The settings page, its about panel, the about page, the backup controls and
+// their wiring in the main window, against the isolated test home.
+#include "backup/backgroundbackup.h"
+#include "backup/backupschedule.h"
+#include "backup/backupstatus.h"
+#include "records/store/recordstore.h"
+#include "records/store/reportconfig.h"
 #include "settings/aboutpage.h"
 #include "settings/aboutpanel.h"
 #include "settings/settingspage.h"
+#include "settings/usersettings.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include "../records/pagedriver.h"
@@ -11,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <QTextBrowser>
 
 #include <csignal>
@@ -23,11 +30,65 @@ QComboBox *combo(SettingsPage &page, const char *name)
     return child<QComboBox>(page, name);
 }
 
+const QStringList AboutKeys{"about.title",
+                            "common.back.with_icon",
+                            "app.title",
+                            "about.subtitle",
+                            "about.qt_notice.title",
+                            "about.qt_notice.body",
+                            "about.lgpl_rights.title",
+                            "about.lgpl_rights.body",
+                            "about.third_party.title",
+                            "about.third_party.body",
+                            "about.copyright"};
+
+QJsonObject shippedPack(const QString &code)
+{
+    QFile file(QStringLiteral(LUMAURAL_SOURCE_DIR "/i18n/languages/%1.json").arg(code));
+    if (!file.open(QIODevice::ReadOnly))
+        qFatal("no pack %s", qPrintable(code));
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+QStringList shownTexts(const QWidget &page)
+{
+    QStringList texts;
+    for (const QLabel *label : page.findChildren<QLabel *>())
+        texts << label->text();
+    for (const QPushButton *button : page.findChildren<QPushButton *>())
+        texts << button->text();
+    return texts;
+}
+
+QList<Customer> orders(const QStringList &names)
+{
+    QList<Customer> list;
+    for (const QString &name : names) {
+        Customer c;
+        c.id = int(list.size()) + 1;
+        c.name = name;
+        c.createdAt = QStringLiteral("2026-03-0%1T09:00:00").arg(list.size() + 1);
+        list.append(c);
+    }
+    return list;
+}
+
+QStringList names(const QList<Customer> &list)
+{
+    QStringList result;
+    for (const Customer &c : list)
+        result.append(c.name);
+    return result;
+}
+
 } // namespace
 
 class TestSettingsPage : public QObject
 {
     Q_OBJECT
+
+private:
+    QTemporaryDir m_out;
 
 private slots:
     void initTestCase() { QVERIFY(useShippedLanguage("zh_CN")); }
@@ -101,45 +162,10 @@ private slots:
         QCOMPARE(QDir(dir).entryList({"reportconfig.json.unreadable-*"}).size(), keptAside ? 1 : 0);
     }
 
-    void aboutPanelSizesAndNotice_data()
-    {
-        QTest::addColumn<QString>("code");
-        for (const char *code : {"zh_CN", "en_US", "de_DE"})
-            QTest::newRow(code) << code;
-    }
-
-    void aboutPanelSizesAndNotice()
-    {
-        QFETCH(QString, code);
-        QVERIFY(useShippedLanguage(code));
-        QCOMPARE(AboutPanel::panelSize({1100, 720}), QSize(740, 460));
-        QCOMPARE(AboutPanel::panelSize({500, 300}), QSize(520, 320));
-        QWidget host;
-        host.resize(1100, 720);
-        AboutPanel panel(&host);
-        const QString html = panel.noticeView()->toHtml();
-        QVERIFY(html.contains("href=\"https://www.gnu.org/licenses/lgpl-3.0.html\""));
-        const QString notice = panel.noticeView()->toPlainText();
-        QVERIFY(notice.contains("Qt") && notice.contains("LGPL") && notice.contains("3"));
-        QVERIFY(AboutPanel::noticeHtml("<b>x</b>").contains("&lt;b&gt;"));
-        AboutPage about;
-        QSignalSpy back(&about, &AboutPage::backRequested);
-        auto *backButton = child<QPushButton>(about, "aboutBackBtn");
-        QCOMPARE(backButton->text(), uiText("common.back.with_icon", "?"));
-        backButton->click();
-        QCOMPARE(back.size(), 1);
-        QVERIFY(useShippedLanguage("zh_CN"));
-        QCOMPARE(backButton->text(), QStringLiteral("◀ 返回"));
-    }
-
     void mainWindowActsOnTheChoices()
     {
         MainWindow window;
         SettingsPage *page = window.settingsPage();
-        QCOMPARE(window.pageStack()->indexOf(page), 6);
-        QCOMPARE(window.pageStack()->indexOf(window.aboutPage()), 5);
-        QCOMPARE(child<QLineEdit>(*page, "photoPathEdit")->text(),
-                 QDir::toNativeSeparators(window.photoFolder()));
         combo(*page, "resolutionCombo")->setCurrentIndex(2);
         QCOMPARE(window.resolutionText(), QStringLiteral("1280×720"));
         QComboBox *languages = combo(*page, "languageCombo");
@@ -207,6 +233,162 @@ private slots:
             QVERIFY(QDir(reportConfigPath()).removeRecursively());
         else
             QCOMPARE(loadReportConfig().reportTitle, QString()); // nothing half written
+    }
+
+    // Every text of the about page follows a switch of the language; the Qt
+    // notice links the licence and shows names as plain text.
+    void aboutPageAndPanelFollowTheLanguage_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("to");
+        QTest::newRow("Chinese to English") << "zh_CN" << QStringLiteral("en_US");
+        QTest::newRow("English to German") << "en_US" << QStringLiteral("de_DE");
+        QTest::newRow("German to Chinese") << "de_DE" << QStringLiteral("zh_CN");
+    }
+
+    void aboutPageAndPanelFollowTheLanguage()
+    {
+        QFETCH(QString, from);
+        QFETCH(QString, to);
+        QVERIFY(useShippedLanguage(from));
+        AboutPage page;
+        QVERIFY(useShippedLanguage(to));
+        const QJsonObject pack = shippedPack(to);
+        const QStringList shown = shownTexts(page);
+        for (const QString &key : AboutKeys) {
+            const QString expected = pack.value(key).toString();
+            QVERIFY2(!expected.isEmpty(), qPrintable(key));
+            QVERIFY2(shown.contains(expected), qPrintable(key + " not shown in " + to));
+        }
+        QSignalSpy back(&page, &AboutPage::backRequested);
+        child<QPushButton>(page, "aboutBackBtn")->click();
+        QCOMPARE(back.size(), 1);
+
+        QWidget host;
+        host.resize(1100, 720);
+        AboutPanel panel(&host);
+        QVERIFY(panel.noticeView()->toHtml().contains(
+            "href=\"https://www.gnu.org/licenses/lgpl-3.0.html\""));
+        const QString notice = panel.noticeView()->toPlainText();
+        QVERIFY(notice.contains("Qt") && notice.contains("LGPL") && notice.contains("3"));
+        QVERIFY(AboutPanel::noticeHtml("<b>x</b>").contains("&lt;b&gt;"));
+        QVERIFY(useShippedLanguage("zh_CN"));
+    }
+
+    // Binary distributions of libjpeg-turbo must say that the software is based
+    // in part on the work of the Independent JPEG Group.
+    void namesTheLibrariesLinkedInEveryLanguage_data()
+    {
+        QTest::addColumn<QString>("code");
+        QTest::newRow("built-in texts") << QString();
+        QTest::newRow("zh_CN") << "zh_CN";
+        QTest::newRow("en_US") << "en_US";
+        QTest::newRow("de_DE") << "de_DE";
+    }
+
+    void namesTheLibrariesLinkedInEveryLanguage()
+    {
+        QFETCH(QString, code);
+        const QJsonObject pack = code.isEmpty() ? QJsonObject() : shippedPack(code);
+        const auto text = [&](const QString &key) {
+            return code.isEmpty() ? QString() : pack.value(key).toString();
+        };
+        QString components = text("about.third_party.body");
+        QString notice = text("settings.about_qt_license");
+        if (code.isEmpty()) {
+            // A pack without texts: every text is its built-in default.
+            QTemporaryDir empty;
+            TestSupport::writeFile(empty.filePath("zh_CN.json"),
+                                   R"({"meta.code": "zh_CN", "meta.name": "zh"})");
+            QVERIFY(LangManager::instance()->loadLanguagePacks(empty.path()));
+            {
+                AboutPage page;
+                AboutPanel panel(&page);
+                components = shownTexts(page).filter("libjpeg").value(0);
+                notice = panel.noticeView()->toPlainText();
+            }
+            QVERIFY(
+                LangManager::instance()->loadLanguagePacks(LUMAURAL_SOURCE_DIR "/i18n/languages"));
+        }
+        for (const QString &said : {components, notice}) {
+            QVERIFY2(said.contains("libjpeg-turbo"), qPrintable(said));
+            QVERIFY2(said.contains("Independent JPEG Group"), qPrintable(said));
+            QVERIFY2(said.contains("BSD"), qPrintable(said));
+            QVERIFY2(said.contains("LGPL"), qPrintable(said));
+            QVERIFY2(said.contains("libarchive") &&
+                         (said.contains("BSD 2") || said.contains("2-clause BSD") ||
+                          said.contains("BSD-2-Clause") || said.contains("2 Klauseln")),
+                     qPrintable(said));
+        }
+    }
+
+    void backUpThenRestoreReplacesTheRecords()
+    {
+        QVERIFY(saveCustomers(orders({"Ada", "Bo"})));
+        SettingsPage page;
+        const QString archive = m_out.filePath("manual.tar");
+        auto saved = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        QVERIFY(page.backUpTo(archive));
+        QVERIFY(saved->text.contains("manual.tar"));
+
+        QVERIFY(saveCustomers(orders({"Cy"})));
+        QCOMPARE(names(loadCustomers()), QStringList{"Cy"});
+        QSignalSpy restored(&page, &SettingsPage::recordsRestored);
+        std::shared_ptr<TestSupport::PromptRecord> done;
+        connect(&page, &SettingsPage::recordsRestored, this,
+                [&] { done = TestSupport::answerNextPrompt(TestSupport::Answer::Ok); });
+        auto asked = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        QVERIFY(page.restoreFrom(archive));
+        QVERIFY2(asked->text.contains("2") && asked->text.contains("2026.03.01") &&
+                     asked->text.contains("2026.03.02"),
+                 qPrintable(asked->text));
+        QCOMPARE(asked->highlighted, asked->buttons.first()); // Cancel, for a hurried Enter
+        QCOMPARE(restored.size(), 1);
+        // The store read the restored file, not what it held of the one replaced.
+        QCOMPARE(names(loadCustomers()), (QStringList{"Ada", "Bo"}));
+    }
+
+    void refusedArchiveChangesNothing()
+    {
+        QVERIFY(saveCustomers(orders({"Ada", "Bo"})));
+        const QString archive = m_out.filePath("foreign.tar");
+        TestSupport::writeFile(archive, QByteArray(4096, 'z'));
+        const QByteArray before = TestSupport::readFile(customersFilePath());
+        SettingsPage page;
+        QSignalSpy restored(&page, &SettingsPage::recordsRestored);
+        auto told = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        QVERIFY(!page.restoreFrom(archive));
+        QCOMPARE(told->text, BackupStatus(BackupStatus::NotAnArchive).message());
+        QCOMPARE(restored.size(), 0);
+        QCOMPARE(TestSupport::readFile(customersFilePath()), before);
+    }
+
+    void automaticBackupRunsWhenDueAndPrunes()
+    {
+        QVERIFY(saveCustomers(orders({"Ada", "Bo"})));
+        const QString folder = m_out.filePath("auto");
+        QVERIFY(QDir().mkpath(folder));
+        for (const char *old :
+             {"lumaural-backup-20200101-000000.tar", "lumaural-backup-20200102-000000.tar"})
+            TestSupport::writeFile(folder + "/" + old, "old");
+        QVERIFY(UserSettings::instance().setBackupSchedule("weekly", folder, 2));
+        SettingsPage page;
+        const QDateTime now = QDateTime::currentDateTime();
+        QSignalSpy finished(page.backgroundBackup(), &BackgroundBackup::finished);
+        QVERIFY(page.startAutomaticBackupIfDue(now));
+        QVERIFY(!page.startAutomaticBackupIfDue(now)); // one at a time
+        QVERIFY(finished.wait(10000));
+        QVERIFY(finished.first().first().value<BackupStatus>().isOk());
+        const QFileInfoList kept = BackupSchedule::backupsIn(folder);
+        QCOMPARE(kept.size(), 2);
+        QCOMPARE(kept.first().fileName(), QStringLiteral("lumaural-backup-20200102-000000.tar"));
+        QVERIFY(UserSettings::instance().lastBackup().isValid());
+        QVERIFY(!page.startAutomaticBackupIfDue(now.addDays(6)));
+        QVERIFY(page.startAutomaticBackupIfDue(now.addDays(7)));
+        page.backgroundBackup()->cancel();
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(finished.last().first().value<BackupStatus>().code(), BackupStatus::Cancelled);
+        QCOMPARE(QDir(folder).entryList({"*.partial"}, QDir::Files).size(), 0);
     }
 };
 

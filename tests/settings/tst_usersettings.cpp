@@ -17,34 +17,16 @@ private slots:
         QTest::addColumn<QString>("iniValue"); // what language.ini's reader sees
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("resolution");
-        QTest::newRow("english") << "en_US"
-                                 << "english"
-                                 << "/srv/clinic/photos"
-                                 << "1920*1080";
-        QTest::newRow("german") << "de_DE"
-                                << "german"
-                                << "/home/a/Bilder"
-                                << "320*240";
-        QTest::newRow("chinese") << "zh_CN"
-                                 << "chinese"
-                                 << "/home/a/图片/耳镜"
-                                 << "640*480";
-        QTest::newRow("another pack") << "fr_FR"
-                                      << "fr_fr"
-                                      << "/x"
-                                      << "1280*720";
-        QTest::newRow("quotes, commas, semicolons") << "en_US"
-                                                    << "english"
-                                                    << R"(/a "b", c; d # e = f)"
-                                                    << "640*480";
-        QTest::newRow("backslashes and blanks at the ends") << "en_US"
-                                                            << "english"
-                                                            << R"(/ lead\trail\\ )"
-                                                            << "640*480";
-        QTest::newRow("share path") << "de_DE"
-                                    << "german"
-                                    << "//server/share/photos"
-                                    << "640*480";
+        const QList<QStringList> rows{
+            {"en_US", "english", "/srv/clinic/photos", "1920*1080"},
+            {"de_DE", "german", "/home/a/Bilder", "320*240"},
+            {"zh_CN", "chinese", "/home/a/图片/耳镜", "640*480"},
+            {"fr_FR", "fr_fr", "/x", "1280*720"}, // another pack
+            {"en_US", "english", R"(/a "b", c; d # e = f)", "640*480"},
+            {"en_US", "english", R"(/ lead\trail\\ )", "640*480"}, // blanks at the ends
+            {"de_DE", "german", "//server/share/photos", "640*480"}};
+        for (const QStringList &row : rows)
+            QTest::newRow(qPrintable(row[2])) << row[0] << row[1] << row[2] << row[3];
     }
 
     void choicesComeBackAtTheNextStart()
@@ -86,6 +68,8 @@ private slots:
             QVERIFY(!today.setBackupSchedule("daily", "/srv/backups", 0));
             QVERIFY(today.setBackupSchedule("weekly", "/srv/clinic backups/", 5));
             QVERIFY(today.setLastBackup(last));
+            QVERIFY(!today.setViewOrientation(45, false));
+            QVERIFY(today.setViewOrientation(270, true));
         }
         const UserSettings tomorrow(path);
         QVERIFY(!tomorrow.ignoredFile());
@@ -94,24 +78,19 @@ private slots:
         QCOMPARE(tomorrow.backupKeep(), 5);
         QCOMPARE(tomorrow.lastBackup(), last);
         QCOMPARE(tomorrow.resolution(), QStringLiteral("640*480"));
+        QCOMPARE(tomorrow.viewRotation(), 270);
+        QVERIFY(tomorrow.viewMirrored());
     }
 
     void valuesThatCannotBeKeptAreRefused_data()
     {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("relative folder") << "folder"
-                                         << "photos";
-        QTest::newRow("folder with a line break") << "folder"
-                                                  << "/a\nb";
-        QTest::newRow("unknown resolution") << "resolution"
-                                            << "1024*768";
-        QTest::newRow("resolution as shown") << "resolution"
-                                             << "1920×1080";
-        QTest::newRow("no language") << "language"
-                                     << "";
-        QTest::newRow("not a language code") << "language"
-                                             << "@Invalid()";
+        const QList<QStringList> rows{{"folder", "photos"},       {"folder", "/a\nb"},
+                                      {"resolution", "1024*768"}, {"resolution", "1920×1080"},
+                                      {"language", ""},           {"language", "@Invalid()"}};
+        for (const QStringList &row : rows)
+            QTest::newRow(qPrintable(row.join(": "))) << row[0] << row[1];
     }
 
     void valuesThatCannotBeKeptAreRefused()
@@ -165,14 +144,16 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath("lumaural.ini");
         TestSupport::writeFile(path, "[Language]\nSelected=German\n[Paths]\nPhotoFolder=rel/dir\n"
-                                     "[Device]\nResolution=99*99\n");
+                                     "[Device]\nResolution=99*99\n[View]\nRotation=100\nMirrored=true\n");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring photo folder"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring the view orientation"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring resolution"));
         const UserSettings settings(path);
         QVERIFY(!settings.ignoredFile());
         QCOMPARE(settings.languageCode(), QStringLiteral("de_DE"));
         QCOMPARE(settings.photoFolder(), QString());
         QCOMPARE(settings.resolution(), QString());
+        QVERIFY(settings.viewRotation() == 0 && !settings.viewMirrored());
     }
 
     void aFailedSaveSaysSo()

@@ -1,8 +1,10 @@
 #include "stream/focusmeasure.h"
 #include "stream/framecomposer.h"
 #include "stream/framering.h"
+#include "stream/imageorientation.h"
 #include "stream/jpegdecoder.h"
 #include "stream/mjpegframeextractor.h"
+#include "stream/zoompan.h"
 
 #include "common/testsupport.h"
 #include "fakemjpegserver.h"
@@ -150,6 +152,64 @@ private slots:
         QCOMPARE(sharp.devicePixelRatio(), 2.0);
         QCOMPARE(qAlpha(sharp.pixel(12, 2)), 0);
         QCOMPARE(qAlpha(composer.composeImage(frame, QSize(400, 200)).pixel(12, 2)), 255);
+    }
+
+    // Quadrants red, green (top) and blue, white (bottom); turned and zoomed
+    // views show the right one where they should, and a zoomed view decodes
+    // only its part.
+    void composerTurnsAndZoomsTheFrame()
+    {
+        QImage frame(640, 480, QImage::Format_RGB32);
+        QPainter painter(&frame);
+        painter.fillRect(0, 0, 320, 240, Qt::red);
+        painter.fillRect(320, 0, 320, 240, Qt::green);
+        painter.fillRect(0, 240, 320, 240, Qt::blue);
+        painter.fillRect(320, 240, 320, 240, Qt::white);
+        painter.end();
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        buffer.open(QIODevice::WriteOnly);
+        frame.save(&buffer, "JPEG", 95);
+        const auto colours = [](const QImage &picture, const QList<QPoint> &points) {
+            QString names;
+            for (const QPoint &point : points) {
+                const QColor c = picture.pixelColor(point);
+                names += c.lightness() > 200 ? 'w'
+                         : c.red() > 150     ? 'r'
+                         : c.green() > 150   ? 'g'
+                         : c.blue() > 150    ? 'b'
+                                             : '?';
+            }
+            return names;
+        };
+        const QList<QPoint> wideCorners{{40, 30}, {120, 30}, {40, 90}, {120, 90}};
+        const QList<QPoint> tallCorners{{30, 40}, {90, 40}, {30, 120}, {90, 120}};
+        FrameComposer composer;
+        QImage fullFrame;
+        QCOMPARE(colours(composer.compose(jpeg, QSize(160, 120)), wideCorners), "rgbw");
+        QCOMPARE(colours(composer.compose(jpeg, QSize(160, 120), nullptr, 1.0,
+                                          ImageOrientation(0, true)),
+                         wideCorners),
+                 "grwb");
+        const QImage turned =
+            composer.compose(jpeg, QSize(120, 160), &fullFrame, 1.0, ImageOrientation(90, false));
+        QCOMPARE(turned.size(), QSize(120, 160));
+        QCOMPARE(colours(turned, tallCorners), "brwg");
+
+        ZoomPan zoom;
+        composer.compose(jpeg, QSize(160, 120), nullptr, 1.0, ImageOrientation(), &zoom);
+        QCOMPARE(zoom.pictureSize(), QSizeF(640, 480));
+        zoom.zoomAt(QPointF(0, 0), 4); // the top-left sixteenth: red
+        QCOMPARE(colours(composer.compose(jpeg, QSize(160, 120), &fullFrame, 1.0,
+                                          ImageOrientation(), &zoom),
+                         wideCorners + QList<QPoint>{{80, 60}, {150, 110}}),
+                 "rrrrrr");
+        QVERIFY(fullFrame.isNull()); // only a part was decoded
+        const JpegDecoder::Region part = JpegDecoder::decodeRegion(
+            jpeg, [](const QSize &) { return QRectF(100, 300, 50, 40); }, QSize(50, 40));
+        QCOMPARE(part.frameSize, QSize(640, 480));
+        QVERIFY(part.image.width() < 640 && part.image.height() < 480);
+        QCOMPARE(colours(part.image, {part.shown.center().toPoint()}), "b");
     }
 
     // Reduced while decoding only as far as the picture still covers the view:

@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 namespace {
 
@@ -187,6 +188,52 @@ private slots:
                      qPrintable(QString::number(clock.elapsed())));
             QTRY_VERIFY(!widget.currentFrame().isNull());
         }
+    }
+
+    // Frozen, the picture holds while frames keep the stream alive: no
+    // timeout, no new request; a stall underneath leaves the picture too.
+    // Zoom shows a part but keeps the whole frame for captures.
+    void freezeHoldsThePictureWhileTheStreamRunsOn()
+    {
+        FakeMjpegServer server;
+        StreamDisplayWidget widget;
+        QVERIFY(!widget.setFrozen(true)); // nothing to hold yet
+        QVERIFY(play(widget, server));
+        QTRY_VERIFY(!widget.latestFrame().isNull());
+        QSignalSpy frozen(&widget, &StreamDisplayWidget::frozenChanged);
+        QVERIFY(widget.setFrozen(true));
+        QCOMPARE(frozen.size(), 1);
+        const QImage held = widget.latestFrame();
+        const QImage shown = widget.currentFrame().toImage();
+        QVERIFY(widget.findChild<QWidget *>("frozenMarker")->isVisible());
+        QSignalSpy requested(&server, &FakeMjpegServer::requestReceived);
+        QTest::qWait(StreamDisplayWidget::FrameTimeoutMs + 400);
+        QCOMPARE(requested.size(), 0);
+        QCOMPARE(widget.latestFrame(), held);
+        QCOMPARE(widget.currentFrame().toImage(), shown);
+
+        server.stalled = true; // the stream dies underneath: restarted, picture kept
+        QVERIFY(requested.wait(StreamDisplayWidget::FrameTimeoutMs + 1000));
+        QCOMPARE(widget.currentFrame().toImage(), shown);
+        QVERIFY(widget.isFrozen());
+        server.stalled = false;
+        QTest::qWait(200);
+        widget.setFrozen(false);
+        QVERIFY(!widget.findChild<QWidget *>("frozenMarker")->isVisible());
+        QTRY_VERIFY(widget.latestFrame() != held);
+
+        QSignalSpy zoomed(&widget, &StreamDisplayWidget::zoomChanged);
+        QWheelEvent wheel(QPointF(20, 20), widget.mapToGlobal(QPointF(20, 20)), QPoint(),
+                          QPoint(0, 240), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(&widget, &wheel);
+        QCOMPARE(widget.zoom(), ZoomPan::StepFactor * ZoomPan::StepFactor);
+        QCOMPARE(zoomed.size(), 1);
+        QTRY_COMPARE(widget.latestFrame().size(), QSize(320, 240)); // captures stay whole
+        widget.resetZoom();
+        QCOMPARE(widget.zoom(), 1.0);
+        widget.setFrozen(true);
+        widget.stopStream(); // ends the freeze with the stream
+        QVERIFY(!widget.isFrozen());
     }
 
     // A double click asks for the full-screen view only while playing.

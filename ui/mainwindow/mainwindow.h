@@ -1,8 +1,9 @@
 #pragma once
 
-#include "records/customer.h"
 #include "records/reportphoto.h"
+#include "records/store/customer.h"
 #include "stream/framering.h"
+#include "stream/imageorientation.h"
 #include "ui/mainwindow/earphotolist.h"
 #include "ui/mainwindow/inspectionmetrics.h"
 #include "ui/mainwindow/workspacejournal.h"
@@ -14,6 +15,7 @@
 class AboutPage;
 class FitterPage;
 class FullscreenViewer;
+class LiveViewToolbar;
 class NetworkHandler;
 class OrderDetailPage;
 class OrderPage;
@@ -182,9 +184,9 @@ private:
     QWidget *liveNoticeHost() const;
 
     // Capture (mainwindowcapture.cpp)
-    // The frame a capture saves, at camera resolution: the sharpest of the
-    // view's last half second (or its newest, when the user chose so); null
-    // when the view shows no picture.
+    // The frame a capture saves, at camera resolution: the frozen one, else
+    // the sharpest of the view's last half second (or its newest, when the
+    // user chose so); null when the view shows no picture.
     QImage captureFrame(const StreamDisplayWidget *view) const;
     static QList<double> scoreFrames(const QList<FrameRing::Frame> &frames);
     // Tells the user, without stopping them, that a capture found no picture.
@@ -362,4 +364,30 @@ private:
     QFrame *m_streamContainer = nullptr;
     QPointer<FullscreenViewer> m_liveViewer;
     QString m_chosenResolution;
+
+    // Live-view tools: orientation, freeze and zoom (mainwindowviewtools.cpp)
+public:
+    // How the live picture and every capture are turned; kept per user.
+    ImageOrientation viewOrientation() const { return m_orientation; }
+    void setViewOrientation(const ImageOrientation &orientation);
+    LiveViewToolbar *liveViewToolbar() const { return m_liveViewToolbar; }
+
+public slots:
+    void onRotateClockwise();
+    void onRotateCounterclockwise();
+    void onMirrorToggled();
+    // Holds the live picture or lets go of it; the stream runs on.
+    void onFreezeToggled();
+
+private:
+    // Applies one turn or mirror step to the live views and keeps it.
+    void stepViewOrientation(void (ImageOrientation::*step)());
+    // The tools bar on `view` and the keys of the tools on `keyHolder`
+    // (the window, or the full-screen viewer).
+    LiveViewToolbar *attachViewTools(StreamDisplayWidget *view);
+    QList<QShortcut *> addViewShortcuts(QWidget *keyHolder);
+
+    ImageOrientation m_orientation;
+    LiveViewToolbar *m_liveViewToolbar = nullptr;
+    QList<QShortcut *> m_viewShortcuts; // the window's; live with the page
 };

@@ -30,6 +30,10 @@ void MainWindow::onCaptureButtonClicked()
 
 QImage MainWindow::captureFrame(const StreamDisplayWidget *view) const
 {
+    // A frozen view holds its frame whatever the stream underneath does: the
+    // user chose that picture.
+    if (view->isFrozen())
+        return view->latestFrame();
     // While the view shows a status text (not started, stalled, reconnecting)
     // there is nothing to capture.
     if (!view->isPlaying())
@@ -76,7 +80,10 @@ void MainWindow::capturePhoto()
 {
     // The camera's own frame at the resolution the user chose, not the
     // picture composed for the screen (cropped, scaled, rounded corners).
-    const QImage frame = captureFrame(shownLiveView());
+    const StreamDisplayWidget *view = shownLiveView();
+    const QImage frame = captureFrame(view);
+    // The photo is turned as the picture on screen is, in its own pixels.
+    const ImageOrientation orientation = view->orientation();
     if (frame.isNull()) {
         qDebug() << "无法获取当前画面";
         reportNoPicture();
@@ -96,12 +103,12 @@ void MainWindow::capturePhoto()
         QByteArray jpeg;
         bool written = false;
     };
-    std::future<Stored> storing = std::async(std::launch::async, [frame, path] {
-        Stored stored{CapturedPhoto::encode(frame)};
+    std::future<Stored> storing = std::async(std::launch::async, [frame, orientation, path] {
+        Stored stored{CapturedPhoto::encode(orientation.apply(frame))};
         stored.written = !stored.jpeg.isEmpty() && PhotoStorage::writeFile(path, stored.jpeg);
         return stored;
     });
-    const QImage preview = CapturedPhoto::makePreview(frame);
+    const QImage preview = orientation.apply(CapturedPhoto::makePreview(frame));
     const int index = photos.append(CapturedPhoto(QByteArray(), preview));
     qDebug() << (m_leftEarSelected ? "拍照成功，保存到左耳，共" : "拍照成功，保存到右耳，共")
              << photos.size() << "张照片";

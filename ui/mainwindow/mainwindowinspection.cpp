@@ -5,6 +5,7 @@
 #include "ui/mainwindow/mainwindow.h"
 
 #include "i18n/langmanager.h"
+#include "settings/usersettings.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
@@ -155,6 +156,14 @@ QWidget *MainWindow::buildCenterPanel()
     m_centerStack->addWidget(buildPhotoView());
     connect(m_streamWidget, &StreamDisplayWidget::doubleClicked, this,
             &MainWindow::onStreamDoubleClicked);
+    // The turn the user chose last time, from the first frame on.
+    const UserSettings &settings = UserSettings::instance();
+    m_orientation = ImageOrientation(settings.viewRotation(), settings.viewMirrored());
+    m_streamWidget->setOrientation(m_orientation);
+    m_liveViewToolbar = attachViewTools(m_streamWidget);
+    m_viewShortcuts = addViewShortcuts(this);
+    for (QShortcut *shortcut : std::as_const(m_viewShortcuts))
+        shortcut->setEnabled(false); // live with the page, as capture is
     m_centerPanel = panel;
     return panel;
 }
@@ -746,6 +755,9 @@ bool MainWindow::inspectionEventFilter(QObject *watched, QEvent *event)
 
 void MainWindow::updateCaptureShortcut()
 {
+    const bool pageShown = m_contentCard && m_contentCard->isVisible();
     if (m_captureShortcut)
-        m_captureShortcut->setEnabled(m_contentCard && m_contentCard->isVisible());
+        m_captureShortcut->setEnabled(pageShown);
+    for (QShortcut *shortcut : std::as_const(m_viewShortcuts))
+        shortcut->setEnabled(pageShown);
 }

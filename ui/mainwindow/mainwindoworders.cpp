@@ -3,7 +3,7 @@
 
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
-#include "records/recordstore.h"
+#include "records/store/recordstore.h"
 #include "ui/mainwindow/navigationrules.h"
 
 #include <QStackedWidget>

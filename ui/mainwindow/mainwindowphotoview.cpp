@@ -78,7 +78,10 @@ void MainWindow::onStreamDoubleClicked()
     // The full screen shows the frames the page's view receives: a second
     // request would halve what the camera can give each, and a camera that
     // serves one client at a time would leave one of the two without a picture.
-    viewer->setLiveView(m_streamWidget);
+    StreamDisplayWidget *live = viewer->setLiveView(m_streamWidget);
+    live->setOrientation(m_orientation);
+    attachViewTools(live);
+    addViewShortcuts(viewer);
     // Hands-free capture goes on while the live picture fills the screen.
     auto *space = new QShortcut(QKeySequence(Qt::Key_Space), viewer);
     space->setAutoRepeat(false);

@@ -4,8 +4,8 @@
 
 #include "i18n/langmanager.h"
 #include "records/orderdetailpage.h"
-#include "records/recordstore.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 #include "ui/common/promptdialog.h"
 #include "ui/mainwindow/navigationrules.h"
 

@@ -1,6 +1,6 @@
 #include "ui/mainwindow/workspacejournal.h"
 
-#include "records/jsonfilestore.h"
+#include "records/store/jsonfilestore.h"
 
 #include <QDebug>
 #include <QDir>

@@ -1,9 +1,8 @@
-// The inspection page's rules without the window: sizes, photo lists, file
-// names and writing, thumbnails and the full-screen fit.
+// The inspection page's rules without the window: photo lists, file names
+// and writing, thumbnails and the full-screen fit.
 #include "records/photoviewer.h"
 #include "stream/fullscreenviewer.h"
 #include "ui/mainwindow/earphotolist.h"
-#include "ui/mainwindow/inspectionmetrics.h"
 #include "ui/mainwindow/photostorage.h"
 
 #include "common/testsupport.h"
@@ -59,54 +58,6 @@ class TestInspectionRules : public QObject
     Q_OBJECT
 
 private slots:
-    void metrics_data()
-    {
-        QTest::addColumn<QSize>("area");
-        QTest::addColumn<QString>("language");
-        QTest::addColumn<int>("panelWidth");
-        QTest::addColumn<QSize>("earButton");
-        QTest::addColumn<int>("earFont");
-        QTest::addColumn<int>("photoPanelMin");
-        QTest::addColumn<int>("batchHeight");
-        QTest::newRow("reference")
-            << QSize(1920, 1080) << "zh_CN" << 262 << QSize(119, 121) << 18 << 651 << 30;
-        // Either factor clamped makes s 0.55; heights still follow sy.
-        QTest::newRow("narrow") << QSize(1056, 1080) << "en_US" << 180 << QSize(82, 121) << 12
-                                << 651 << 30;
-        QTest::newRow("german") << QSize(1600, 900) << "de_DE" << 218 << QSize(99, 101) << 15 << 517
-                                << 62;
-        QTest::newRow("tiny") << QSize(500, 400) << "de" << 180 << QSize(82, 82) << 12 << 341 << 62;
-    }
-
-    void metrics()
-    {
-        QFETCH(QSize, area);
-        QFETCH(QString, language);
-        const InspectionMetrics m = InspectionMetrics::forArea(area, language);
-        QTEST(m.rightPanelWidth, "panelWidth");
-        QTEST(m.earButton, "earButton");
-        QTEST(m.earFontPx, "earFont");
-        QTEST(m.photoPanelMinHeight, "photoPanelMin");
-        QTEST(m.batchAreaHeight, "batchHeight");
-        QCOMPARE(m.emptyLabelMinHeight >= 160, true);
-        QCOMPARE(InspectionMetrics::scaled(3, 0.5, 0), 2); // half away from zero
-    }
-
-    void thumbnailItemSize_data()
-    {
-        QTest::addColumn<int>("listWidth");
-        QTest::addColumn<QSize>("item");
-        QTest::newRow("no list") << 0 << QSize(150, 96);
-        QTest::newRow("narrow") << 120 << QSize(150, 96);
-        QTest::newRow("reference") << 258 << QSize(250, 140);
-    }
-
-    void thumbnailItemSize()
-    {
-        QFETCH(int, listWidth);
-        QTEST(InspectionMetrics::thumbnailItemSize(listWidth), "item");
-    }
-
     // Ticks, paths and pictures stay together through removals.
     void photoListKeepsEntriesTogether()
     {

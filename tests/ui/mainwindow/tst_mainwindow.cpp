@@ -1,22 +1,24 @@
+// The main window's frame: its size on each screen, the navigation between
+// its pages and the wiring of the order pages.
 #include "ui/mainwindow/logoimage.h"
 #include "ui/mainwindow/mainwindow.h"
-#include "ui/mainwindow/navigationrules.h"
 #include "ui/mainwindow/windowgeometry.h"
 
 #include "i18n/langmanager.h"
 #include "records/fitterpage.h"
-#include "records/recordstore.h"
+#include "records/orderdetailpage.h"
+#include "records/orderpage.h"
 #include "records/savereportpage.h"
+#include "records/store/recordstore.h"
 
 #include "ui/common/combopopup.h"
 
 #include "common/testsupport.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
+#include <QDate>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QStackedWidget>
 #include <QStandardPaths>
@@ -25,16 +27,30 @@
 
 namespace {
 
-QString navTextColor(MainWindow &window, const char *name)
+// The navigation entry drawn highlighted.
+QString highlighted(MainWindow &window)
 {
-    const QString style = window.findChild<QLabel *>(QLatin1String(name))->styleSheet();
-    return style.contains("#ec5c0b") ? "orange" : "grey";
+    QStringList lit;
+    for (const char *name : {"inspectText", "orderText", "settingsText"}) {
+        if (window.findChild<QLabel *>(QLatin1String(name))->styleSheet().contains("#ec5c0b"))
+            lit.append(name);
+    }
+    return lit.join(' ');
 }
 
 QPushButton *navButtonOf(MainWindow &window, const char *textName)
 {
     return qobject_cast<QPushButton *>(
         window.findChild<QLabel *>(QLatin1String(textName))->parentWidget());
+}
+
+Customer makeOrder(int id, const QString &name)
+{
+    Customer c;
+    c.id = id;
+    c.name = name;
+    c.createdAt = QDate::currentDate().toString(Qt::ISODate) + QStringLiteral("T08:00:00");
+    return c;
 }
 
 } // namespace
@@ -55,6 +71,12 @@ private slots:
             R"({"meta.code": "en_US", "meta.name": "English", "nav.orders": "Orders",
                                    "inspect.wifi_signal.none": "Signal: none"})");
         QVERIFY(LangManager::instance()->loadLanguagePacks(m_packs.path()));
+    }
+
+    void cleanup()
+    {
+        QFile::remove(customersFilePath());
+        QFile::remove(fittersFilePath());
     }
 
     void startSize_data()
@@ -91,28 +113,6 @@ private slots:
             QTEST(WindowGeometry::centeredTopLeft(available, geometry.size), "topLeft");
     }
 
-    void settingsBackRule_data()
-    {
-        QTest::addColumn<int>("previous");
-        QTest::addColumn<int>("page");
-        QTest::addColumn<int>("entry");
-        QTest::newRow("inspection") << 0 << 0 << 1;
-        QTest::newRow("fitter list") << 1 << 1 << -1;
-        QTest::newRow("new order") << 2 << 2 << -1;
-        QTest::newRow("order list") << 3 << 3 << 0;
-        QTest::newRow("order detail") << 4 << 4 << 0;
-        QTest::newRow("about") << 5 << 5 << -1;
-        QTest::newRow("settings itself") << 6 << 0 << 1;
-    }
-
-    void settingsBackRule()
-    {
-        QFETCH(int, previous);
-        const NavigationTarget target = NavigationTarget::backFromSettings(previous);
-        QTEST(target.page, "page");
-        QTEST(target.entry, "entry");
-    }
-
     void logoTrimKeepsOnlyVisiblePixels()
     {
         QImage image(50, 40, QImage::Format_ARGB32);
@@ -122,23 +122,6 @@ private slots:
         QCOMPARE(LogoImage::trimTransparentBorder(image).size(), QSize(21, 16));
         image.fill(Qt::transparent);
         QCOMPARE(LogoImage::trimTransparentBorder(image).size(), QSize(50, 40));
-    }
-
-    void frameStartsOnInspectionWithSevenPages()
-    {
-        MainWindow window;
-        QCOMPARE(window.pageStack()->count(), 7);
-        QCOMPARE(window.pageStack()->currentIndex(), 0);
-        QCOMPARE(window.pageStack()->widget(0)->objectName(), QStringLiteral("contentCard"));
-        QCOMPARE(navTextColor(window, "inspectText"), QStringLiteral("orange"));
-        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("grey"));
-        QCOMPARE(window.photoFolder(),
-                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
-                     "/OtoscopePhotos");
-        QVERIFY(QFileInfo(window.photoFolder()).isDir());
-        auto *fitterButton = window.findChild<QPushButton *>("fitterNavButton");
-        QVERIFY(fitterButton && fitterButton->isHidden());
-        QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("订单"));
     }
 
     // A combo added to any page without the shared list look would open the
@@ -155,76 +138,49 @@ private slots:
     void navigationAndSettingsBack()
     {
         MainWindow window;
+        QCOMPARE(window.pageStack()->currentIndex(), 0);
+        QCOMPARE(highlighted(window), QStringLiteral("inspectText"));
+        QCOMPARE(window.photoFolder(),
+                 QStandardPaths::writableLocation(QStandardPaths::PicturesLocation) +
+                     "/OtoscopePhotos");
+        QVERIFY(QFileInfo(window.photoFolder()).isDir());
         navButtonOf(window, "orderText")->click();
         QCOMPARE(window.pageStack()->currentIndex(), 3);
-        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
-        QCOMPARE(navTextColor(window, "inspectText"), QStringLiteral("grey"));
+        QCOMPARE(highlighted(window), QStringLiteral("orderText"));
 
         // Opening settings twice keeps the page seen before the first opening.
-        navButtonOf(window, "settingsText")->click();
-        navButtonOf(window, "settingsText")->click();
+        for (int i = 0; i < 2; ++i)
+            navButtonOf(window, "settingsText")->click();
         QCOMPARE(window.pageStack()->currentIndex(), 6);
-        QCOMPARE(window.previousPageIndex(), 3);
-        QCOMPARE(navTextColor(window, "settingsText"), QStringLiteral("orange"));
+        QCOMPARE(highlighted(window), QStringLiteral("settingsText"));
+        window.settingsPage()->findChild<QPushButton *>("settingsBackButton")->click();
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        QCOMPARE(highlighted(window), QStringLiteral("orderText"));
 
         window.findChild<QPushButton *>("fitterNavButton")->click();
         QCOMPARE(window.pageStack()->currentIndex(), 1);
-        for (const char *name : {"orderText", "inspectText", "settingsText"})
-            QCOMPARE(navTextColor(window, name), QStringLiteral("grey"));
-
+        QCOMPARE(highlighted(window), QString());
         navButtonOf(window, "inspectText")->click();
         QCOMPARE(window.pageStack()->currentIndex(), 0);
-        QCOMPARE(navTextColor(window, "inspectText"), QStringLiteral("orange"));
+        QCOMPARE(highlighted(window), QStringLiteral("inspectText"));
     }
 
-    void wifiRowFollowsLanguage()
+    void wifiSignalTextsFollowLevelAndLanguage()
     {
         MainWindow window;
         auto *label = window.findChild<QLabel *>("wifiSignalLabel");
-        auto *row = window.findChild<QWidget *>("wifiRow");
-        auto *layout = qobject_cast<QHBoxLayout *>(row->layout());
         QCOMPARE(label->text(), QStringLiteral("信号：无"));
-        QVERIFY(!layout->itemAt(0)->spacerItem());
-        QCOMPARE(layout->contentsMargins(), QMargins(16, 0, 16, 0));
-
-        for (int round = 0; round < 2; ++round) {
-            LangManager::instance()->setLanguage("en_US");
-            QCOMPARE(label->text(), QStringLiteral("Signal: none"));
-            QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("Orders"));
-            QVERIFY(layout->itemAt(0)->spacerItem());
-            QVERIFY(!layout->itemAt(1)->spacerItem()); // one leading stretch, never two
-            QCOMPARE(layout->contentsMargins(), QMargins());
-            LangManager::instance()->setLanguage("zh_CN");
-            QVERIFY(!layout->itemAt(0)->spacerItem());
-            QCOMPARE(layout->contentsMargins(), QMargins(16, 0, 16, 0));
+        const QList<QPair<int, QString>> levels{{0, "信号：弱"},  {30, "信号：弱"},
+                                                {31, "信号：中"}, {60, "信号：中"},
+                                                {61, "信号：强"}, {-1, "信号：无"}};
+        for (const auto &[percent, text] : levels) {
+            window.updateWifiSignal(percent);
+            QCOMPARE(label->text(), text);
         }
-    }
-
-    void wifiLevels_data()
-    {
-        QTest::addColumn<int>("percent");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("color");
-        const struct
-        {
-            int percent;
-            const char *text;
-            const char *color;
-        } rows[] = {{-1, "信号：无", "#979797"}, {0, "信号：弱", "#e74c3c"},
-                    {30, "信号：弱", "#e74c3c"}, {31, "信号：中", "#f5a623"},
-                    {60, "信号：中", "#f5a623"}, {61, "信号：强", "#24bc7a"}};
-        for (const auto &row : rows)
-            QTest::addRow("%d", row.percent) << row.percent << row.text << row.color;
-    }
-
-    void wifiLevels()
-    {
-        QFETCH(int, percent);
-        MainWindow window;
-        window.updateWifiSignal(percent);
-        QTEST(window.findChild<QLabel *>("wifiSignalLabel")->text(), "text");
-        QFETCH(QString, color);
-        QVERIFY(window.findChild<QLabel *>("wifiSignalDot")->styleSheet().contains(color));
+        LangManager::instance()->setLanguage("en_US");
+        QCOMPARE(label->text(), QStringLiteral("Signal: none"));
+        QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("Orders"));
+        LangManager::instance()->setLanguage("zh_CN");
     }
 
     void orderFormBack_data()
@@ -240,13 +196,12 @@ private slots:
     void orderFormBack()
     {
         QFETCH(int, mode);
-        QFETCH(QString, highlighted);
         MainWindow window;
         window.saveReportPage()->reset(mode);
         window.pageStack()->setCurrentIndex(2);
         window.saveReportPage()->onBackClicked();
         QTEST(window.pageStack()->currentIndex(), "page");
-        QCOMPARE(navTextColor(window, qPrintable(highlighted)), QStringLiteral("orange"));
+        QTEST(highlighted(window), "highlighted");
     }
 
     void nextStartsAnInspectionAndSavingEndsIt()
@@ -265,7 +220,7 @@ private slots:
         QCOMPARE(window.draftCustomer().name, QStringLiteral("Li"));
         QCOMPARE(window.draftCustomer().fitterId, 3);
         QCOMPARE(window.pageStack()->currentIndex(), 0);
-        QCOMPARE(navTextColor(window, "inspectText"), QStringLiteral("orange"));
+        QCOMPARE(highlighted(window), QStringLiteral("inspectText"));
         QVERIFY(!QFile::exists(customersFilePath()));
 
         // Opening the form for a new order drops the unsaved draft.
@@ -283,15 +238,19 @@ private slots:
         QVERIFY(!window.hasInspectionContext());
         QCOMPARE(window.draftCustomer().toJson(), Customer().toJson());
         QCOMPARE(window.pageStack()->currentIndex(), 4);
-        QCOMPARE(navTextColor(window, "orderText"), QStringLiteral("orange"));
+        QCOMPARE(highlighted(window), QStringLiteral("orderText"));
         QCOMPARE(loadCustomers().size(), 1);
-        QFile::remove(customersFilePath());
-        QFile::remove(fittersFilePath());
     }
 
-    void fitterEntryReloadsTheList()
+    // Each entry to the fitter and order lists reads the store anew; the
+    // list, the form and the detail page hand orders on to each other.
+    void listsReloadAndOrderPagesMeet()
     {
         MainWindow window;
+        auto *orders = qobject_cast<OrderPage *>(window.pageStack()->widget(3));
+        auto *form = window.saveReportPage();
+        auto *detail = qobject_cast<OrderDetailPage *>(window.pageStack()->widget(4));
+        QVERIFY(orders && detail && orders->allOrders().isEmpty());
         QCOMPARE(window.fitterPage()->table()->rowCount(), 0);
         Fitter fitter;
         fitter.id = 1;
@@ -300,7 +259,40 @@ private slots:
         window.onFitterBtnClicked();
         QCOMPARE(window.pageStack()->currentIndex(), 1);
         QCOMPARE(window.fitterPage()->table()->rowCount(), 1);
-        QFile::remove(fittersFilePath());
+
+        QVERIFY(
+            saveCustomers({makeOrder(4, "Ada"), makeOrder(4, "Second Ada"), makeOrder(8, "Cleo")}));
+        window.onOrderBtnClicked();
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        QCOMPARE(orders->allOrders().size(), 3);
+        emit orders->detailRequested(4);
+        QCOMPARE(window.pageStack()->currentIndex(), 4);
+        QCOMPARE(detail->currentOrder().name, QStringLiteral("Ada"));
+        // An id nobody has: the detail page keeps what it showed.
+        window.onInspectBtnClicked();
+        emit orders->detailRequested(99);
+        QCOMPARE(window.pageStack()->currentIndex(), 4);
+        QCOMPARE(detail->currentOrder().name, QStringLiteral("Ada"));
+        QCOMPARE(highlighted(window), QStringLiteral("orderText"));
+        QVERIFY(appendCustomer(makeOrder(7, "Cy")));
+        emit detail->backRequested();
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        QCOMPARE(orders->allOrders().size(), 4);
+
+        emit orders->configRequested();
+        QCOMPARE(window.pageStack()->currentIndex(), 2);
+        QCOMPARE(form->mode(), int(SaveReportPage::NewOrder));
+        emit form->backRequested();
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        emit orders->editRequested(99); // unknown: nothing happens
+        QCOMPARE(window.pageStack()->currentIndex(), 3);
+        emit orders->editRequested(8);
+        QCOMPARE(window.pageStack()->currentIndex(), 2);
+        QCOMPARE(form->mode(), int(SaveReportPage::EditOrder));
+        emit form->reportSaved(makeOrder(8, "Cleo Edited"));
+        QCOMPARE(window.pageStack()->currentIndex(), 4);
+        QCOMPARE(detail->currentOrder().name, QStringLiteral("Cleo Edited"));
+        QVERIFY(!window.hasInspectionContext());
     }
 
 private:

@@ -1,6 +1,11 @@
+// The window with its device link and live view, against in-process
+// stand-ins for the device: connecting, the resolution, the live picture in
+// full screen and what a capture says when there is no picture.
 #include "device/networkhandler.h"
 #include "device/wifisignalsource.h"
+#include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
+#include "ui/common/transientnotice.h"
 #include "ui/mainwindow/mainwindow.h"
 
 #include "common/testsupport.h"
@@ -10,7 +15,9 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -41,6 +48,8 @@ class TestMainWindowDevice : public QObject
 private:
     std::unique_ptr<FakeControlDevice> m_device;
     std::unique_ptr<FakeMjpegServer> m_stream;
+    QTemporaryDir m_photos;
+    std::unique_ptr<MainWindow> m_window;
 
     // A window whose device link points at fresh in-process stand-ins.
     std::unique_ptr<MainWindow> makeWindow()
@@ -51,10 +60,43 @@ private:
         window->networkHandler()->setDeviceHost(QStringLiteral("127.0.0.1"));
         window->networkHandler()->setControlPort(m_device->serverPort());
         window->networkHandler()->setStreamPort(m_stream->serverPort());
+        window->setPhotoFolder(m_photos.path());
         return window;
     }
 
+    // The window shown and connected; with `streaming`, once the page shows
+    // the live picture it started by itself.
+    void openWindow(bool streaming = true)
+    {
+        m_window = makeWindow();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->networkHandler()->isConnected(), 3000);
+        if (streaming)
+            QTRY_VERIFY_WITH_TIMEOUT(!m_window->streamWidget()->latestFrame().isNull(), 6000);
+    }
+
+    FullscreenViewer *liveViewer() const
+    {
+        return m_window->findChild<FullscreenViewer *>(QStringLiteral("liveFullscreenViewer"));
+    }
+
+    // Opens the full-screen live view by a double-click on the page's
+    // picture; returns once it shows the picture.
+    void openFullScreen()
+    {
+        QTest::mouseDClick(m_window->streamWidget(), Qt::LeftButton);
+        FullscreenViewer *viewer = liveViewer();
+        QVERIFY(viewer);
+        QVERIFY(QTest::qWaitForWindowActive(viewer));
+        QTRY_VERIFY(!viewer->liveView()->latestFrame().isNull());
+    }
+
+    int photoCount() const { return m_window->leftPhotos().size(); }
+
 private slots:
+    void cleanup() { m_window.reset(); }
+
     void autoConnectsAndStartsTheStream3sLater()
     {
         QElapsedTimer clock;
@@ -187,6 +229,111 @@ private slots:
         // The device address is on this namespace's loopback.
         QCOMPARE(window.findChild<QLabel *>(QStringLiteral("wifiSignalLabel"))->text(),
                  QStringLiteral("信号：强"));
+    }
+
+    void noFullScreenWithoutTheDevice()
+    {
+        openWindow(false);
+        QVERIFY(!QTest::currentTestFailed());
+        m_device->close();
+        m_device->client->abort();
+        QTRY_VERIFY(!m_window->networkHandler()->isConnected());
+        // A picture from elsewhere is showing, but there is no device to look into.
+        m_window->streamWidget()->startStream(m_stream->url());
+        QTRY_VERIFY(!m_window->streamWidget()->latestFrame().isNull());
+        QTest::mouseDClick(m_window->streamWidget(), Qt::LeftButton);
+        QVERIFY(!liveViewer());
+    }
+
+    // The full screen shows the page's own stream, so a camera that serves
+    // one client at a time gives both the picture; closing it, however, lets
+    // go of that stream and leaves the page streaming.
+    void fullScreenSharesThePageStream_data()
+    {
+        QTest::addColumn<QString>("closeBy");
+        QTest::newRow("exit button") << "exit";
+        QTest::newRow("escape") << "escape";
+        QTest::newRow("double-click inside") << "double-click";
+    }
+
+    void fullScreenSharesThePageStream()
+    {
+        openWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        QSignalSpy requests(m_stream.get(), &FakeMjpegServer::requestReceived);
+        openFullScreen();
+        QVERIFY(!QTest::currentTestFailed());
+        QPointer<FullscreenViewer> viewer = liveViewer();
+        StreamDisplayWidget *view = viewer->liveView();
+        // Its status texts are light on the black screen.
+        auto *status = view->findChild<QLabel *>();
+        status->ensurePolished();
+        QVERIFY(status->palette().color(QPalette::WindowText).lightness() > 200);
+        const int shown = view->decodedFrameCount();
+        QTRY_VERIFY(view->decodedFrameCount() > shown + 2); // keeps moving
+
+        // Space captures the picture on the screen, and a small copy of it
+        // shows in a corner for a moment.
+        QVERIFY(!viewer->captureConfirmation());
+        QTest::keyClick(viewer, Qt::Key_Space);
+        QCOMPARE(photoCount(), 1);
+        QCOMPARE(m_window->leftPhotos().at(0).fullImage().size(), QSize(320, 240));
+        QVERIFY(viewer->captureConfirmation()->isVisible());
+        QVERIFY(viewer->rect().contains(viewer->captureConfirmation()->geometry()));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->captureConfirmation()->isVisible(), 3000);
+
+        QFETCH(QString, closeBy);
+        if (closeBy == "exit")
+            viewer->exitButton()->click();
+        else if (closeBy == "escape")
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        else
+            QTest::mouseDClick(view, Qt::LeftButton);
+        QTRY_VERIFY(!viewer);
+        QCOMPARE(requests.size(), 0);
+        QVERIFY(m_window->streamWidget()->isPlaying());
+        const int page = m_window->streamWidget()->decodedFrameCount();
+        QTRY_VERIFY(m_window->streamWidget()->decodedFrameCount() > page + 2);
+        QCOMPARE(requests.size(), 0);
+    }
+
+    // A capture that finds no picture tells the user where they are looking,
+    // whichever way it was started, and adds nothing.
+    void captureWithoutAPictureSaysSo_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("capture button") << "button";
+        QTest::newRow("device button") << "device";
+        QTest::newRow("space in full screen") << "fullscreen";
+    }
+
+    void captureWithoutAPictureSaysSo()
+    {
+        QFETCH(QString, trigger);
+        openWindow();
+        QVERIFY(!QTest::currentTestFailed());
+        if (trigger == "fullscreen")
+            openFullScreen();
+        QVERIFY(!QTest::currentTestFailed());
+        FullscreenViewer *viewer = liveViewer();
+        QWidget *host = viewer ? static_cast<QWidget *>(viewer)
+                               : m_window->findChild<QWidget *>(QStringLiteral("centerPanel"));
+        StreamDisplayWidget *view = viewer ? viewer->liveView() : m_window->streamWidget();
+
+        m_stream->stalled = true; // the picture goes after the frame timeout
+        QTRY_VERIFY_WITH_TIMEOUT(view->currentFrame().isNull(), 5000);
+        QVERIFY(m_window->networkHandler()->isConnected());
+        if (trigger == "button")
+            QTest::mouseClick(m_window->findChild<QPushButton *>("captureButton"), Qt::LeftButton);
+        else if (trigger == "device")
+            m_device->client->write(R"({"command":"4","info":"PHOTOGRAPH","status":"0"})");
+        else
+            QTest::keyClick(viewer, Qt::Key_Space);
+
+        TransientNotice *notice = nullptr;
+        QTRY_VERIFY((notice = host->findChild<TransientNotice *>()) && notice->isVisible());
+        QCOMPARE(notice->text(), QStringLiteral("未能拍照：当前没有实时画面"));
+        QCOMPARE(photoCount(), 0);
     }
 };
 
