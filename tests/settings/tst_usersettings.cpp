@@ -143,8 +143,9 @@ private slots:
     {
         QTemporaryDir dir;
         const QString path = dir.filePath("lumaural.ini");
-        TestSupport::writeFile(path, "[Language]\nSelected=German\n[Paths]\nPhotoFolder=rel/dir\n"
-                                     "[Device]\nResolution=99*99\n[View]\nRotation=100\nMirrored=true\n");
+        TestSupport::writeFile(path,
+                               "[Language]\nSelected=German\n[Paths]\nPhotoFolder=rel/dir\n"
+                               "[Device]\nResolution=99*99\n[View]\nRotation=100\nMirrored=true\n");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring photo folder"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring the view orientation"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("Ignoring resolution"));
