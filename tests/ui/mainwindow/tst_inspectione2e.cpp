@@ -140,7 +140,8 @@ private slots:
         QTest::mouseClick(child<QPushButton>(*m_window, "captureButton"), Qt::LeftButton);
         pressDeviceButton(1);
         const QImage expected = frame.transformed(QTransform().rotate(90));
-        for (const CapturedPhoto &photo : m_window->leftPhotos()) {
+        for (int i = 0; i < m_window->leftPhotos().size(); ++i) {
+            const CapturedPhoto &photo = m_window->leftPhotos().at(i);
             const QImage saved = QImage(photo.path).convertToFormat(QImage::Format_RGB32);
             QCOMPARE(saved.size(), QSize(720, 1280));
             qint64 difference = 0;
@@ -161,6 +162,10 @@ private slots:
 
     void wholeInspectionWithAnOrder()
     {
+        // Only this inspection's files are counted below, not earlier tests',
+        // and the picture is not turned as an earlier test left it.
+        QDir(MainWindow().photoFolder()).removeRecursively();
+        QVERIFY(UserSettings::instance().setViewOrientation(0, false));
         Fitter fitter;
         fitter.id = 1;
         fitter.name = QStringLiteral("Ines");

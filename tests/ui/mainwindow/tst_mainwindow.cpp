@@ -10,6 +10,7 @@
 #include "records/orderpage.h"
 #include "records/savereportpage.h"
 #include "records/store/recordstore.h"
+#include "settings/settingspage.h"
 
 #include "ui/common/combopopup.h"
 
