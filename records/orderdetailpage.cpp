@@ -1,11 +1,15 @@
 #include "records/orderdetailpage.h"
 
 #include "i18n/langmanager.h"
+#include "records/customerhistory.h"
+#include "records/earliervisitsbar.h"
 #include "records/orderdisplay.h"
 #include "records/orderlayout.h"
 #include "records/photoviewer.h"
 #include "records/reportphoto.h"
 #include "records/store/photoentry.h"
+#include "records/store/recordsbackend.h"
+#include "records/visitcompare.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/iconpixmap.h"
 #include "ui/common/roundedcheckbox.h"
@@ -214,8 +218,20 @@ void OrderDetailPage::buildUi()
         "border: 1px solid #585656; border-radius: 20px; padding: 0 18px; }"
         "QPushButton:hover { background: #f5f5f5; }"));
     actionRow->addWidget(m_exportButton, 0, Qt::AlignVCenter);
+    m_compareButton = new QPushButton(content);
+    m_compareButton->setObjectName(QStringLiteral("compareButton"));
+    m_compareButton->setMinimumWidth(111);
+    m_compareButton->setFixedHeight(40);
+    m_compareButton->setCursor(Qt::PointingHandCursor);
+    m_compareButton->setStyleSheet(m_exportButton->styleSheet() +
+                                   QStringLiteral("QPushButton:disabled { color: #aaaaaa; "
+                                                  "border-color: #cccccc; }"));
+    actionRow->addWidget(m_compareButton, 0, Qt::AlignVCenter);
     actionRow->addStretch();
     layout->addLayout(actionRow);
+    m_earlierBar = new EarlierVisitsBar(content);
+    layout->addSpacing(12);
+    layout->addWidget(m_earlierBar);
 
     layout->addSpacing(20);
     m_scrollArea = new QScrollArea(content);
@@ -244,6 +260,12 @@ void OrderDetailPage::buildUi()
     connect(m_printButton, &QPushButton::clicked, this, &OrderDetailPage::printRequested);
     connect(m_notesButton, &QPushButton::clicked, this, &OrderDetailPage::notesRequested);
     connect(m_exportButton, &QPushButton::clicked, this, &OrderDetailPage::exportRequested);
+    // Modal, so opened from the event loop rather than inside the click.
+    connect(m_compareButton, &QPushButton::clicked, this,
+            [this] { QTimer::singleShot(0, this, [this] { openCompare(); }); });
+    connect(m_earlierBar, &EarlierVisitsBar::compareRequested, this, [this](int visit) {
+        QTimer::singleShot(0, this, [this, visit] { openCompare(visit); });
+    });
     connect(m_selectAll, &QCheckBox::toggled, this, &OrderDetailPage::onSelectAllToggled);
 }
 
@@ -344,6 +366,7 @@ void OrderDetailPage::retranslate()
                                      QStringLiteral("Set report notes")));
     m_exportButton->setText(
         uiText(QStringLiteral("order_detail.export"), QStringLiteral("Export order")));
+    m_compareButton->setText(uiText(QStringLiteral("compare.button"), QStringLiteral("Compare")));
     for (int field = 0; field < FieldCount; ++field)
         m_fieldTitles.at(field)->setText(uiText(QLatin1String(FieldTitles[field].key),
                                                 QLatin1String(FieldTitles[field].defaultText)));
@@ -391,6 +414,14 @@ void OrderDetailPage::showOrder(const Customer &customer)
     for (const StoredPhoto &entry : customer.photos)
         m_thumbnails.append(
             roundedThumbnail(PhotoEntry::thumbnailOf(entry, ThumbnailSize * ratio), ratio));
+
+    m_earlierVisits =
+        CustomerHistory::earlierOrders(customer, RecordsBackend::current().listOrders());
+    m_earlierBar->setVisits(m_earlierVisits);
+    int photoCount = int(customer.photos.size());
+    for (const Customer &visit : std::as_const(m_earlierVisits))
+        photoCount += int(visit.photos.size());
+    m_compareButton->setEnabled(photoCount >= 2);
 
     rebuildRecords();
     // Once the page is laid out at its real size the grid is built again.
@@ -523,6 +554,13 @@ QWidget *OrderDetailPage::buildRecordItem(int photoIndex)
         QTimer::singleShot(0, this, [this, photoIndex] { showPhotoFullScreen(photoIndex); });
     });
     return item;
+}
+
+void OrderDetailPage::openCompare(int visit)
+{
+    const QPair<int, int> pair = VisitCompare::defaultPair(m_order, m_earlierVisits, visit);
+    PhotoCompareView::showModal(VisitCompare::choices(m_order, m_earlierVisits), pair.first,
+                                pair.second, this);
 }
 
 void OrderDetailPage::showPhotoFullScreen(int photoIndex)

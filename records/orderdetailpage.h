@@ -6,6 +6,7 @@
 #include <QPixmap>
 #include <QWidget>
 
+class EarlierVisitsBar;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -35,6 +36,11 @@ public:
     // Opens the full-screen viewer on one of the order's photos; nothing for
     // a photo that does not decode.
     void showPhotoFullScreen(int photoIndex);
+    // The same customer's orders made before the shown one, newest first.
+    const QList<Customer> &earlierVisits() const { return m_earlierVisits; }
+    // Opens the comparison of the order's photos and its earlier visits'
+    // (`visit` -1: against the newest); returns when it is closed.
+    void openCompare(int visit = -1);
 
 signals:
     void backRequested();
@@ -62,6 +68,7 @@ private:
     void onSelectAllToggled(bool checked);
 
     Customer m_order;
+    QList<Customer> m_earlierVisits;
     // Thumbnails of m_order's photos, decoded once per order; null for photos
     // that are not images.
     QList<QPixmap> m_thumbnails;
@@ -80,6 +87,8 @@ private:
     QPushButton *m_printButton = nullptr;
     QPushButton *m_notesButton = nullptr;
     QPushButton *m_exportButton = nullptr;
+    QPushButton *m_compareButton = nullptr;
+    EarlierVisitsBar *m_earlierBar = nullptr;
     QScrollArea *m_scrollArea = nullptr;
     QWidget *m_recordContainer = nullptr;
     QGridLayout *m_recordGrid = nullptr;

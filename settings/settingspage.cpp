@@ -11,6 +11,7 @@
 #include "records/store/storealerts.h"
 #include "settings/aboutpanel.h"
 #include "settings/recordslocationsection.h"
+#include "settings/sharpestcaptureoption.h"
 #include "settings/usersettings.h"
 #include "ui/common/busyoverlay.h"
 #include "ui/common/combopopup.h"
@@ -208,6 +209,8 @@ void SettingsPage::buildUi()
     layout->addWidget(m_photoPathLabel, 0, left);
     layout->addSpacing(20);
     layout->addLayout(folderRow);
+    layout->addSpacing(28);
+    layout->addWidget(new SharpestCaptureOption(card));
     layout->addSpacing(28);
     layout->addWidget(m_companyLabel, 0, left);
     layout->addSpacing(20);

@@ -25,6 +25,7 @@ const QString BackupKeepKey = QStringLiteral("Backup/Keep");
 const QString LastBackupKey = QStringLiteral("Backup/LastRun");
 const QString RotationKey = QStringLiteral("View/Rotation");
 const QString MirroredKey = QStringLiteral("View/Mirrored");
+const QString SharpestCaptureKey = QStringLiteral("Capture/Sharpest");
 constexpr int MaxBackupKeep = 99;
 const QString RecordsKeptOnKey = QStringLiteral("Records/KeptOn");
 const QString ServerHostKey = QStringLiteral("Records/ServerHost");
@@ -136,7 +137,8 @@ void UserSettings::load()
         LanguageKey,      PhotoFolderKey,       ResolutionKey,     BackupPeriodKey,
         BackupFolderKey,  BackupKeepKey,        LastBackupKey,     RecordsKeptOnKey,
         ServerHostKey,    ServerPortKey,        ServerDatabaseKey, ServerUserKey,
-        ServerSslModeKey, ServerSslRootCertKey, RotationKey,       MirroredKey};
+        ServerSslModeKey, ServerSslRootCertKey, RotationKey,       MirroredKey,
+        SharpestCaptureKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
@@ -178,6 +180,11 @@ void UserSettings::load()
             qWarning() << "Ignoring the view orientation from" << m_path;
         }
     }
+    const QString sharpest = settings.value(SharpestCaptureKey).toString().trimmed();
+    if (sharpest == QLatin1String("false"))
+        m_sharpestCapture = false;
+    else if (!sharpest.isEmpty() && sharpest != QLatin1String("true"))
+        qWarning() << "Ignoring the capture choice" << sharpest << "from" << m_path;
 
     RecordsServer server;
     server.enabled = settings.value(RecordsKeptOnKey).toString() == QLatin1String("server");
@@ -287,6 +294,12 @@ bool UserSettings::setLastBackup(const QDateTime &at)
     return save();
 }
 
+bool UserSettings::setSharpestCapture(bool on)
+{
+    m_sharpestCapture = on;
+    return save();
+}
+
 bool UserSettings::save()
 {
     QByteArray bytes;
@@ -297,6 +310,8 @@ bool UserSettings::save()
             bytes += "\nLastRun=" + m_lastBackup.toString(Qt::ISODate).toLatin1();
         bytes += "\nPeriod=" + m_backupPeriod.toLatin1() + "\n\n";
     }
+    if (!m_sharpestCapture)
+        bytes += "[Capture]\nSharpest=false\n\n";
     if (!m_resolution.isEmpty())
         bytes += "[Device]\nResolution=" + m_resolution.toLatin1() + "\n\n";
     if (!m_language.isEmpty())

@@ -69,6 +69,10 @@ public:
     };
     RecordsServer recordsServer() const { return m_recordsServer; }
     bool setRecordsServer(const RecordsServer &server);
+    // Whether a capture saves the sharpest frame of the last half second
+    // rather than the newest; on unless the user turned it off.
+    bool sharpestCapture() const { return m_sharpestCapture; }
+    bool setSharpestCapture(bool on);
 
     // "Language/Selected" as language.ini writes it: "english", "german" and
     // "chinese" for the three shipped languages, any other code as it is.
@@ -91,5 +95,6 @@ private:
     int m_backupKeep = 7;
     QDateTime m_lastBackup;
     RecordsServer m_recordsServer;
+    bool m_sharpestCapture = true;
     bool m_ignored = false;
 };

@@ -4,6 +4,7 @@
 #include "stream/jpegdecoder.h"
 
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QDebug>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -207,6 +208,11 @@ QPixmap StreamDisplayWidget::currentFrame() const
     return m_label->pixmap();
 }
 
+const FrameRing &StreamDisplayWidget::recentFrames() const
+{
+    return m_source ? m_source->recentFrames() : m_recentFrames;
+}
+
 QImage StreamDisplayWidget::latestFrame() const
 {
     // The view may have decoded a reduced picture; the full one is made on demand.
@@ -253,8 +259,11 @@ void StreamDisplayWidget::showFrame(const QByteArray &jpeg)
     if (!composeFrame(jpeg))
         return; // a corrupt frame is skipped; the frame timeout notices when none follow
     m_latestJpeg = jpeg;
-    if (!m_source) // a follower learns of a stall from its source's text
+    if (!m_source) { // a follower learns of a stall from its source's text
+        m_recentFrames.add(jpeg, QDeadlineTimer::current().deadline(),
+                           m_focusScorer.measure(jpeg)); // shared bytes, no copy
         m_frameTimer->start(FrameTimeoutMs);
+    }
     emit frameShown(jpeg);
 }
 
@@ -501,6 +510,7 @@ void StreamDisplayWidget::showStateText(StreamState state)
     }
     m_label->setText(text); // replaces the picture
     m_latestJpeg.clear();
+    m_recentFrames.clear(); // what came before a gap is no longer the picture
     m_latestFrame = QImage();
     emit textShown();
 }

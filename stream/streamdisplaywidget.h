@@ -1,6 +1,7 @@
 #pragma once
 
 #include "stream/framecomposer.h"
+#include "stream/framering.h"
 #include "stream/imageorientation.h"
 #include "stream/mjpegframeextractor.h"
 #include "stream/zoompan.h"
@@ -56,6 +57,9 @@ public:
     QPixmap currentFrame() const;
     // The newest shown frame at camera resolution, or null while the view shows text.
     QImage latestFrame() const;
+    // The frames shown during the last half second, as received, oldest
+    // first (for a follower: its source's); empty while the view shows text.
+    const FrameRing &recentFrames() const;
 
     // How the picture is turned; the frozen or last picture is turned at once.
     void setOrientation(const ImageOrientation &orientation);
@@ -136,7 +140,9 @@ private:
     QPointer<StreamDisplayWidget> m_source;
 
     FrameComposer m_composer;
-    QByteArray m_latestJpeg;      // the frame on screen, as received
+    QByteArray m_latestJpeg; // the frame on screen, as received
+    FrameRing m_recentFrames;
+    FocusScorer m_focusScorer;
     mutable QImage m_latestFrame; // its full-size picture, once decoded
     int m_decodedFrames = 0;
 

@@ -1,15 +1,22 @@
-// The order detail page: values, the photo grid, selection and the viewer.
+// The order detail page: values, the photo grid, selection, the viewer and
+// the comparison with earlier visits.
+#include "records/comparepane.h"
 #include "records/orderdetailpage.h"
+#include "records/photocompareview.h"
 #include "records/photoviewer.h"
 #include "records/reportphoto.h"
 #include "records/store/photoentry.h"
+#include "records/store/recordstore.h"
+#include "records/visitcompare.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/roundedcheckbox.h"
 
 #include "pagedriver.h"
 
+#include <QComboBox>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QWheelEvent>
 
 namespace {
 
@@ -144,6 +151,63 @@ private slots:
         });
         QTest::mouseClick(child<QPushButton>(page, "photoViewButton"), Qt::LeftButton);
         QTRY_VERIFY(sawViewer);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+    }
+
+    // The same customer's earlier visits are listed newest first; the
+    // comparison opens with the order's first photo against the same ear of
+    // the newest visit, and one wheel zooms both sides.
+    void earlierVisitsOpenTheComparison()
+    {
+        removeStoreFiles();
+        Customer older;
+        older.id = 1;
+        older.name = QStringLiteral("Anna");
+        older.phone = QStringLiteral("+49 170 1234567");
+        older.createdAt = QStringLiteral("2025-01-02T10:00:00");
+        older.photos = {photo("20250102_100000_R"), photo("20250102_100010_L")};
+        Customer newer = older;
+        newer.id = 2;
+        newer.createdAt = QStringLiteral("2025-06-02T10:00:00");
+        Customer today = older;
+        today.id = 3;
+        today.phone = QStringLiteral("0049 170 1234567");
+        today.createdAt = QStringLiteral("2026-01-05T09:00:00");
+        today.photos = {photo("20260105_090000_L")};
+        Customer stranger;
+        stranger.id = 4;
+        stranger.name = QStringLiteral("Bob");
+        stranger.createdAt = QStringLiteral("2025-03-03T10:00:00");
+        QVERIFY(saveCustomers({older, stranger, newer, today}));
+
+        OrderDetailPage page;
+        showWide(page);
+        page.showOrder(today);
+        QCOMPARE(page.earlierVisits().size(), 2);
+        QCOMPARE(page.earlierVisits().first().id, 2);
+        QCOMPARE(page.findChildren<QPushButton *>("earlierVisitButton").size(), 2);
+        // Choices: today's left (0), then each visit's right and left.
+        QCOMPARE(VisitCompare::defaultPair(today, page.earlierVisits()), qMakePair(0, 2));
+        QCOMPARE(VisitCompare::defaultPair(today, page.earlierVisits(), 1), qMakePair(0, 4));
+
+        bool compared = false;
+        whenModalShown<PhotoCompareView>([&compared](PhotoCompareView *view) {
+            compared = true;
+            QCOMPARE(view->choiceBox(1)->currentIndex(), 2);
+            QVERIFY(!view->pane(1)->photo().isNull()); // read from the store on demand
+            const QRectF before = view->pane(1)->photoRect();
+            const QPointF at(view->pane(0)->width() / 4.0, view->pane(0)->height() / 3.0);
+            QWheelEvent wheel(at, view->pane(0)->mapToGlobal(at), QPoint(), QPoint(0, 360),
+                              Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view->pane(0), &wheel);
+            QVERIFY(view->zoomPan().zoom() > 1.9);
+            QVERIFY(view->pane(1)->photoRect().width() > 1.9 * before.width());
+            QTest::keyClick(view, Qt::Key_0);
+            QCOMPARE(view->pane(1)->photoRect(), before);
+            view->close();
+        });
+        QTest::mouseClick(child<QPushButton>(page, "compareButton"), Qt::LeftButton);
+        QTRY_VERIFY(compared);
         QTRY_VERIFY(!QApplication::activeModalWidget());
     }
 };

@@ -1,5 +1,6 @@
 // The plain rules behind the record pages: the order form, derived order
 // numbers, filters, paging, layout, display texts, fitter search and photo entries.
+#include "records/customerhistory.h"
 #include "records/fitterquery.h"
 #include "records/listpaging.h"
 #include "records/orderdisplay.h"
@@ -305,6 +306,44 @@ private slots:
             QCOMPARE(OrderDisplay::detailCreatedAt(c[0]), c[2]);
             QCOMPARE(OrderForm::createdAtForDisplay(c[0]), c[0].isEmpty() ? QString() : c[1]);
         }
+    }
+
+    // The same customer: the same phone however written, or else the same
+    // name and birth date; only orders before the shown one, newest first.
+    void earlierVisitsOfTheSameCustomer()
+    {
+        Customer today = order(10, "2026-03-05T09:00:00", "Anna Weber", "+49 170 123-4567");
+        today.birthDate = "1950-04-03";
+        Customer samePhone = order(3, "2025-11-02T10:00:00", "A. Weber", "0049 (170) 1234567");
+        Customer otherNumber = order(4, "2025-06-01T10:00:00", "Anna Weber", "49 170 1234567");
+        Customer sameNameAndBirth = order(5, "2024-01-20T10:00:00", " anna  WEBER ", "030 999 888");
+        sameNameAndBirth.birthDate = "03.04.1950";
+        Customer sameNameOnly = order(6, "2024-02-20T10:00:00", "Anna Weber", "");
+        sameNameOnly.birthDate = "1951-04-03";
+        Customer later = order(11, "2026-04-01T10:00:00", "Anna Weber", "+49 170 1234567");
+        Customer shortPhone = order(12, "2025-01-01T10:00:00", "Other", "12");
+        Customer stranger = order(7, "2025-12-24T10:00:00", "Bob", "0170 1234567");
+        const QList<Customer> all{stranger, sameNameOnly, today,      samePhone,
+                                  later,    otherNumber,  shortPhone, sameNameAndBirth};
+
+        QList<int> ids;
+        for (const Customer &c : CustomerHistory::earlierOrders(today, all))
+            ids.append(c.id);
+        // 4: same digits as today's number; 7: a different number (0170... lacks the 49).
+        QCOMPARE(ids, (QList<int>{3, 4, 5}));
+
+        // Short numbers tell no one; without a phone, name and birth date must both match.
+        Customer noPhone = order(20, "2026-01-01T00:00:00", "Zoe", "12");
+        QVERIFY(!CustomerHistory::sameCustomer(noPhone, order(21, "", "Kim", "0012")));
+        noPhone.birthDate = "2001/02/03";
+        Customer twin = order(22, "2025-01-01T00:00:00", "zoe", "");
+        QVERIFY(!CustomerHistory::sameCustomer(noPhone, twin));
+        twin.birthDate = "2001-02-03";
+        QVERIFY(CustomerHistory::sameCustomer(noPhone, twin));
+        // An order without a valid creation time has no earlier ones.
+        QVERIFY(CustomerHistory::earlierOrders(
+                    order(10, "damaged", "Anna Weber", "+49 170 1234567"), all)
+                    .isEmpty());
     }
 
     void longTextsBreakAndCap()

@@ -42,8 +42,11 @@ private slots:
             QVERIFY(today.setLanguageCode(language));
             QVERIFY(today.setPhotoFolder(folder));
             QVERIFY(today.setResolution(resolution));
+            QVERIFY(today.sharpestCapture());
+            QVERIFY(today.setSharpestCapture(false));
         }
         const UserSettings tomorrow(path);
+        QVERIFY(!tomorrow.sharpestCapture());
         QVERIFY(!tomorrow.ignoredFile());
         QCOMPARE(tomorrow.languageCode(), language);
         QCOMPARE(tomorrow.photoFolder(), QDir::cleanPath(folder));

@@ -1,4 +1,6 @@
+#include "stream/focusmeasure.h"
 #include "stream/framecomposer.h"
+#include "stream/framering.h"
 #include "stream/imageorientation.h"
 #include "stream/jpegdecoder.h"
 #include "stream/mjpegframeextractor.h"
@@ -7,6 +9,7 @@
 #include "common/testsupport.h"
 #include "fakemjpegserver.h"
 
+#include <QBuffer>
 #include <QPainter>
 
 namespace {
@@ -19,6 +22,27 @@ const QByteArray Thumbnailed = Soi + "a" + Soi + "thumb" + Eoi + "b" + Eoi;
 QByteArray frame(const char *body)
 {
     return Soi + body + Eoi;
+}
+
+// Fine stripes and a few shapes, as a JPEG; `blurred` smears it the way a
+// camera moved during the exposure does.
+QByteArray detailJpeg(bool blurred, int shift = 0)
+{
+    QImage image(1920, 1080, QImage::Format_RGB32);
+    image.fill(QColor(170, 90, 80));
+    QPainter painter(&image);
+    for (int x = shift % 24; x < 1920; x += 24)
+        painter.fillRect(x, 0, 6, 1080, QColor(230, 180, 160));
+    painter.setBrush(QColor(40, 20, 20));
+    painter.drawEllipse(QPoint(700 + shift, 500), 180, 180);
+    painter.end();
+    if (blurred)
+        image = image.scaled(240, 135, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+                    .scaled(1920, 1080, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    image.save(&buffer, "JPEG", 85);
+    return bytes;
 }
 
 } // namespace
@@ -212,6 +236,52 @@ private slots:
             JpegDecoder::decode(FakeMjpegServer::testJpeg(QSize(1920, 1080), 1), view, &reduced);
         QTEST(image.size(), "decoded");
         QCOMPARE(reduced, image.width() != 1920);
+    }
+
+    // Age, count and bytes each bound the ring; the newest frame always stays.
+    void frameRingKeepsItsBounds()
+    {
+        FrameRing ring(500, 4, 1000);
+        const QByteArray small(200, 'x');
+        for (int i = 0; i < 10; ++i)
+            ring.add(small, i * 100);
+        QCOMPARE(ring.size(), 4); // six are within 500 ms of the newest, four fit
+        QCOMPARE(ring.frames().first().receivedMs, 600);
+        QCOMPARE(ring.bytes(), 800);
+        ring.add(QByteArray(700, 'y'), 950);
+        QCOMPARE(ring.size(), 2); // the oldest went until the bytes fit
+        QCOMPARE(ring.bytes(), 900);
+        ring.add(QByteArray(2000, 'z'), 960);
+        QCOMPARE(ring.size(), 1);
+        QCOMPARE(ring.frames().last().receivedMs, 960);
+        ring.add(small, 2000);
+        QCOMPARE(ring.size(), 1); // the big one is older than the span
+        ring.add(small, 10);      // a clock from a new start: nothing to compare with
+        QCOMPARE(ring.size(), 1);
+        QCOMPARE(ring.bytes(), 200);
+    }
+
+    void focusMeasureTellsBlurredFromSharp()
+    {
+        const QByteArray sharp = detailJpeg(false);
+        const QByteArray blurred = detailJpeg(true);
+        QCOMPARE(FocusMeasure::reducedBrightness(sharp).size(), QSize(480, 270));
+        const double sharpScore = FocusMeasure::score(sharp);
+        const double blurredScore = FocusMeasure::score(blurred);
+        QVERIFY2(sharpScore > 4 * blurredScore,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(sharpScore).arg(blurredScore)));
+        QVERIFY(FocusMeasure::score(QByteArray("not a picture")) < 0);
+
+        // Among moving frames the sharp one wins wherever it is.
+        QList<double> scores;
+        for (int i = 0; i < 5; ++i)
+            scores.append(FocusMeasure::score(detailJpeg(i != 1, i * 7)));
+        QCOMPARE(FocusMeasure::choose(scores), 1);
+        // Of frames about as sharp, the newest; unmeasured frames never win.
+        QCOMPARE(FocusMeasure::choose({100, 50, 97, -1}), 2);
+        QCOMPARE(FocusMeasure::choose({100, 50, 90}), 0);
+        QCOMPARE(FocusMeasure::choose({-1, -1}), -1);
+        QCOMPARE(FocusMeasure::choose({}), -1);
     }
 
     void decoderRefusesAbsurdHeaders()

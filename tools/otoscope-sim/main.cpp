@@ -47,8 +47,13 @@ int main(int argc, char *argv[])
     const QCommandLineOption oneClient(
         QStringLiteral("one-client"),
         "Serve the live stream to one client at a time; later ones wait their turn.");
+    const QCommandLineOption blur(
+        QStringLiteral("blur"),
+        "Blur every frame except each Nth (frame numbers divisible by N stay sharp): reduced to "
+        "an eighth of its size and enlarged back, as a moving patient smears the picture.",
+        "N");
     for (const auto &option : {host, controlPort, streamPort, fps, photoEvery, dropAfter,
-                               stallAfter, coalesce, split, oneClient})
+                               stallAfter, coalesce, split, oneClient, blur})
         parser.addOption(option);
     parser.process(app);
 
@@ -60,6 +65,7 @@ int main(int argc, char *argv[])
     streamOptions.fps = parser.value(fps).toInt();
     streamOptions.stallAfterFrames = parser.value(stallAfter).toInt();
     streamOptions.oneClient = parser.isSet(oneClient);
+    streamOptions.blurAllButEvery = qMax(0, parser.value(blur).toInt());
 
     SimControlServer control(controlOptions);
     SimStreamServer stream(streamOptions);

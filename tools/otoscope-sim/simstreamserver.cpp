@@ -123,8 +123,11 @@ void SimStreamServer::onTick()
     if (m_stalled || m_clients.isEmpty())
         return;
     const QDateTime now = QDateTime::currentDateTime();
+    ++m_frameNumber;
+    const bool blurred =
+        m_options.blurAllButEvery > 0 && m_frameNumber % quint64(m_options.blurAllButEvery) != 0;
     const QByteArray jpeg =
-        m_pattern.renderJpeg(m_resolution, ++m_frameNumber, now, m_options.jpegQuality);
+        m_pattern.renderJpeg(m_resolution, m_frameNumber, now, m_options.jpegQuality, blurred);
     const qint64 msecs = now.toMSecsSinceEpoch();
     const QByteArray part =
         "--" + Boundary +

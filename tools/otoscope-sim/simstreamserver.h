@@ -23,6 +23,8 @@ public:
         int fps = 25;
         int stallAfterFrames = 0; // stop sending frames after this many per client (0: never)
         int jpegQuality = 85;
+        // Blur every frame except each Nth (0: none), as a moving patient would.
+        int blurAllButEvery = 0;
         // Serve one client at a time, as many cheap cameras do: a later
         // request gets no answer until the client being served has gone.
         bool oneClient = false;

@@ -46,12 +46,20 @@ QImage TestPattern::render(const QSize &size, quint64 frameNumber, const QDateTi
     return image;
 }
 
+QImage TestPattern::blur(const QImage &image)
+{
+    const QSize reduced(qMax(1, image.width() / 8), qMax(1, image.height() / 8));
+    return image.scaled(reduced, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .scaled(image.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 QByteArray TestPattern::renderJpeg(const QSize &size, quint64 frameNumber, const QDateTime &now,
-                                   int quality) const
+                                   int quality, bool blurred) const
 {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    render(size, frameNumber, now).save(&buffer, "JPEG", quality);
+    const QImage picture = render(size, frameNumber, now);
+    (blurred ? blur(picture) : picture).save(&buffer, "JPEG", quality);
     return bytes;
 }

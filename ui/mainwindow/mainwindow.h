@@ -2,6 +2,7 @@
 
 #include "records/reportphoto.h"
 #include "records/store/customer.h"
+#include "stream/framering.h"
 #include "stream/imageorientation.h"
 #include "ui/mainwindow/earphotolist.h"
 #include "ui/mainwindow/inspectionmetrics.h"
@@ -183,6 +184,11 @@ private:
     QWidget *liveNoticeHost() const;
 
     // Capture (mainwindowcapture.cpp)
+    // The frame a capture saves, at camera resolution: the frozen one, else
+    // the sharpest of the view's last half second (or its newest, when the
+    // user chose so); null when the view shows no picture.
+    QImage captureFrame(const StreamDisplayWidget *view) const;
+    static QList<double> scoreFrames(const QList<FrameRing::Frame> &frames);
     // Tells the user, without stopping them, that a capture found no picture.
     void reportNoPicture();
 
@@ -255,6 +261,7 @@ private:
     QCheckBox *m_selectAllCheck = nullptr;
     QPushButton *m_batchSaveAsButton = nullptr;
     QPushButton *m_batchDeleteButton = nullptr;
+    QPushButton *m_compareButton = nullptr;
     QFrame *m_photoPanel = nullptr;
     QScrollArea *m_photoList = nullptr;
     QWidget *m_photoListContent = nullptr;
@@ -313,6 +320,8 @@ public slots:
     void onFullscreenBtnClicked();
     void onStreamDoubleClicked();
     void onInspectionContextCloseClicked();
+    // Compares the two ticked photos of either ear (mainwindowcompare.cpp).
+    void onCompareButtonClicked();
 
     // Device link and live view (mainwindowdevice.cpp; the live-view frame in
     // mainwindowinspection.cpp)

@@ -4,7 +4,10 @@
 
 #include "device/networkhandler.h"
 #include "i18n/langmanager.h"
+#include "settings/usersettings.h"
+#include "stream/focusmeasure.h"
 #include "stream/fullscreenviewer.h"
+#include "stream/jpegdecoder.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/transientnotice.h"
 #include "ui/mainwindow/photostorage.h"
@@ -25,15 +28,60 @@ void MainWindow::onCaptureButtonClicked()
     capturePhoto();
 }
 
+QImage MainWindow::captureFrame(const StreamDisplayWidget *view) const
+{
+    // A frozen view holds its frame whatever the stream underneath does: the
+    // user chose that picture.
+    if (view->isFrozen())
+        return view->latestFrame();
+    // While the view shows a status text (not started, stalled, reconnecting)
+    // there is nothing to capture.
+    if (!view->isPlaying())
+        return {};
+    const QList<FrameRing::Frame> &recent = view->recentFrames().frames();
+    if (!UserSettings::instance().sharpestCapture() || recent.size() < 2)
+        return view->latestFrame();
+    const int chosen = FocusMeasure::choose(scoreFrames(recent));
+    if (chosen < 0 || chosen == recent.size() - 1)
+        return view->latestFrame();
+    qDebug() << "选用最清晰的画面:" << recent.size() - 1 - chosen << "帧之前";
+    const QImage frame = JpegDecoder::decode(recent.at(chosen).jpeg);
+    return frame.isNull() ? view->latestFrame() : frame;
+}
+
+// Most frames were measured as they came in; the rest (usually the newest
+// one or two) are measured now, on both cores, as the user waits for them.
+QList<double> MainWindow::scoreFrames(const QList<FrameRing::Frame> &frames)
+{
+    QList<double> scores;
+    QList<int> missing;
+    for (const FrameRing::Frame &frame : frames) {
+        const double score = frame.focus ? frame.focus->load() : FocusScorer::Pending;
+        if (score == FocusScorer::Pending)
+            missing.append(int(scores.size()));
+        scores.append(score);
+    }
+    double *out = scores.data(); // each thread writes its own entries
+    const auto measure = [&frames, &missing, out](qsizetype from, qsizetype to) {
+        for (qsizetype i = from; i < to; ++i)
+            out[missing.at(i)] = FocusMeasure::score(frames.at(missing.at(i)).jpeg);
+    };
+    const qsizetype half = missing.size() / 2;
+    std::future<void> firstHalf;
+    if (half > 0)
+        firstHalf = std::async(std::launch::async, measure, 0, half);
+    measure(half, missing.size());
+    if (firstHalf.valid())
+        firstHalf.get();
+    return scores;
+}
+
 void MainWindow::capturePhoto()
 {
     // The camera's own frame at the resolution the user chose, not the
     // picture composed for the screen (cropped, scaled, rounded corners).
-    // While the view shows a status text (not started, stalled, reconnecting)
-    // there is nothing to capture. A frozen view holds its frame whatever
-    // the stream underneath does.
     const StreamDisplayWidget *view = shownLiveView();
-    const QImage frame = view->isPlaying() || view->isFrozen() ? view->latestFrame() : QImage();
+    const QImage frame = captureFrame(view);
     // The photo is turned as the picture on screen is, in its own pixels.
     const ImageOrientation orientation = view->orientation();
     if (frame.isNull()) {

@@ -286,6 +286,8 @@ QWidget *MainWindow::buildBatchArea()
     };
     m_batchSaveAsButton = flatButton(QStringLiteral("batchSaveAsButton"));
     m_batchDeleteButton = flatButton(QStringLiteral("batchDeleteButton"));
+    m_compareButton = flatButton(QStringLiteral("comparePhotosButton"));
+    connect(m_compareButton, &QPushButton::clicked, this, &MainWindow::onCompareButtonClicked);
     connect(m_selectAllCheck, &QCheckBox::toggled, this, &MainWindow::onSelectAllToggled);
     connect(m_batchSaveAsButton, &QPushButton::clicked, this,
             &MainWindow::onBatchSaveAsButtonClicked);
@@ -303,24 +305,29 @@ void MainWindow::arrangeBatchArea(bool twoRows)
     }
     // Adding a control to the other row moves it into that row's widget.
     m_batchRowTop->addWidget(m_selectAllCheck);
+    // Compare takes the free end of a row: the first one's when the other
+    // buttons go below, else a row of its own.
     if (twoRows) {
         m_batchRowTop->addStretch();
+        m_batchRowTop->addWidget(m_compareButton);
         m_batchRowBottom->addWidget(m_batchSaveAsButton);
         m_batchRowBottom->addStretch();
         m_batchRowBottom->addWidget(m_batchDeleteButton);
-        m_batchRowBottomWidget->show();
     } else {
         m_batchRowTop->addSpacing(12);
         m_batchRowTop->addWidget(m_batchSaveAsButton);
         m_batchRowTop->addSpacing(12);
         m_batchRowTop->addWidget(m_batchDeleteButton);
         m_batchRowTop->addStretch();
-        m_batchRowBottomWidget->hide();
+        m_batchRowBottom->addStretch();
+        m_batchRowBottom->addWidget(m_compareButton);
     }
+    m_batchRowBottomWidget->show();
     // Moving a widget hides it; the batch area as a whole shows or hides them.
     m_batchSaveAsButton->show();
     m_batchDeleteButton->show();
-    m_batchArea->setFixedHeight(twoRows ? 62 : 30);
+    m_compareButton->show();
+    m_batchArea->setFixedHeight(62);
 }
 
 QWidget *MainWindow::buildPhotoPanel()
@@ -478,6 +485,9 @@ void MainWindow::retranslateInspectionPage()
         uiText(QStringLiteral("inspect.photo.batch_save_as"), QStringLiteral("批量另存")));
     m_batchDeleteButton->setText(
         uiText(QStringLiteral("inspect.photo.batch_delete"), QStringLiteral("批量删除")));
+    m_compareButton->setText(uiText(QStringLiteral("compare.button"), QStringLiteral("对比")));
+    m_compareButton->setToolTip(uiText(QStringLiteral("compare.select_two"),
+                                       QStringLiteral("勾选两张照片（左耳或右耳均可）进行对比")));
     m_emptyPhotoLabel->setText(
         uiText(QStringLiteral("inspect.photo.empty"), QStringLiteral("暂时没有检查照片~")));
     m_captureText->setText(uiText(QStringLiteral("inspect.capture"), QStringLiteral("拍照")));
@@ -539,6 +549,9 @@ void MainWindow::applyResponsiveLayout()
     m_batchDeleteButton->setStyleSheet(batchStyle.arg(QStringLiteral("#fe5d5d"))
                                            .arg(m.batchFontPx)
                                            .arg(QStringLiteral("#ff7a7a")));
+    m_compareButton->setStyleSheet(batchStyle.arg(QStringLiteral("#2c84fd"))
+                                       .arg(m.batchFontPx)
+                                       .arg(QStringLiteral("#ec5c0b")));
     m_photoPanel->setMinimumHeight(m.photoPanelMinHeight);
     m_emptyPhotoLabel->setMinimumHeight(m.emptyLabelMinHeight);
     m_emptyPhotoLabel->setStyleSheet(

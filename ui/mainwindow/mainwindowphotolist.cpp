@@ -98,6 +98,7 @@ void MainWindow::refreshPhotoList()
         m_selectAllCheck->setEnabled(false);
         m_batchSaveAsButton->setEnabled(false);
         m_batchDeleteButton->setEnabled(false);
+        m_compareButton->setEnabled(false);
         m_emptyPhotoLabel->show();
         m_photoListLayout->addStretch();
         m_photoListLayout->addWidget(m_emptyPhotoLabel);
@@ -109,6 +110,7 @@ void MainWindow::refreshPhotoList()
     m_selectAllCheck->setEnabled(true);
     m_batchSaveAsButton->setEnabled(true);
     m_batchDeleteButton->setEnabled(true);
+    m_compareButton->setEnabled(m_leftPhotos.size() + m_rightPhotos.size() >= 2);
     {
         const QSignalBlocker blocker(m_selectAllCheck);
         m_selectAllCheck->setChecked(photos.allChecked());

@@ -6,6 +6,7 @@
 #include "records/savereportpage.h"
 #include "records/store/recordstore.h"
 #include "settings/usersettings.h"
+#include "stream/focusmeasure.h"
 #include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/mainwindow.h"
@@ -18,6 +19,9 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QStackedWidget>
+
+#include <algorithm>
+#include <limits>
 
 class TestInspectionE2E : public QObject
 {
@@ -91,6 +95,33 @@ private slots:
         QCOMPARE(m_sim.peek(1 << 20).count("stream: client started streaming"), 1);
     }
 
+    // The simulator blurs three frames of every four; each capture must
+    // save a sharp one, which the newest frame is only one time in four.
+    void captureSavesTheSharpestRecentFrame()
+    {
+        startDeviceAndWindow({"--blur", "4"});
+        QVERIFY(!QTest::currentTestFailed());
+        // How sharp the stream's sharp and blurred frames are.
+        double sharpest = 0;
+        double blurriest = std::numeric_limits<double>::max();
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->streamWidget()->recentFrames().size() >= 6, 3000);
+        for (const FrameRing::Frame &frame : m_window->streamWidget()->recentFrames().frames()) {
+            const double score = FocusMeasure::score(frame.jpeg);
+            sharpest = std::max(sharpest, score);
+            blurriest = std::min(blurriest, score);
+        }
+        QVERIFY2(sharpest > 4 * blurriest,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(sharpest).arg(blurriest)));
+        for (int i = 0; i < 5; ++i) {
+            QTest::qWait(230); // not always in the same phase of the four frames
+            m_window->capturePhoto();
+            const double saved =
+                FocusMeasure::score(TestSupport::readFile(m_window->leftPhotos().at(i).path));
+            QVERIFY2(saved > sharpest / 3,
+                     qPrintable(QStringLiteral("%1: %2 of %3").arg(i).arg(saved).arg(sharpest)));
+        }
+    }
+
     // Turned a quarter and frozen, both capture buttons save the held frame
     // turned in its own pixels, at full resolution; the turn is kept for the
     // next start.
@@ -133,6 +164,10 @@ private slots:
 
     void wholeInspectionWithAnOrder()
     {
+        // Only this inspection's files are counted below, not earlier tests',
+        // and the picture is not turned as an earlier test left it.
+        QDir(MainWindow().photoFolder()).removeRecursively();
+        QVERIFY(UserSettings::instance().setViewOrientation(0, false));
         Fitter fitter;
         fitter.id = 1;
         fitter.name = QStringLiteral("Ines");
