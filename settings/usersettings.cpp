@@ -133,12 +133,12 @@ void UserSettings::load()
     if (settings.status() != QSettings::NoError)
         return ignore("damaged");
     // Keys of another program would be lost on our next save; keep that file whole instead.
-    const QSet<QString> ours{
-        LanguageKey,      PhotoFolderKey,       ResolutionKey,     BackupPeriodKey,
-        BackupFolderKey,  BackupKeepKey,        LastBackupKey,     RecordsKeptOnKey,
-        ServerHostKey,    ServerPortKey,        ServerDatabaseKey, ServerUserKey,
-        ServerSslModeKey, ServerSslRootCertKey, RotationKey,       MirroredKey,
-        SharpestCaptureKey};
+    const QSet<QString> ours{LanguageKey,      PhotoFolderKey,       ResolutionKey,
+                             BackupPeriodKey,  BackupFolderKey,      BackupKeepKey,
+                             LastBackupKey,    RecordsKeptOnKey,     ServerHostKey,
+                             ServerPortKey,    ServerDatabaseKey,    ServerUserKey,
+                             ServerSslModeKey, ServerSslRootCertKey, RotationKey,
+                             MirroredKey,      SharpestCaptureKey};
     const QStringList keys = settings.allKeys();
     if (std::any_of(keys.cbegin(), keys.cend(),
                     [&](const QString &k) { return !ours.contains(k); }))
