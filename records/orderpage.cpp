@@ -39,6 +39,9 @@
 
 namespace {
 
+// How often a page whose store could not be reached asks again.
+constexpr int RetryIntervalMs = 3000;
+
 const char *const DateFormat = "yyyy.MM.dd";
 
 const QString FieldStyle = QStringLiteral(
@@ -198,7 +201,11 @@ OrderPage::OrderPage(QWidget *parent) : QWidget(parent)
     setAttribute(Qt::WA_StyledBackground);
     setStyleSheet(QStringLiteral("OrderPage { background-color: #f7f8fc; }"));
     buildUi();
-    setAllOrders(RecordsBackend::current().listOrders());
+    m_retryTimer = new QTimer(this);
+    m_retryTimer->setSingleShot(true);
+    m_retryTimer->setInterval(RetryIntervalMs);
+    connect(m_retryTimer, &QTimer::timeout, this, &OrderPage::onRetryTimeout);
+    loadOrders();
     connect(LangManager::instance(), &LangManager::languageChanged, this, &OrderPage::retranslate);
     retranslate();
 }
@@ -612,9 +619,31 @@ void OrderPage::retranslate()
     refreshView();
 }
 
+void OrderPage::loadOrders()
+{
+    StoreResult result;
+    setAllOrders(RecordsBackend::current().listOrders(&result));
+    m_unreachable = result.status == StoreResult::Status::Unreachable;
+    if (m_unreachable)
+        m_retryTimer->start();
+    else
+        m_retryTimer->stop();
+}
+
+void OrderPage::onRetryTimeout()
+{
+    // A hidden page asks again when it is shown; no need to keep a server busy.
+    if (!isVisible()) {
+        m_retryTimer->start();
+        return;
+    }
+    loadOrders();
+    refreshView();
+}
+
 void OrderPage::reloadOrders()
 {
-    setAllOrders(RecordsBackend::current().listOrders());
+    loadOrders();
     m_currentPage = 1;
     refreshView();
 }
@@ -880,6 +909,9 @@ void OrderPage::buildTableRows(const OrderNumbering &numbering)
 QString OrderPage::emptyListText() const
 {
     // A blank list reads as broken; say whether nothing is stored or nothing matched.
+    if (m_unreachable)
+        return uiText(QStringLiteral("orders.unreachable"),
+                      QStringLiteral("无法连接诊所服务器，正在重试…"));
     return m_allOrders.isEmpty()
                ? uiText(QStringLiteral("orders.empty"), QStringLiteral("暂无订单"))
                : uiText(QStringLiteral("orders.no_match"), QStringLiteral("没有匹配的订单"));
@@ -1020,7 +1052,7 @@ void OrderPage::removeOrders(const QList<int> &storeIndices)
     if (!removed.ok() && removed.status != StoreResult::Status::NotFound)
         showPromptMessage(this, uiText(QStringLiteral("orders.delete_failed"),
                                        QStringLiteral("无法写入订单文件，订单未删除。")));
-    setAllOrders(store.listOrders());
+    loadOrders();
 }
 
 void OrderPage::onEditClicked(int customerId)

@@ -17,6 +17,7 @@ class QPushButton;
 class QScrollArea;
 class QStackedWidget;
 class QTableWidget;
+class QTimer;
 class RoundedCheckBox;
 
 // The order list: search, creation-day range, paging, cards or a table,
@@ -107,6 +108,10 @@ private:
     // Removes the given orders from the store and the page after the user confirmed.
     void removeOrders(const QList<int> &storeIndices);
     void setAllOrders(const QList<Customer> &orders);
+    // Lists the stored orders; while the store cannot be reached the page says
+    // so instead of showing an empty list, and asks again every few seconds.
+    void loadOrders();
+    void onRetryTimeout();
 
     int m_viewMode = CardView;
     QList<Customer> m_allOrders;
@@ -119,6 +124,8 @@ private:
     // that the card it came from no longer matches the list.
     int m_generation = 0;
     int m_builtCardColumns = 0;
+    bool m_unreachable = false;
+    QTimer *m_retryTimer = nullptr;
 
     QList<ShownCheck> m_cardChecks;
     QList<ShownCheck> m_rowChecks;

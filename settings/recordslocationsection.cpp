@@ -6,6 +6,7 @@
 #include "records/store/recordstore.h"
 #include "ui/common/combopopup.h"
 #include "ui/common/promptdialog.h"
+#include "ui/common/wheelguard.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -67,6 +68,7 @@ QComboBox *combo(const QString &name, QWidget *parent)
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     box->setStyleSheet(QLatin1String(ComboStyle));
     styleComboPopup(box);
+    WheelGuard::install(box);
     return box;
 }
 
@@ -141,6 +143,7 @@ void RecordsLocationSection::buildUi()
     m_portSpin = new QSpinBox(m_serverBox);
     m_portSpin->setObjectName(QStringLiteral("serverPortSpin"));
     m_portSpin->setRange(1, 65535);
+    WheelGuard::install(m_portSpin);
     m_portSpin->setFixedSize(120, 51);
     m_portSpin->setStyleSheet(
         QStringLiteral("QSpinBox { background:white; border:1px solid #585656; "

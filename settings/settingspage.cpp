@@ -17,6 +17,7 @@
 #include "ui/common/combopopup.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/transientnotice.h"
+#include "ui/common/wheelguard.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -68,6 +69,7 @@ QComboBox *combo(const QString &name, QWidget *parent)
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     box->setStyleSheet(QLatin1String(ComboStyle));
     styleComboPopup(box);
+    WheelGuard::install(box);
     return box;
 }
 
@@ -496,6 +498,7 @@ void SettingsPage::buildBackupUi(QWidget *card, QVBoxLayout *layout)
     m_autoKeepSpin = new QSpinBox(card);
     m_autoKeepSpin->setObjectName(QStringLiteral("autoBackupKeepSpin"));
     m_autoKeepSpin->setRange(1, 99);
+    WheelGuard::install(m_autoKeepSpin);
     m_autoKeepSpin->setFixedSize(96, 51);
     m_autoKeepSpin->setStyleSheet(
         QStringLiteral("QSpinBox { background:white; border:1px solid #585656; "

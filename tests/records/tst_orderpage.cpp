@@ -2,6 +2,7 @@
 // deletion and what it shows for odd data.
 #include "records/orderlayout.h"
 #include "records/orderpage.h"
+#include "records/store/jsonrecordsbackend.h"
 #include "ui/common/elidedlabel.h"
 #include "ui/common/ordertableheader.h"
 #include "ui/common/roundedcheckbox.h"
@@ -38,6 +39,21 @@ QList<Customer> makeOrders(int count)
         orders.append(makeOrder(id));
     return orders;
 }
+
+// The files, behind a server that can be switched off.
+class AwayBackend : public JsonRecordsBackend
+{
+public:
+    bool away = true;
+    QList<Customer> listOrders(StoreResult *result) override
+    {
+        if (!away)
+            return JsonRecordsBackend::listOrders(result);
+        if (result)
+            result->status = StoreResult::Status::Unreachable;
+        return {};
+    }
+};
 
 QTableWidget *table(OrderPage &page)
 {
@@ -347,6 +363,23 @@ private slots:
         QCOMPARE(emptyText(), QStringLiteral("没有匹配的订单"));
         page.onResetClicked();
         QCOMPARE(emptyText(), QString());
+    }
+
+    // An unreachable server must not read as "no orders"; the page asks again
+    // by itself and shows the orders once the server answers.
+    void unreachableStoreIsSaidAndRetried()
+    {
+        QVERIFY(saveCustomers(makeOrders(2)));
+        auto backend = std::make_shared<AwayBackend>();
+        RecordsBackend::setCurrent(backend);
+        OrderPage page;
+        page.resize(1100, 700);
+        page.show();
+        QCOMPARE(child<QLabel>(*cardContainer(page), "emptyListLabel")->text(),
+                 QStringLiteral("无法连接诊所服务器，正在重试…"));
+        backend->away = false;
+        QTRY_COMPARE_WITH_TIMEOUT(cards(page).size(), 2, 6000);
+        RecordsBackend::setCurrent(nullptr);
     }
 
     void badStoreShowsDefaultsAndWritesNothing()

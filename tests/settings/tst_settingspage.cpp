@@ -16,9 +16,11 @@
 #include <QDialog>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QSpinBox>
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <QTextBrowser>
+#include <QWheelEvent>
 
 #include <csignal>
 #include <sys/resource.h>
@@ -373,6 +375,12 @@ private slots:
             TestSupport::writeFile(folder + "/" + old, "old");
         QVERIFY(UserSettings::instance().setBackupSchedule("weekly", folder, 2));
         SettingsPage page;
+        // The wheel scrolling the page over the keep field must not change it.
+        auto *keep = child<QSpinBox>(page, "autoBackupKeepSpin");
+        QWheelEvent wheel(QPointF(5, 5), keep->mapToGlobal(QPointF(5, 5)), {}, {0, -120},
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(keep, &wheel);
+        QCOMPARE(keep->value(), 2);
         const QDateTime now = QDateTime::currentDateTime();
         QSignalSpy finished(page.backgroundBackup(), &BackgroundBackup::finished);
         QVERIFY(page.startAutomaticBackupIfDue(now));
