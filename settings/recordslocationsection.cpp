@@ -4,7 +4,7 @@
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
 #include "records/store/recordstore.h"
-#include "ui/common/combopopup.h"
+#include "settings/settingsfields.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/wheelguard.h"
 
@@ -22,65 +22,13 @@
 
 namespace {
 
-const char *const LabelStyle = "QLabel { color:#333333; font-size:14px; font-weight:700; "
-                               "background:transparent; border:none; }";
-const char *const SmallLabelStyle = "QLabel { color:#585656; font-size:13px; "
-                                    "background:transparent; border:none; }";
-const char *const ComboStyle =
-    "QComboBox {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  padding:0 42px 0 26px;}QComboBox::drop-down {  "
-    "subcontrol-origin: padding;  subcontrol-position: top right;  width:38px;  border:none;}"
-    "QComboBox::down-arrow {  image:url(:/res/combo_arrow.png);  width:14px;  height:8px;}";
-const char *const FieldStyle =
-    "QLineEdit {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  padding:0 26px;}";
-const char *const ButtonStyle =
-    "QPushButton {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  font-weight:700;  padding:0 26px;}"
-    "QPushButton:hover { background:#f7f7f7; }QPushButton:pressed { background:#efefef; }"
-    "QPushButton:disabled { color:#aaaaaa; border-color:#cccccc; }";
-
-QLabel *label(QWidget *parent, const char *style = LabelStyle)
-{
-    auto *l = new QLabel(parent);
-    l->setStyleSheet(QLatin1String(style));
-    return l;
-}
-
-QLineEdit *field(const QString &name, int minimumWidth, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMinimumHeight(51);
-    edit->setMinimumWidth(minimumWidth);
-    edit->setMaximumWidth(420);
-    edit->setStyleSheet(QLatin1String(FieldStyle));
-    return edit;
-}
-
+// The location and TLS combos fit their longest text, whichever the language.
 QComboBox *combo(const QString &name, QWidget *parent)
 {
-    auto *box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setMinimumHeight(51);
-    box->setMinimumWidth(220);
-    box->setMaximumWidth(420);
+    QComboBox *box = SettingsFields::combo(name, parent);
+    box->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     box->setSizeAdjustPolicy(QComboBox::AdjustToContents);
-    box->setStyleSheet(QLatin1String(ComboStyle));
-    styleComboPopup(box);
-    WheelGuard::install(box);
     return box;
-}
-
-QPushButton *button(const QString &name, QWidget *parent)
-{
-    auto *b = new QPushButton(parent);
-    b->setObjectName(name);
-    b->setFixedHeight(51);
-    b->setMinimumWidth(132);
-    b->setCursor(Qt::PointingHandCursor);
-    b->setStyleSheet(QLatin1String(ButtonStyle));
-    return b;
 }
 
 ServerSettings toServerSettings(const UserSettings::RecordsServer &s)
@@ -123,7 +71,7 @@ void RecordsLocationSection::buildUi()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
-    m_title = label(this);
+    m_title = SettingsFields::label(this);
     m_locationCombo = combo(QStringLiteral("recordsLocationCombo"), this);
     m_locationCombo->addItem(QString(), QStringLiteral("computer"));
     m_locationCombo->addItem(QString(), QStringLiteral("server"));
@@ -133,13 +81,13 @@ void RecordsLocationSection::buildUi()
     grid->setContentsMargins(0, 16, 0, 0);
     grid->setHorizontalSpacing(16);
     grid->setVerticalSpacing(12);
-    m_hostLabel = label(m_serverBox, SmallLabelStyle);
-    m_portLabel = label(m_serverBox, SmallLabelStyle);
-    m_databaseLabel = label(m_serverBox, SmallLabelStyle);
-    m_userLabel = label(m_serverBox, SmallLabelStyle);
-    m_tlsLabel = label(m_serverBox, SmallLabelStyle);
-    m_rootCertLabel = label(m_serverBox, SmallLabelStyle);
-    m_hostEdit = field(QStringLiteral("serverHostEdit"), 260, m_serverBox);
+    m_hostLabel = SettingsFields::smallLabel(m_serverBox);
+    m_portLabel = SettingsFields::smallLabel(m_serverBox);
+    m_databaseLabel = SettingsFields::smallLabel(m_serverBox);
+    m_userLabel = SettingsFields::smallLabel(m_serverBox);
+    m_tlsLabel = SettingsFields::smallLabel(m_serverBox);
+    m_rootCertLabel = SettingsFields::smallLabel(m_serverBox);
+    m_hostEdit = SettingsFields::field(QStringLiteral("serverHostEdit"), 260, 420, m_serverBox);
     m_portSpin = new QSpinBox(m_serverBox);
     m_portSpin->setObjectName(QStringLiteral("serverPortSpin"));
     m_portSpin->setRange(1, 65535);
@@ -149,12 +97,14 @@ void RecordsLocationSection::buildUi()
         QStringLiteral("QSpinBox { background:white; border:1px solid #585656; "
                        "border-radius:25px; color:#333333; font-size:14px; padding:0 12px 0 22px; }"
                        "QSpinBox::up-button, QSpinBox::down-button { width:20px; border:none; }"));
-    m_databaseEdit = field(QStringLiteral("serverDatabaseEdit"), 200, m_serverBox);
-    m_userEdit = field(QStringLiteral("serverUserEdit"), 200, m_serverBox);
+    m_databaseEdit =
+        SettingsFields::field(QStringLiteral("serverDatabaseEdit"), 200, 420, m_serverBox);
+    m_userEdit = SettingsFields::field(QStringLiteral("serverUserEdit"), 200, 420, m_serverBox);
     m_tlsCombo = combo(QStringLiteral("serverTlsCombo"), m_serverBox);
     for (const char *mode : {"prefer", "require", "verify-ca", "verify-full", "disable"})
         m_tlsCombo->addItem(QString(), QString::fromLatin1(mode));
-    m_rootCertEdit = field(QStringLiteral("serverRootCertEdit"), 260, m_serverBox);
+    m_rootCertEdit =
+        SettingsFields::field(QStringLiteral("serverRootCertEdit"), 260, 420, m_serverBox);
     grid->addWidget(m_hostLabel, 0, 0);
     grid->addWidget(m_hostEdit, 0, 1);
     grid->addWidget(m_portLabel, 0, 2);
@@ -169,9 +119,10 @@ void RecordsLocationSection::buildUi()
     grid->addWidget(m_rootCertEdit, 3, 1, 1, 3);
     grid->setColumnStretch(4, 1);
 
-    m_connectButton = button(QStringLiteral("serverConnectButton"), this);
-    m_copyButton = button(QStringLiteral("copyToServerButton"), this);
-    m_exportButton = button(QStringLiteral("exportServerButton"), this);
+    m_connectButton =
+        SettingsFields::pillButton(QStringLiteral("serverConnectButton"), "700", this);
+    m_copyButton = SettingsFields::pillButton(QStringLiteral("copyToServerButton"), "700", this);
+    m_exportButton = SettingsFields::pillButton(QStringLiteral("exportServerButton"), "700", this);
     auto *actions = new QHBoxLayout;
     actions->setSpacing(16);
     actions->addWidget(m_connectButton);
@@ -179,11 +130,11 @@ void RecordsLocationSection::buildUi()
     actions->addWidget(m_exportButton);
     actions->addStretch();
 
-    m_stateLabel = label(this, SmallLabelStyle);
+    m_stateLabel = SettingsFields::smallLabel(this);
     m_stateLabel->setObjectName(QStringLiteral("serverStateLabel"));
     m_stateLabel->setTextFormat(Qt::PlainText);
     m_stateLabel->setWordWrap(true);
-    m_busyLabel = label(this, SmallLabelStyle);
+    m_busyLabel = SettingsFields::smallLabel(this);
     m_busyLabel->setObjectName(QStringLiteral("serverBusyLabel"));
     m_busyLabel->setTextFormat(Qt::PlainText);
     m_busyLabel->hide();

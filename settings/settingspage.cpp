@@ -11,10 +11,10 @@
 #include "records/store/storealerts.h"
 #include "settings/aboutpanel.h"
 #include "settings/recordslocationsection.h"
+#include "settings/settingsfields.h"
 #include "settings/sharpestcaptureoption.h"
 #include "settings/usersettings.h"
 #include "ui/common/busyoverlay.h"
-#include "ui/common/combopopup.h"
 #include "ui/common/promptdialog.h"
 #include "ui/common/transientnotice.h"
 #include "ui/common/wheelguard.h"
@@ -38,63 +38,9 @@ namespace {
 
 const QString DefaultResolution = QStringLiteral("1920×1080");
 
-const char *const ComboStyle =
-    "QComboBox {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  padding:0 42px 0 26px;}QComboBox::drop-down {  "
-    "subcontrol-origin: padding;  subcontrol-position: top right;  width:38px;  border:none;}"
-    "QComboBox::down-arrow {  image:url(:/res/combo_arrow.png);  width:14px;  height:8px;}";
-const char *const FieldStyle =
-    "QLineEdit {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  padding:0 26px;}";
-const char *const ButtonStyle =
-    "QPushButton {  background:white;  border:1px solid #585656;  border-radius:25px;  "
-    "color:#333333;  font-size:14px;  font-weight:%1;  padding:0 26px;}"
-    "QPushButton:hover { background:#f7f7f7; }QPushButton:pressed { background:#efefef; }";
-
-QLabel *fieldLabel(QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setStyleSheet(QStringLiteral("QLabel { color:#333333; font-size:14px; "
-                                        "font-weight:700; background:transparent; border:none; }"));
-    return label;
-}
-
-QComboBox *combo(const QString &name, QWidget *parent)
-{
-    auto *box = new QComboBox(parent);
-    box->setObjectName(name);
-    box->setMinimumHeight(51);
-    box->setMinimumWidth(220);
-    box->setMaximumWidth(420);
-    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    box->setStyleSheet(QLatin1String(ComboStyle));
-    styleComboPopup(box);
-    WheelGuard::install(box);
-    return box;
-}
-
-QLineEdit *field(const QString &name, int minimumWidth, int maximumWidth, QWidget *parent)
-{
-    auto *edit = new QLineEdit(parent);
-    edit->setObjectName(name);
-    edit->setMinimumHeight(51);
-    edit->setMinimumWidth(minimumWidth);
-    edit->setMaximumWidth(maximumWidth);
-    edit->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    edit->setStyleSheet(QLatin1String(FieldStyle));
-    return edit;
-}
-
-QPushButton *pillButton(const QString &name, const char *weight, QWidget *parent)
-{
-    auto *button = new QPushButton(parent);
-    button->setObjectName(name);
-    button->setFixedHeight(51);
-    button->setMinimumWidth(132);
-    button->setCursor(Qt::PointingHandCursor);
-    button->setStyleSheet(QString::fromLatin1(ButtonStyle).arg(QLatin1String(weight)));
-    return button;
-}
+using SettingsFields::combo;
+using SettingsFields::field;
+using SettingsFields::pillButton;
 
 } // namespace
 
@@ -174,17 +120,17 @@ void SettingsPage::buildUi()
     // Labels keep to the left; fields and combos grow to their maximum width
     // from the left edge.
     const Qt::Alignment left = Qt::AlignLeft;
-    m_resolutionLabel = fieldLabel(card);
+    m_resolutionLabel = SettingsFields::label(card);
     m_resolutionCombo = combo(QStringLiteral("resolutionCombo"), card);
     for (const char *size : {"320×240", "640×480", "1280×720", "1920×1080"}) {
         const QString text = QString::fromUtf8(size);
         m_resolutionCombo->addItem(text,
                                    QString(text).replace(QStringLiteral("×"), QStringLiteral("*")));
     }
-    m_languageLabel = fieldLabel(card);
+    m_languageLabel = SettingsFields::label(card);
     m_languageCombo = combo(QStringLiteral("languageCombo"), card);
     populateLanguageCombo();
-    m_photoPathLabel = fieldLabel(card);
+    m_photoPathLabel = SettingsFields::label(card);
     auto *folderRow = new QHBoxLayout;
     folderRow->setSpacing(16);
     m_photoPathEdit = field(QStringLiteral("photoPathEdit"), 240, 480, card);
@@ -195,9 +141,9 @@ void SettingsPage::buildUi()
     folderRow->addWidget(m_openFolderButton);
     folderRow->addWidget(m_changeFolderButton);
     folderRow->addStretch();
-    m_companyLabel = fieldLabel(card);
+    m_companyLabel = SettingsFields::label(card);
     m_companyEdit = field(QStringLiteral("companyNameEdit"), 220, 420, card);
-    m_reportTitleLabel = fieldLabel(card);
+    m_reportTitleLabel = SettingsFields::label(card);
     m_reportTitleEdit = field(QStringLiteral("reportTitleEdit"), 220, 420, card);
 
     layout->addWidget(m_resolutionLabel, 0, left);
@@ -476,7 +422,7 @@ int permilleOf(const BackupControl &control)
 
 void SettingsPage::buildBackupUi(QWidget *card, QVBoxLayout *layout)
 {
-    m_backupLabel = fieldLabel(card);
+    m_backupLabel = SettingsFields::label(card);
     m_backUpNowButton = pillButton(QStringLiteral("backUpNowButton"), "700", card);
     m_restoreButton = pillButton(QStringLiteral("restoreButton"), "700", card);
     auto *actions = new QHBoxLayout;
@@ -485,7 +431,7 @@ void SettingsPage::buildBackupUi(QWidget *card, QVBoxLayout *layout)
     actions->addWidget(m_restoreButton);
     actions->addStretch();
 
-    m_autoBackupLabel = fieldLabel(card);
+    m_autoBackupLabel = SettingsFields::label(card);
     m_autoPeriodCombo = combo(QStringLiteral("autoBackupCombo"), card);
     m_autoPeriodCombo->setMinimumWidth(160);
     m_autoPeriodCombo->setMaximumWidth(200);
@@ -494,7 +440,7 @@ void SettingsPage::buildBackupUi(QWidget *card, QVBoxLayout *layout)
     m_autoFolderEdit = field(QStringLiteral("autoBackupFolderEdit"), 200, 420, card);
     m_autoFolderEdit->setReadOnly(true);
     m_autoFolderButton = pillButton(QStringLiteral("autoBackupFolderButton"), "700", card);
-    m_autoKeepLabel = fieldLabel(card);
+    m_autoKeepLabel = SettingsFields::label(card);
     m_autoKeepSpin = new QSpinBox(card);
     m_autoKeepSpin->setObjectName(QStringLiteral("autoBackupKeepSpin"));
     m_autoKeepSpin->setRange(1, 99);
