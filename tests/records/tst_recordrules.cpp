@@ -78,20 +78,6 @@ private slots:
         QCOMPARE(int(OrderForm::validate(c)), int(P::None));
     }
 
-    void storeReplacesOnlyTheFirstOfCollidingIds()
-    {
-        QList<Customer> orders{order(5, {}, "first"), order(5, {}, "second"), order(-1, {})};
-        OrderForm::store(orders, order(5, {}, "changed"), true);
-        QCOMPARE(orders.size(), 3);
-        QCOMPARE(orders[0].name, QStringLiteral("changed"));
-        QCOMPARE(orders[1].name, QStringLiteral("second"));
-        OrderForm::store(orders, order(77, {}), true);
-        OrderForm::store(orders, order(5, {}, "new"), false);
-        QCOMPARE(orders.size(), 5);
-        QCOMPARE(orders[3].id, 77);
-        QCOMPARE(orders[4].name, QStringLiteral("new"));
-    }
-
     void fitterSearch()
     {
         QList<Fitter> fitters(4);

@@ -135,26 +135,6 @@ private slots:
                     .hasMatch());
     }
 
-    void capturePressFromStandardInput()
-    {
-        startSim();
-        QTcpSocket socket;
-        socket.connectToHost(QHostAddress::LocalHost, m_controlPort);
-        QVERIFY(socket.waitForConnected(2000));
-        QTRY_VERIFY(log().contains("control: client"));
-        // Two commands in one write, then one that arrives in two pieces.
-        m_sim.write("photo\np\nph");
-        QVERIFY(m_sim.waitForBytesWritten(2000));
-        QTest::qWait(100); // let the simulator read the piece on its own
-        m_sim.write("oto\n");
-        QVERIFY(m_sim.waitForBytesWritten(2000));
-        const QList<QJsonObject> messages = readMessages(socket, 3);
-        QCOMPARE(messages.size(), 3);
-        for (const QJsonObject &message : messages)
-            QCOMPARE(QJsonDocument(message).toJson(QJsonDocument::Compact),
-                     QByteArray(R"({"command":"4","info":"PHOTOGRAPH","status":"0"})"));
-    }
-
     // Like many cheap cameras: a second viewer waits until the first has gone.
     void oneClientModeServesOneViewerAtATime()
     {
