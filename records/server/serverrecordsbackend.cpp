@@ -1,5 +1,7 @@
 #include "records/server/serverrecordsbackend.h"
 
+#include <libpq-fe.h>
+
 #include <QCryptographicHash>
 #include <QDebug>
 #include <QJsonArray>
@@ -116,12 +118,6 @@ QString originColumn(const QString &origin)
 QString originValue(const QString &origin)
 {
     return origin.isEmpty() ? QString() : QStringLiteral("?, ");
-}
-
-// An empty photo (a damaged entry) is kept as empty bytes, never as NULL.
-QByteArray bytes(const QByteArray &value)
-{
-    return value.isNull() ? QByteArray("") : value;
 }
 
 QString photoEntry(const QString &name, const QByteArray &jpeg)
@@ -286,23 +282,50 @@ StoreResult ServerRecordsBackend::readPhoto(int orderId, int index, StoredPhoto 
     return result;
 }
 
-StoreResult ServerRecordsBackend::insertPhotos(QSqlQuery &query, int orderId,
-                                               const QList<StoredPhoto> &photos)
+StoreResult ServerRecordsBackend::insertPhotos(int orderId, const QList<StoredPhoto> &photos)
 {
-    query.prepare(
-        QStringLiteral("INSERT INTO order_photos (order_id, position, name, data, byte_size)"
-                       " VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < photos.size(); ++i) {
-        const QByteArray jpeg = photos.at(i).imageData();
-        query.addBindValue(orderId);
-        query.addBindValue(i);
-        query.addBindValue(text(photos.at(i).name()));
-        query.addBindValue(bytes(jpeg));
-        query.addBindValue(int(jpeg.size()));
-        if (!query.exec())
-            return failure(query);
+        const StoreResult result =
+            insertPhoto(orderId, i, photos.at(i).name(), photos.at(i).imageData());
+        if (!result.ok())
+            return result;
     }
     return {};
+}
+
+StoreResult ServerRecordsBackend::insertPhoto(int orderId, int position, const QString &name,
+                                              const QByteArray &jpeg)
+{
+    // Qt's driver would write the bytes into the statement as escaped text,
+    // four times their size once in UTF-16: copying a year of photos took five
+    // times as long as reading them. libpq takes them as they are.
+    PGconn *conn = m_connection->handle();
+    if (!conn)
+        return failure(QStringLiteral("no connection to the clinic server"));
+    const QByteArray id = QByteArray::number(orderId);
+    const QByteArray place = QByteArray::number(position);
+    const QByteArray utf8 = name.toUtf8();
+    const QByteArray size = QByteArray::number(jpeg.size());
+    // An empty photo (a damaged entry) is sent as empty bytes, never as NULL.
+    const char *const values[] = {id.constData(), place.constData(), utf8.constData(),
+                                  jpeg.isNull() ? "" : jpeg.constData(), size.constData()};
+    const int lengths[] = {0, 0, 0, int(jpeg.size()), 0};
+    const int formats[] = {0, 0, 0, 1, 0};
+    PGresult *sent = PQexecParams(conn,
+                                  "INSERT INTO order_photos (order_id, position, name, data, "
+                                  "byte_size) VALUES ($1::integer, $2::integer, $3::text, "
+                                  "$4::bytea, $5::integer)",
+                                  5, nullptr, values, lengths, formats, 0);
+    const bool ok = PQresultStatus(sent) == PGRES_COMMAND_OK;
+    m_lastSqlState = QString::fromLatin1(PQresultErrorField(sent, PG_DIAG_SQLSTATE));
+    PQclear(sent);
+    if (ok)
+        return {};
+    const QString why = QString::fromUtf8(PQerrorMessage(conn)).trimmed();
+    if (m_connection->lostConnection(m_lastSqlState, why))
+        return StoreResult::failure(Status::Unreachable, why);
+    qWarning() << "Clinic server statement failed:" << why;
+    return failure(why);
 }
 
 StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin,
@@ -336,7 +359,7 @@ StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QStri
         if (!query.exec())
             return failure(query);
     }
-    return insertPhotos(query, *id, order.photos);
+    return insertPhotos(*id, order.photos);
 }
 
 StoreResult ServerRecordsBackend::addOrder(Customer *order)
@@ -391,10 +414,6 @@ StoreResult ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredP
     QSqlQuery move(m_connection->database());
     move.prepare(QStringLiteral("UPDATE order_photos SET position = ?, name = ? "
                                 "WHERE order_id = ? AND position = ?"));
-    QSqlQuery insert(m_connection->database());
-    insert.prepare(
-        QStringLiteral("INSERT INTO order_photos (order_id, position, name, data, byte_size)"
-                       " VALUES (?, ?, ?, ?, ?)"));
     for (int i = 0; i < photos.size(); ++i) {
         const StoredPhoto &photo = photos.at(i);
         const QByteArray jpeg = photo.imageData();
@@ -424,13 +443,9 @@ StoreResult ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredP
             return failure(QStringLiteral("photo %1 of order %2 is neither held nor stored")
                                .arg(photo.name())
                                .arg(orderId));
-        insert.addBindValue(orderId);
-        insert.addBindValue(i);
-        insert.addBindValue(text(photo.name()));
-        insert.addBindValue(bytes(jpeg));
-        insert.addBindValue(int(jpeg.size()));
-        if (!insert.exec())
-            return failure(insert);
+        const StoreResult inserted = insertPhoto(orderId, i, photo.name(), jpeg);
+        if (!inserted.ok())
+            return inserted;
     }
     query.prepare(QStringLiteral("DELETE FROM order_photos WHERE order_id = ? AND position < 0"));
     query.addBindValue(orderId);

@@ -57,7 +57,8 @@ private:
     StoreResult failure(QSqlQuery &query);
     StoreResult failure(const QString &why);
     StoreResult commit();
-    StoreResult insertPhotos(QSqlQuery &query, int orderId, const QList<StoredPhoto> &photos);
+    StoreResult insertPhotos(int orderId, const QList<StoredPhoto> &photos);
+    StoreResult insertPhoto(int orderId, int position, const QString &name, const QByteArray &jpeg);
     StoreResult replacePhotos(int orderId, const QList<StoredPhoto> &photos);
     StoreResult insertOrder(const Customer &order, const QString &origin, int wantedId, int *id);
     StoreResult insertFitter(const Fitter &fitter, const QString &origin, int wantedId, int *id);
