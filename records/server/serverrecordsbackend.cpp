@@ -127,6 +127,21 @@ QString photoEntry(const QString &name, const QByteArray &jpeg)
 
 } // namespace
 
+// A table whose rows get ids from a sequence.
+struct ServerRecordsBackend::Table
+{
+    QString name;
+    QString sequence;
+    QString columns;
+    QString placeholders;
+};
+
+const ServerRecordsBackend::Table ServerRecordsBackend::OrdersTable{
+    QStringLiteral("orders"), QStringLiteral("order_ids"), OrderColumns, OrderPlaceholders};
+const ServerRecordsBackend::Table ServerRecordsBackend::InspectorsTable{
+    QStringLiteral("inspectors"), QStringLiteral("inspector_ids"), FitterColumns,
+    FitterPlaceholders};
+
 ServerRecordsBackend::ServerRecordsBackend(const ServerSettings &settings)
     : m_connection(std::make_unique<ServerConnection>(settings))
 {
@@ -328,61 +343,100 @@ StoreResult ServerRecordsBackend::insertPhoto(int orderId, int position, const Q
     return failure(why);
 }
 
-StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin,
-                                              int wantedId, int *id)
+StoreResult ServerRecordsBackend::insertRow(const Table &table, const QString &origin, int wantedId,
+                                            const std::function<void(QSqlQuery &)> &bind, int *id)
 {
     QSqlQuery query(m_connection->database());
     if (wantedId > 0) {
-        query.prepare(
-            QStringLiteral("INSERT INTO orders (id, %1%2) VALUES (?, %3%4)"
-                           " ON CONFLICT (id) DO NOTHING RETURNING id")
-                .arg(originColumn(origin), OrderColumns, originValue(origin), OrderPlaceholders));
+        query.prepare(QStringLiteral("INSERT INTO %1 (id, %2%3) VALUES (?, %4%5)"
+                                     " ON CONFLICT (id) DO NOTHING RETURNING id")
+                          .arg(table.name, originColumn(origin), table.columns, originValue(origin),
+                               table.placeholders));
         query.addBindValue(wantedId);
     } else {
-        query.prepare(
-            QStringLiteral("INSERT INTO orders (%1%2) VALUES (%3%4) RETURNING id")
-                .arg(originColumn(origin), OrderColumns, originValue(origin), OrderPlaceholders));
+        query.prepare(QStringLiteral("INSERT INTO %1 (%2%3) VALUES (%4%5) RETURNING id")
+                          .arg(table.name, originColumn(origin), table.columns, originValue(origin),
+                               table.placeholders));
     }
     if (!origin.isEmpty())
         query.addBindValue(origin);
-    bindOrder(query, order);
+    bind(query);
     if (!query.exec())
         return failure(query);
     if (!query.next()) // the wanted id is taken: a new one then
-        return insertOrder(order, origin, 0, id);
+        return insertRow(table, origin, 0, bind, id);
     *id = query.value(0).toInt();
     if (wantedId > 0) {
         // Kept ids must never be handed out again by the sequence.
-        query.prepare(QStringLiteral("SELECT setval('order_ids', greatest(?, "
-                                     "(SELECT last_value FROM order_ids)))"));
+        query.prepare(
+            QStringLiteral("SELECT setval('%1', greatest(?, (SELECT last_value FROM %1)))")
+                .arg(table.sequence));
         query.addBindValue(*id);
         if (!query.exec())
             return failure(query);
     }
-    return insertPhotos(*id, order.photos);
+    return {};
 }
 
-StoreResult ServerRecordsBackend::addOrder(Customer *order)
+StoreResult ServerRecordsBackend::addRow(const std::function<StoreResult(int *)> &insert, int *id)
 {
     for (int attempt = 0;; ++attempt) {
         StoreResult result = begin();
         if (!result.ok())
             return result;
-        int id = 0;
         m_lastSqlState.clear();
-        result = insertOrder(*order, QString(), 0, &id);
+        result = insert(id);
         if (result.ok())
             result = commit();
-        if (result.ok()) {
-            order->id = id;
-            order->revision = 1;
-            return result;
-        }
-        if (result.status != Status::Failed || attempt + 1 >= MaxIdAttempts ||
+        if (result.ok() || result.status != Status::Failed || attempt + 1 >= MaxIdAttempts ||
             m_lastSqlState != UniqueViolation) {
             return result;
         }
     }
+}
+
+StoreResult ServerRecordsBackend::importRow(const Table &table, const QString &origin,
+                                            const std::function<StoreResult(int *)> &insert,
+                                            int *id, bool *added)
+{
+    StoreResult result = begin();
+    if (!result.ok())
+        return result;
+    QSqlQuery query(m_connection->database());
+    query.prepare(QStringLiteral("SELECT id FROM %1 WHERE origin = ?").arg(table.name));
+    query.addBindValue(origin);
+    if (!query.exec())
+        return failure(query);
+    if (query.next()) {
+        *id = query.value(0).toInt();
+        *added = false;
+        return commit();
+    }
+    result = insert(id);
+    if (result.ok())
+        result = commit();
+    *added = result.ok();
+    return result;
+}
+
+StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin,
+                                              int wantedId, int *id)
+{
+    const StoreResult result = insertRow(
+        OrdersTable, origin, wantedId, [&](QSqlQuery &query) { bindOrder(query, order); }, id);
+    return result.ok() ? insertPhotos(*id, order.photos) : result;
+}
+
+StoreResult ServerRecordsBackend::addOrder(Customer *order)
+{
+    int id = 0;
+    const StoreResult result =
+        addRow([&](int *newId) { return insertOrder(*order, QString(), 0, newId); }, &id);
+    if (result.ok()) {
+        order->id = id;
+        order->revision = 1;
+    }
+    return result;
 }
 
 StoreResult ServerRecordsBackend::replacePhotos(int orderId, const QList<StoredPhoto> &photos)
@@ -540,56 +594,19 @@ QList<Fitter> ServerRecordsBackend::listFitters(StoreResult *result)
 StoreResult ServerRecordsBackend::insertFitter(const Fitter &fitter, const QString &origin,
                                                int wantedId, int *id)
 {
-    QSqlQuery query(m_connection->database());
-    if (wantedId > 0) {
-        query.prepare(
-            QStringLiteral("INSERT INTO inspectors (id, %1%2) VALUES (?, %3%4)"
-                           " ON CONFLICT (id) DO NOTHING RETURNING id")
-                .arg(originColumn(origin), FitterColumns, originValue(origin), FitterPlaceholders));
-        query.addBindValue(wantedId);
-    } else {
-        query.prepare(
-            QStringLiteral("INSERT INTO inspectors (%1%2) VALUES (%3%4) RETURNING id")
-                .arg(originColumn(origin), FitterColumns, originValue(origin), FitterPlaceholders));
-    }
-    if (!origin.isEmpty())
-        query.addBindValue(origin);
-    bindFitter(query, fitter);
-    if (!query.exec())
-        return failure(query);
-    if (!query.next())
-        return insertFitter(fitter, origin, 0, id);
-    *id = query.value(0).toInt();
-    if (wantedId > 0) {
-        query.prepare(QStringLiteral("SELECT setval('inspector_ids', greatest(?, "
-                                     "(SELECT last_value FROM inspector_ids)))"));
-        query.addBindValue(*id);
-        if (!query.exec())
-            return failure(query);
-    }
-    return {};
+    return insertRow(
+        InspectorsTable, origin, wantedId, [&](QSqlQuery &query) { bindFitter(query, fitter); },
+        id);
 }
 
 StoreResult ServerRecordsBackend::addFitter(Fitter *fitter)
 {
-    for (int attempt = 0;; ++attempt) {
-        StoreResult result = begin();
-        if (!result.ok())
-            return result;
-        int id = 0;
-        m_lastSqlState.clear();
-        result = insertFitter(*fitter, QString(), 0, &id);
-        if (result.ok())
-            result = commit();
-        if (result.ok()) {
-            fitter->id = id;
-            return result;
-        }
-        if (result.status != Status::Failed || attempt + 1 >= MaxIdAttempts ||
-            m_lastSqlState != UniqueViolation) {
-            return result;
-        }
-    }
+    int id = 0;
+    const StoreResult result =
+        addRow([&](int *newId) { return insertFitter(*fitter, QString(), 0, newId); }, &id);
+    if (result.ok())
+        fitter->id = id;
+    return result;
 }
 
 StoreResult ServerRecordsBackend::updateFitter(const Fitter &stored, const Fitter &changed)
@@ -672,47 +689,17 @@ StoreResult ServerRecordsBackend::writeReportConfig(const ReportConfig &config)
 StoreResult ServerRecordsBackend::importOrder(const Customer &order, const QString &origin, int *id,
                                               bool *added)
 {
-    StoreResult result = begin();
-    if (!result.ok())
-        return result;
-    QSqlQuery query(m_connection->database());
-    query.prepare(QStringLiteral("SELECT id FROM orders WHERE origin = ?"));
-    query.addBindValue(origin);
-    if (!query.exec())
-        return failure(query);
-    if (query.next()) {
-        *id = query.value(0).toInt();
-        *added = false;
-        return commit();
-    }
-    result = insertOrder(order, origin, order.id, id);
-    if (result.ok())
-        result = commit();
-    *added = result.ok();
-    return result;
+    return importRow(
+        OrdersTable, origin,
+        [&](int *newId) { return insertOrder(order, origin, order.id, newId); }, id, added);
 }
 
 StoreResult ServerRecordsBackend::importFitter(const Fitter &fitter, const QString &origin, int *id,
                                                bool *added)
 {
-    StoreResult result = begin();
-    if (!result.ok())
-        return result;
-    QSqlQuery query(m_connection->database());
-    query.prepare(QStringLiteral("SELECT id FROM inspectors WHERE origin = ?"));
-    query.addBindValue(origin);
-    if (!query.exec())
-        return failure(query);
-    if (query.next()) {
-        *id = query.value(0).toInt();
-        *added = false;
-        return commit();
-    }
-    result = insertFitter(fitter, origin, fitter.id, id);
-    if (result.ok())
-        result = commit();
-    *added = result.ok();
-    return result;
+    return importRow(
+        InspectorsTable, origin,
+        [&](int *newId) { return insertFitter(fitter, origin, fitter.id, newId); }, id, added);
 }
 
 StoreResult ServerRecordsBackend::photoDigests(const QString &origin,
