@@ -115,7 +115,8 @@ QImage decode(const QByteArray &jpeg, const QSize &view, bool *reduced)
     if (startDecompress(&info, &errors, jpeg, view)) {
         image = QImage(int(info.output_width), int(info.output_height), QImage::Format_RGB32);
         if (reduced)
-            *reduced = info.output_width != info.image_width;
+            *reduced =
+                info.output_width != info.image_width || info.output_height != info.image_height;
         if (image.isNull() || !readRows(&info, &errors, image.bits(), image.bytesPerLine()))
             image = QImage();
     }

@@ -95,26 +95,40 @@ ServerConnection::State ServerConnection::classifyOpenFailure(const ServerSettin
     return State::Failed;
 }
 
+PGconn *ServerConnection::handle() const
+{
+    if (!m_db.isOpen() || !m_db.driver())
+        return nullptr;
+    const QVariant handle = m_db.driver()->handle();
+    // Qt names the type after libpq's struct, not its typedef.
+    if (!handle.isValid() || (qstrcmp(handle.typeName(), "pg_conn*") != 0 &&
+                              qstrcmp(handle.typeName(), "PGconn*") != 0)) {
+        return nullptr;
+    }
+    return *static_cast<PGconn *const *>(handle.constData());
+}
+
 bool ServerConnection::connectionIsBad() const
 {
     if (!m_db.isOpen() || !m_db.driver())
         return true;
-    const QVariant handle = m_db.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
-        return false;
-    auto *conn = *static_cast<PGconn *const *>(handle.constData());
+    const PGconn *conn = handle();
     return conn == nullptr || PQstatus(conn) != CONNECTION_OK;
 }
 
 bool ServerConnection::lostConnection(const QSqlQuery &failed)
 {
-    const QString code = failed.lastError().nativeErrorCode();
+    return lostConnection(failed.lastError().nativeErrorCode(), failed.lastError().text());
+}
+
+bool ServerConnection::lostConnection(const QString &sqlState, const QString &why)
+{
     // Class 08 is a broken connection; 57P01-57P03 a server shutting down or starting.
-    const bool gone = connectionIsBad() || code.startsWith(QLatin1String("08")) ||
-                      code.startsWith(QLatin1String("57P0"));
+    const bool gone = connectionIsBad() || sqlState.startsWith(QLatin1String("08")) ||
+                      sqlState.startsWith(QLatin1String("57P0"));
     if (gone) {
         m_state = State::Unreachable;
-        m_detail = failed.lastError().text();
+        m_detail = why;
         close();
     }
     return gone;

@@ -6,6 +6,7 @@
 #include <QString>
 
 class QSqlQuery;
+struct pg_conn;
 
 // One connection to a clinic server, opened on demand and opened again after
 // the server was away. Opening also brings the server's tables up to date.
@@ -34,10 +35,15 @@ public:
     // The server's or libpq's own words for the last failure.
     QString detail() const { return m_detail; }
     QSqlDatabase &database() { return m_db; }
+    // libpq's connection under Qt's driver, for what the driver sends badly;
+    // null when not open.
+    pg_conn *handle() const;
 
     // After a failed statement: was it because the connection is gone? Then
     // the connection is closed, so the next open() tries again.
     bool lostConnection(const QSqlQuery &failed);
+    // The same for a statement sent through handle(), by its SQLSTATE.
+    bool lostConnection(const QString &sqlState, const QString &why);
     // Records the failure of `query` as the state and detail.
     void noteFailure(const QSqlQuery &failed);
     void close();

@@ -6,6 +6,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QPair>
+#include <functional>
 #include <memory>
 
 // Orders, inspectors and the report texts kept on a clinic server. Every
@@ -53,12 +54,24 @@ public:
     StoreResult countRecords(int *orders, int *fitters);
 
 private:
+    struct Table;
+    static const Table OrdersTable;
+    static const Table InspectorsTable;
+
     StoreResult begin();
     StoreResult failure(QSqlQuery &query);
     StoreResult failure(const QString &why);
     StoreResult commit();
-    StoreResult insertPhotos(QSqlQuery &query, int orderId, const QList<StoredPhoto> &photos);
+    StoreResult insertPhotos(int orderId, const QList<StoredPhoto> &photos);
+    StoreResult insertPhoto(int orderId, int position, const QString &name, const QByteArray &jpeg);
     StoreResult replacePhotos(int orderId, const QList<StoredPhoto> &photos);
+    StoreResult insertRow(const Table &table, const QString &origin, int wantedId,
+                          const std::function<void(QSqlQuery &)> &bind, int *id);
+    // Inserts in a transaction of its own, again when another workstation
+    // took the id between our look and our insert.
+    StoreResult addRow(const std::function<StoreResult(int *)> &insert, int *id);
+    StoreResult importRow(const Table &table, const QString &origin,
+                          const std::function<StoreResult(int *)> &insert, int *id, bool *added);
     StoreResult insertOrder(const Customer &order, const QString &origin, int wantedId, int *id);
     StoreResult insertFitter(const Fitter &fitter, const QString &origin, int wantedId, int *id);
     StoreResult removeIds(const QString &table, const QList<int> &ids);

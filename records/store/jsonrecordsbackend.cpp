@@ -173,79 +173,95 @@ StoreResult JsonRecordsBackend::readPhoto(int orderId, int index, StoredPhoto *p
     return read;
 }
 
-StoreResult JsonRecordsBackend::addOrder(Customer *order)
+StoreResult
+JsonRecordsBackend::changeOrders(const std::function<StoreResult(QList<Customer> &)> &change)
+{
+    return underLock([&] {
+        StoreResult result;
+        QList<Customer> orders = loadOrders(&result);
+        if (result.ok())
+            result = change(orders);
+        if (result.ok() && !CustomerStore::instance().save(customersPath(), orders))
+            result = writeFailed(customersPath());
+        return result;
+    });
+}
+
+StoreResult
+JsonRecordsBackend::changeFitters(const std::function<StoreResult(QList<Fitter> &)> &change)
+{
+    return underLock([&] {
+        StoreResult result;
+        QList<Fitter> fitters = listFitters(&result);
+        if (result.ok())
+            result = change(fitters);
+        if (result.ok() && !saveFittersTo(fittersPath(), fitters))
+            result = writeFailed(fittersPath());
+        return result;
+    });
+}
+
+StoreResult JsonRecordsBackend::underLock(const std::function<StoreResult()> &work)
 {
     const std::lock_guard<std::recursive_mutex> lock(m_mutex);
     const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    QList<Customer> orders = loadOrders(&read);
-    if (!read.ok())
-        return read;
-    order->id = nextCustomerId(orders);
-    orders.append(*order);
-    if (!CustomerStore::instance().save(customersPath(), orders))
-        return writeFailed(customersPath());
-    order->revision = revisionOf(*order);
-    return StoreResult::success();
+    return fileLock.held() ? work() : busy();
+}
+
+StoreResult JsonRecordsBackend::addOrder(Customer *order)
+{
+    const StoreResult result = changeOrders([order](QList<Customer> &orders) {
+        order->id = nextCustomerId(orders);
+        orders.append(*order);
+        return StoreResult::success();
+    });
+    if (result.ok())
+        order->revision = revisionOf(*order);
+    return result;
 }
 
 StoreResult JsonRecordsBackend::updateOrder(Customer *order)
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    QList<Customer> orders = loadOrders(&read);
-    if (!read.ok())
-        return read;
-    const auto stored = std::find_if(orders.begin(), orders.end(),
-                                     [order](const Customer &c) { return c.id == order->id; });
-    if (stored == orders.end())
-        return StoreResult::failure(StoreResult::Status::NotFound);
-    if (stored->revision != order->revision)
-        return StoreResult::failure(StoreResult::Status::Conflict);
-    *stored = *order;
-    if (!CustomerStore::instance().save(customersPath(), orders))
-        return writeFailed(customersPath());
-    order->revision = revisionOf(*order);
-    return StoreResult::success();
+    const StoreResult result = changeOrders([order](QList<Customer> &orders) {
+        const auto stored = std::find_if(orders.begin(), orders.end(),
+                                         [order](const Customer &c) { return c.id == order->id; });
+        if (stored == orders.end())
+            return StoreResult::failure(StoreResult::Status::NotFound);
+        if (stored->revision != order->revision)
+            return StoreResult::failure(StoreResult::Status::Conflict);
+        *stored = *order;
+        return StoreResult::success();
+    });
+    if (result.ok())
+        order->revision = revisionOf(*order);
+    return result;
 }
 
 StoreResult JsonRecordsBackend::removeOrders(const QList<Customer> &targets)
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    const QList<Customer> stored = loadOrders(&read);
-    if (!read.ok())
-        return read;
-    QList<bool> removed(stored.size(), false);
-    int found = 0;
-    for (const Customer &target : targets) {
-        for (qsizetype i = 0; i < stored.size(); ++i) {
-            if (!removed.at(i) && sameOrder(stored.at(i), target)) {
-                removed[i] = true;
-                ++found;
-                break;
+    return changeOrders([&targets](QList<Customer> &stored) {
+        QList<bool> removed(stored.size(), false);
+        int found = 0;
+        for (const Customer &target : targets) {
+            for (qsizetype i = 0; i < stored.size(); ++i) {
+                if (!removed.at(i) && sameOrder(stored.at(i), target)) {
+                    removed[i] = true;
+                    ++found;
+                    break;
+                }
             }
         }
-    }
-    if (found == 0) // nothing of it is stored any more: nothing to write
-        return StoreResult::failure(StoreResult::Status::NotFound);
-    QList<Customer> kept;
-    kept.reserve(stored.size() - found);
-    for (qsizetype i = 0; i < stored.size(); ++i) {
-        if (!removed.at(i))
-            kept.append(stored.at(i));
-    }
-    if (!CustomerStore::instance().save(customersPath(), kept))
-        return writeFailed(customersPath());
-    return StoreResult::success();
+        if (found == 0) // nothing of it is stored any more: nothing to write
+            return StoreResult::failure(StoreResult::Status::NotFound);
+        QList<Customer> kept;
+        kept.reserve(stored.size() - found);
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            if (!removed.at(i))
+                kept.append(stored.at(i));
+        }
+        stored = kept;
+        return StoreResult::success();
+    });
 }
 
 QList<Fitter> JsonRecordsBackend::listFitters(StoreResult *result)
@@ -260,65 +276,43 @@ QList<Fitter> JsonRecordsBackend::listFitters(StoreResult *result)
 
 StoreResult JsonRecordsBackend::addFitter(Fitter *fitter)
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    QList<Fitter> fitters = listFitters(&read);
-    if (!read.ok())
-        return read;
-    fitter->id = nextFitterId(fitters);
-    fitters.append(*fitter);
-    return saveFittersTo(fittersPath(), fitters) ? StoreResult::success()
-                                                 : writeFailed(fittersPath());
+    return changeFitters([fitter](QList<Fitter> &fitters) {
+        fitter->id = nextFitterId(fitters);
+        fitters.append(*fitter);
+        return StoreResult::success();
+    });
 }
 
 StoreResult JsonRecordsBackend::updateFitter(const Fitter &stored, const Fitter &changed)
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    QList<Fitter> fitters = listFitters(&read);
-    if (!read.ok())
-        return read;
-    const auto same = std::find(fitters.begin(), fitters.end(), stored);
-    if (same == fitters.end()) {
-        const bool idKept = std::any_of(fitters.cbegin(), fitters.cend(),
-                                        [&](const Fitter &f) { return f.id == stored.id; });
-        return StoreResult::failure(idKept ? StoreResult::Status::Conflict
-                                           : StoreResult::Status::NotFound);
-    }
-    *same = changed;
-    same->id = stored.id;
-    return saveFittersTo(fittersPath(), fitters) ? StoreResult::success()
-                                                 : writeFailed(fittersPath());
+    return changeFitters([&](QList<Fitter> &fitters) {
+        const auto same = std::find(fitters.begin(), fitters.end(), stored);
+        if (same == fitters.end()) {
+            const bool idKept = std::any_of(fitters.cbegin(), fitters.cend(),
+                                            [&](const Fitter &f) { return f.id == stored.id; });
+            return StoreResult::failure(idKept ? StoreResult::Status::Conflict
+                                               : StoreResult::Status::NotFound);
+        }
+        *same = changed;
+        same->id = stored.id;
+        return StoreResult::success();
+    });
 }
 
 StoreResult JsonRecordsBackend::removeFitters(const QList<Fitter> &targets)
 {
-    const std::lock_guard<std::recursive_mutex> lock(m_mutex);
-    const WriteLock fileLock(folder(), &m_lockDepth);
-    if (!fileLock.held())
-        return busy();
-    StoreResult read;
-    QList<Fitter> fitters = listFitters(&read);
-    if (!read.ok())
-        return read;
-    int found = 0;
-    for (const Fitter &target : targets) {
-        const auto same = std::find(fitters.begin(), fitters.end(), target);
-        if (same != fitters.end()) {
-            fitters.erase(same);
-            ++found;
+    return changeFitters([&targets](QList<Fitter> &fitters) {
+        int found = 0;
+        for (const Fitter &target : targets) {
+            const auto same = std::find(fitters.begin(), fitters.end(), target);
+            if (same != fitters.end()) {
+                fitters.erase(same);
+                ++found;
+            }
         }
-    }
-    if (found == 0)
-        return StoreResult::failure(StoreResult::Status::NotFound);
-    return saveFittersTo(fittersPath(), fitters) ? StoreResult::success()
-                                                 : writeFailed(fittersPath());
+        return found > 0 ? StoreResult::success()
+                         : StoreResult::failure(StoreResult::Status::NotFound);
+    });
 }
 
 ReportConfig JsonRecordsBackend::readReportConfig(StoreResult *result)

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <mutex>
 
 // The records of this computer: customers.json, fitters.json and
@@ -49,6 +50,12 @@ public:
 private:
     QString folder() const;
     QList<Customer> loadOrders(StoreResult *result);
+    // Reads the file as it is now, lets `change` change the list and writes it
+    // back; a failure from `change` writes nothing.
+    StoreResult changeOrders(const std::function<StoreResult(QList<Customer> &)> &change);
+    StoreResult changeFitters(const std::function<StoreResult(QList<Fitter> &)> &change);
+    // Runs `work` holding this process's mutex and the folder's lock file.
+    StoreResult underLock(const std::function<StoreResult()> &work);
 
     QString m_folder;
     std::recursive_mutex m_mutex;
