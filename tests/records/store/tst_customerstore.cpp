@@ -2,12 +2,14 @@
 #include "records/store/customerstore.h"
 #include "records/store/filebytesource.h"
 #include "records/store/jsonfilestore.h"
+#include "records/store/jsonrecordsbackend.h"
 #include "records/store/jsontext.h"
 #include "records/store/recordstore.h"
 #include "records/store/storealerts.h"
 #include "records/store/storescanner.h"
 #include "records/store/storewriter.h"
 
+#include "backendcontract.h"
 #include "common/testsupport.h"
 
 #include <QBuffer>
@@ -792,5 +794,25 @@ private slots:
     }
 };
 
-LUMAURAL_TEST_MAIN(TestCustomerStore)
+// The file store's own cases, then the store contract against the JSON files.
+int main(int argc, char *argv[])
+{
+    TestSupport::requireIsolation();
+    QApplication app(argc, argv);
+    TestCustomerStore files;
+    QTEST_SET_MAIN_SOURCE_PATH
+    const int failed = QTest::qExec(&files, argc, argv);
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    BackendFactory factory;
+    factory.reset = [folder] {
+        for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(folder + '/' + name);
+        CustomerStore::instance().forget();
+    };
+    factory.open = [folder] { return std::make_shared<JsonRecordsBackend>(folder); };
+    BackendContract contract(factory);
+    return failed + QTest::qExec(&contract, argc, argv);
+}
+
 #include "tst_customerstore.moc"

@@ -5,22 +5,16 @@
 #include "ui/common/promptdialog.h"
 
 #include "i18n/langmanager.h"
-#include "ui/common/combopopup.h"
 #include "ui/common/dimlayer.h"
-#include "ui/common/focusringstyle.h"
 
 #include "common/testsupport.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
-#include <QPainter>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyleOption>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
@@ -104,25 +98,6 @@ private slots:
         QTRY_VERIFY(!window.findChild<DimLayer *>());
     }
 
-    // Keyboard focus is a rounded accent ring, not the platform's square box.
-    void focusIsARoundedRing()
-    {
-        FocusRingStyle style;
-        QImage image(140, 48, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        QStyleOptionFocusRect option;
-        option.rect = image.rect();
-        option.state &= ~QStyle::State_KeyboardFocusChange; // set by default
-        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
-        QCOMPARE(qAlpha(image.pixel(70, 1)), 0); // focus from a click: no ring
-        option.state |= QStyle::State_KeyboardFocusChange;
-        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
-        painter.end();
-        QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // the corner is cut round
-        QVERIFY(image.pixelColor(70, 1).alpha() > 200);
-    }
-
     // A long message is read to its end: the card grows for it, and the
     // window shape follows a card that a caller resizes for its content.
     void longAndMarkupTextStaysPlainAndWhole()
@@ -161,30 +136,6 @@ private slots:
         QVERIFY(!showPromptConfirm(nullptr, "?"));
         QCOMPARE(record->buttons, (QStringList{"Cancel", "OK"}));
         LangManager::instance()->setLanguage("zh_CN");
-    }
-
-    // The list window is cut to a rounded shape at whatever size Qt gives it,
-    // so no square corner of it shows under the rounded field.
-    void openListIsCutToRoundedCorners()
-    {
-        QWidget window;
-        auto *box = new QComboBox(&window);
-        box->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("50")});
-        box->setFixedSize(220, 51);
-        styleComboPopup(box);
-        window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        box->showPopup();
-        QWidget *popup = box->view()->window();
-        QTRY_VERIFY(popup->isVisible());
-        const QRegion mask = popup->mask();
-        const QRect rect = popup->rect();
-        QVERIFY(!mask.isEmpty());
-        QVERIFY(!mask.contains(rect.topLeft()));
-        QVERIFY(!mask.contains(rect.bottomRight()));
-        QVERIFY(mask.contains(rect.center()));
-        QVERIFY(mask.contains(QPoint(rect.center().x(), rect.top())));
-        box->hidePopup();
     }
 
     // The window keeps running while the work is done elsewhere, and says so
