@@ -87,7 +87,16 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
         int id = 0;
         bool added = false;
         const QString origin = originOf(order);
-        auto result = server.importOrder(copy, origin, &id, &added);
+        // Each photo is read from the file once: the same bytes are sent and
+        // hashed, which halves what a year of photos costs to copy.
+        QList<QByteArray> jpegs;
+        QList<QByteArray> hashes;
+        for (const StoredPhoto &photo : order.photos) {
+            jpegs.append(photo.imageData());
+            hashes.append(QCryptographicHash::hash(jpegs.constLast(), QCryptographicHash::Sha256));
+        }
+        auto result = server.importOrder(copy, jpegs, origin, &id, &added);
+        jpegs.clear();
         if (!result.ok()) {
             outcome.error = result.message;
             return outcome;
@@ -102,10 +111,8 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
         }
         bool same = digests.size() == order.photos.size();
         for (int i = 0; same && i < digests.size(); ++i) {
-            const StoredPhoto &photo = order.photos.at(i);
-            same = digests.at(i).first == photo.name() &&
-                   digests.at(i).second ==
-                       QCryptographicHash::hash(photo.imageData(), QCryptographicHash::Sha256);
+            same = digests.at(i).first == order.photos.at(i).name() &&
+                   digests.at(i).second == hashes.at(i);
         }
         if (!same) {
             outcome.error = QStringLiteral("order %1 differs on the server").arg(order.id);

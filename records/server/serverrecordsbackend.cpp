@@ -297,11 +297,13 @@ StoreResult ServerRecordsBackend::readPhoto(int orderId, int index, StoredPhoto 
     return result;
 }
 
-StoreResult ServerRecordsBackend::insertPhotos(int orderId, const QList<StoredPhoto> &photos)
+StoreResult ServerRecordsBackend::insertPhotos(int orderId, const QList<StoredPhoto> &photos,
+                                               const QList<QByteArray> *bytes)
 {
     for (int i = 0; i < photos.size(); ++i) {
         const StoreResult result =
-            insertPhoto(orderId, i, photos.at(i).name(), photos.at(i).imageData());
+            insertPhoto(orderId, i, photos.at(i).name(),
+                        bytes != nullptr ? bytes->value(i) : photos.at(i).imageData());
         if (!result.ok())
             return result;
     }
@@ -420,11 +422,12 @@ StoreResult ServerRecordsBackend::importRow(const Table &table, const QString &o
 }
 
 StoreResult ServerRecordsBackend::insertOrder(const Customer &order, const QString &origin,
-                                              int wantedId, int *id)
+                                              int wantedId, int *id,
+                                              const QList<QByteArray> *photoBytes)
 {
     const StoreResult result = insertRow(
         OrdersTable, origin, wantedId, [&](QSqlQuery &query) { bindOrder(query, order); }, id);
-    return result.ok() ? insertPhotos(*id, order.photos) : result;
+    return result.ok() ? insertPhotos(*id, order.photos, photoBytes) : result;
 }
 
 StoreResult ServerRecordsBackend::addOrder(Customer *order)
@@ -686,12 +689,14 @@ StoreResult ServerRecordsBackend::writeReportConfig(const ReportConfig &config)
     return commit();
 }
 
-StoreResult ServerRecordsBackend::importOrder(const Customer &order, const QString &origin, int *id,
-                                              bool *added)
+StoreResult ServerRecordsBackend::importOrder(const Customer &order,
+                                              const QList<QByteArray> &photoBytes,
+                                              const QString &origin, int *id, bool *added)
 {
     return importRow(
         OrdersTable, origin,
-        [&](int *newId) { return insertOrder(order, origin, order.id, newId); }, id, added);
+        [&](int *newId) { return insertOrder(order, origin, order.id, newId, &photoBytes); }, id,
+        added);
 }
 
 StoreResult ServerRecordsBackend::importFitter(const Fitter &fitter, const QString &origin, int *id,

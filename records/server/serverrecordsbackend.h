@@ -46,7 +46,9 @@ public:
     // Adds a record that came from a workstation's files, keyed by `origin`:
     // nothing is added when a record with that origin is already there.
     // `id` is kept when free. `added` tells whether this call added it.
-    StoreResult importOrder(const Customer &order, const QString &origin, int *id, bool *added);
+    // `photoBytes` are the bytes of the order's photos, read once by the caller.
+    StoreResult importOrder(const Customer &order, const QList<QByteArray> &photoBytes,
+                            const QString &origin, int *id, bool *added);
     StoreResult importFitter(const Fitter &fitter, const QString &origin, int *id, bool *added);
     // The stored photos of the order added under `origin`: names and SHA-256 of
     // the bytes.
@@ -62,7 +64,9 @@ private:
     StoreResult failure(QSqlQuery &query);
     StoreResult failure(const QString &why);
     StoreResult commit();
-    StoreResult insertPhotos(int orderId, const QList<StoredPhoto> &photos);
+    // The bytes are read from `photos` unless `bytes` holds them.
+    StoreResult insertPhotos(int orderId, const QList<StoredPhoto> &photos,
+                             const QList<QByteArray> *bytes = nullptr);
     StoreResult insertPhoto(int orderId, int position, const QString &name, const QByteArray &jpeg);
     StoreResult replacePhotos(int orderId, const QList<StoredPhoto> &photos);
     StoreResult insertRow(const Table &table, const QString &origin, int wantedId,
@@ -72,7 +76,8 @@ private:
     StoreResult addRow(const std::function<StoreResult(int *)> &insert, int *id);
     StoreResult importRow(const Table &table, const QString &origin,
                           const std::function<StoreResult(int *)> &insert, int *id, bool *added);
-    StoreResult insertOrder(const Customer &order, const QString &origin, int wantedId, int *id);
+    StoreResult insertOrder(const Customer &order, const QString &origin, int wantedId, int *id,
+                            const QList<QByteArray> *photoBytes = nullptr);
     StoreResult insertFitter(const Fitter &fitter, const QString &origin, int wantedId, int *id);
     StoreResult removeIds(const QString &table, const QList<int> &ids);
 
