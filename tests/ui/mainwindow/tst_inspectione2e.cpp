@@ -13,7 +13,7 @@
 #include "stream/streamdisplaywidget.h"
 #include "ui/mainwindow/mainwindow.h"
 
-#include "common/testsupport.h"
+#include "../../records/pagedriver.h"
 
 #include <QElapsedTimer>
 #include <QJsonArray>
@@ -76,11 +76,6 @@ private:
         m_sim.write("photo\n");
         QTRY_VERIFY_WITH_TIMEOUT(
             m_window->leftPhotos().size() + m_window->rightPhotos().size() > photosBefore, 5000);
-    }
-
-    template <typename T> T *child(QObject &parent, const char *name)
-    {
-        return parent.findChild<T *>(QLatin1String(name));
     }
 
     quint16 m_controlPort = 0;

@@ -193,17 +193,6 @@ private slots:
         QCOMPARE(highlighted(window), QStringLiteral("inspectText"));
     }
 
-    void wifiSignalTextsFollowTheLanguage()
-    {
-        MainWindow window;
-        auto *label = window.findChild<QLabel *>("wifiSignalLabel");
-        QCOMPARE(label->text(), QStringLiteral("信号：无"));
-        LangManager::instance()->setLanguage("en_US");
-        QCOMPARE(label->text(), QStringLiteral("Signal: none"));
-        QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("Orders"));
-        LangManager::instance()->setLanguage("zh_CN");
-    }
-
     void orderFormBack_data()
     {
         QTest::addColumn<int>("mode");

@@ -14,8 +14,8 @@
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/workspacejournal.h"
 
+#include "../../records/pagedriver.h"
 #include "common/straypromptguard.h"
-#include "common/testsupport.h"
 #include "fakecontroldevice.h"
 #include "fakemjpegserver.h"
 
@@ -131,11 +131,6 @@ private:
                 shown.append(item);
         }
         return shown;
-    }
-
-    template <typename T> static T *child(QObject &parent, const char *name)
-    {
-        return parent.findChild<T *>(QLatin1String(name));
     }
 
     // The text a tooltip shows, rendered the way Qt renders tooltips.
