@@ -46,19 +46,6 @@ Problem validate(const Customer &order)
     return Problem::None;
 }
 
-void store(QList<Customer> &orders, const Customer &order, bool replaceSameId)
-{
-    if (replaceSameId) {
-        const auto it = std::find_if(orders.begin(), orders.end(),
-                                     [&order](const Customer &c) { return c.id == order.id; });
-        if (it != orders.end()) {
-            *it = order;
-            return;
-        }
-    }
-    orders.append(order);
-}
-
 QString createdAtForDisplay(const QString &stored)
 {
     QString shown = stored;

@@ -43,10 +43,6 @@ Customer build(const Customer &base, const Input &input, const Fitter *inspector
 // reads the form: order number, name, inspector.
 Problem validate(const Customer &order);
 
-// Puts `order` into `orders`: as a replacement of the first order with its id
-// when `replaceSameId` is set and there is one, otherwise at the end.
-void store(QList<Customer> &orders, const Customer &order, bool replaceSameId);
-
 // "2025-03-03T09:05:07" as "2025.03.03 09:05:07"; longer stamps lose their
 // fraction and zone, other texts only have their dashes replaced.
 QString createdAtForDisplay(const QString &stored);

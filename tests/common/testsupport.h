@@ -38,6 +38,20 @@ std::shared_ptr<PromptRecord> answerNextPrompt(Answer answer);
 void writeFile(const QString &path, const QByteArray &bytes);
 QByteArray readFile(const QString &path);
 
+// Makes every write past `bytes` fail, as on a disk that fills up, while it
+// lives (SIGXFSZ ignored, so the write only reports the failure).
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(qint64 bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit &) = delete;
+    FileSizeLimit &operator=(const FileSizeLimit &) = delete;
+
+private:
+    quint64 m_saved = 0;
+};
+
 // The interval a running child timer named `name` of `owner` was armed with,
 // or -1 when no such timer runs.
 int armedMs(const QObject *owner, const QString &name);

@@ -5,7 +5,6 @@
 #include "records/listpaging.h"
 #include "records/orderdisplay.h"
 #include "records/orderform.h"
-#include "records/orderlayout.h"
 #include "records/reportphoto.h"
 #include "records/store/orderfilter.h"
 #include "records/store/ordernumbering.h"
@@ -63,33 +62,6 @@ private slots:
                                                {"99999999999", -1}};
         for (const auto &[text, age] : cases)
             QCOMPARE(OrderForm::parseAge(text), age);
-    }
-
-    void validationFollowsTheForm()
-    {
-        using P = OrderForm::Problem;
-        Customer c = order(1, {});
-        QCOMPARE(int(OrderForm::validate(c)), int(P::OrderNumberMissing));
-        c.orderNumber = "1";
-        QCOMPARE(int(OrderForm::validate(c)), int(P::NameMissing));
-        c.name = "x";
-        QCOMPARE(int(OrderForm::validate(c)), int(P::InspectorMissing));
-        c.fitterId = 0; // a real id
-        QCOMPARE(int(OrderForm::validate(c)), int(P::None));
-    }
-
-    void storeReplacesOnlyTheFirstOfCollidingIds()
-    {
-        QList<Customer> orders{order(5, {}, "first"), order(5, {}, "second"), order(-1, {})};
-        OrderForm::store(orders, order(5, {}, "changed"), true);
-        QCOMPARE(orders.size(), 3);
-        QCOMPARE(orders[0].name, QStringLiteral("changed"));
-        QCOMPARE(orders[1].name, QStringLiteral("second"));
-        OrderForm::store(orders, order(77, {}), true);
-        OrderForm::store(orders, order(5, {}, "new"), false);
-        QCOMPARE(orders.size(), 5);
-        QCOMPARE(orders[3].id, 77);
-        QCOMPARE(orders[4].name, QStringLiteral("new"));
     }
 
     void fitterSearch()
@@ -279,18 +251,6 @@ private slots:
         QFETCH(int, count);
         QFETCH(int, target);
         QCOMPARE(ListPaging::jumpTarget(text, count, 10), target);
-    }
-
-    void layoutColumns()
-    {
-        // Cards are at least 320 wide with 24 between them; -1: no viewport yet.
-        const QList<QPair<int, int>> cards{{663, 1},  {664, 2},  {1007, 2},
-                                           {1008, 3}, {4000, 3}, {-1, 2}};
-        for (const auto &[width, columns] : cards)
-            QCOMPARE(OrderLayout::cardColumns(width), columns);
-        QCOMPARE(OrderLayout::photoColumns(0, 12), 1);
-        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12, 12), 6);
-        QCOMPARE(OrderLayout::photoColumns(6 * 220 + 5 * 12 - 1, 12), 5);
     }
 
     void createdAtForms()

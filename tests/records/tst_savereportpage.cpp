@@ -1,8 +1,14 @@
+// The order form, the inspector dialog, and the fitter list with its dialog.
+#include "records/fitterdialog.h"
+#include "records/fitterpage.h"
 #include "records/inspectordialog.h"
 #include "records/savereportpage.h"
+#include "ui/common/fittertableheader.h"
 
 #include "pagedriver.h"
 
+#include <QCheckBox>
+#include <QTableWidget>
 #include <QTextEdit>
 
 using TestSupport::Answer;
@@ -38,6 +44,42 @@ void fillRequired(SaveReportPage &page)
 QComboBox *inspectorBox(SaveReportPage &page)
 {
     return child<QComboBox>(page, "inspectorBox");
+}
+
+void fill(InspectorDialog &dialog, const QString &id, const QString &name, int genderIndex = 0)
+{
+    child<QLineEdit>(dialog, "inspectorIdEdit")->setText(id);
+    child<QLineEdit>(dialog, "inspectorNameEdit")->setText(name);
+    child<QComboBox>(dialog, "inspectorGenderBox")->setCurrentIndex(genderIndex);
+}
+
+QList<Fitter> numberedFitters(int count)
+{
+    QList<Fitter> fitters;
+    for (int i = 1; i <= count; ++i)
+        fitters.append(
+            {i, QStringLiteral("fitter %1").arg(i), "", "", "", -1, "保密", "", "", false});
+    return fitters;
+}
+
+QCheckBox *rowCheck(FitterPage &page, int row)
+{
+    return page.table()->cellWidget(row, 0)->findChild<QCheckBox *>();
+}
+
+QPushButton *rowEdit(FitterPage &page, int row)
+{
+    return page.table()->cellWidget(row, 5)->findChild<QPushButton *>();
+}
+
+QString cell(FitterPage &page, int row, int column)
+{
+    return page.table()->item(row, column)->text();
+}
+
+bool genderSelected(FitterDialog &dialog, const char *button)
+{
+    return child<QPushButton>(dialog, button)->property("selected").toBool();
 }
 
 } // namespace
@@ -244,7 +286,231 @@ private slots:
         QCOMPARE(back.size(), 1);
     }
 
-    // Runs last: it loads the shipped packs into the process-wide manager.
+    void inspectorRefusalsThenCancelWriteNothing_data()
+    {
+        QTest::addColumn<QStringList>("idAndName");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focused");
+        QTest::newRow("id of spaces")
+            << QStringList{"   ", "Sun"} << "请输入检查人ID。" << QString("inspectorIdEdit");
+        QTest::newRow("no name") << QStringList{"W1", " "} << "请输入检查人姓名。"
+                                 << QString("inspectorNameEdit");
+        QTest::newRow("taken id") << QStringList{" W1 ", "Sun"} << "检查人ID已存在，请重新输入。"
+                                  << QString("inspectorIdEdit");
+    }
+
+    void inspectorRefusalsThenCancelWriteNothing()
+    {
+        QVERIFY(saveFitters({{3, "Old", "W1", "", "", -1, "", "", "", false}}));
+        const QByteArray before = TestSupport::readFile(fittersFilePath());
+        QFETCH(QStringList, idAndName);
+        InspectorDialog dialog;
+        fill(dialog, idAndName[0], idAndName[1]);
+        const auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        dialog.onConfirm();
+        QTEST(prompt->text, "message");
+        QTEST(dialog.focusWidget()->objectName(), "focused");
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        dialog.show();
+        QTest::mouseClick(child<QPushButton>(dialog, "inspectorCancelButton"), Qt::LeftButton);
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(TestSupport::readFile(fittersFilePath()), before);
+    }
+
+    void newInspectorsKeepRecordsTheyDidNotTouch()
+    {
+        TestSupport::writeFile(fittersFilePath(),
+                               "{\"fitters\": [{\"id\": 9, \"workId\": 5, \"name\": null}, 17]}");
+        InspectorDialog dialog;
+        fill(dialog, " A7 ", " <b>Sun</b> ");
+        dialog.onConfirm();
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        const Fitter created = dialog.createdFitter();
+        QCOMPARE(created.id, 10);
+        QCOMPARE(created.workId + created.name + created.gender,
+                 QStringLiteral("A7<b>Sun</b>保密"));
+        const QList<Fitter> stored = loadFitters();
+        QCOMPARE(stored.size(), 3);
+        QCOMPARE(stored[0].id, 9);
+        QCOMPARE(stored.last().toJson(), created.toJson());
+
+        InspectorDialog second;
+        fill(second, "a7", "Wu", 1); // another letter case is another ID
+        second.onConfirm();
+        QCOMPARE(second.createdFitter().id, 11);
+        QCOMPARE(loadFitters().last().gender, QStringLiteral("男"));
+    }
+
+    void failedInspectorWriteKeepsTheDialogOpen()
+    {
+        QVERIFY(QDir().mkpath(fittersFilePath())); // a folder where the file belongs
+        InspectorDialog dialog;
+        fill(dialog, "W", "Sun");
+        const auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        dialog.onConfirm();
+        QCOMPARE(prompt->text, QStringLiteral("检查人保存失败，请检查磁盘权限。"));
+        QCOMPARE(dialog.result(), int(QDialog::Rejected));
+        QCOMPARE(child<QLineEdit>(dialog, "inspectorNameEdit")->text(), QStringLiteral("Sun"));
+    }
+
+    void pagingSearchAndReset()
+    {
+        QList<Fitter> fitters = numberedFitters(11);
+        fitters[0].name = "anna";
+        fitters[10].note = "Anna's colleague";
+        QVERIFY(saveFitters(fitters));
+        FitterPage page;
+        QCOMPARE(child<QLabel>(page, "fitterTotalPagesLabel")->text(), QStringLiteral("共 2 页"));
+        auto *pageEdit = child<QLineEdit>(page, "fitterPageEdit");
+        pageEdit->setText("99");
+        QTest::keyClick(pageEdit, Qt::Key_Return);
+        QCOMPARE(child<QLabel>(page, "fitterCurrentPageLabel")->text(), QStringLiteral("2"));
+        QCOMPARE(cell(page, 0, 1), QStringLiteral("11"));
+        QVERIFY(pageEdit->text().isEmpty());
+        // A larger page size returns to page 1 with every row.
+        child<QComboBox>(page, "fitterPageSizeBox")->setCurrentIndex(1);
+        QCOMPARE(page.currentPage(), 1);
+        QCOMPARE(page.table()->rowCount(), 11);
+
+        auto *search = child<QLineEdit>(page, "fitterSearchEdit");
+        search->setText("  ANNA ");
+        QTest::keyClick(search, Qt::Key_Return);
+        QCOMPARE(page.table()->rowCount(), 2);
+        QCOMPARE(cell(page, 1, 2), QStringLiteral("fitter 11"));
+        child<QPushButton>(page, "fitterResetButton")->click();
+        QVERIFY(search->text().isEmpty());
+        QCOMPARE(page.table()->rowCount(), 11);
+    }
+
+    void deletingRemovesExactlyTheTickedRows()
+    {
+        QList<Fitter> fitters = numberedFitters(12);
+        fitters[11].id = 1; // a hand-edited file: a twin of the first
+        QVERIFY(saveFitters(fitters));
+        FitterPage page;
+        page.resize(900, 700);
+        page.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&page));
+        auto *deleteButton = child<QPushButton>(page, "fitterBatchDeleteButton");
+        auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        deleteButton->click();
+        QCOMPARE(prompt->text, QStringLiteral("请至少勾选一位验配师！"));
+
+        child<QLineEdit>(page, "fitterPageEdit")->setText("2");
+        page.onGoClicked();
+        auto *header = qobject_cast<FitterTableHeader *>(page.table()->horizontalHeader());
+        const auto clickSection = [header](int section) {
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              {header->sectionViewportPosition(section) + 5, header->height() / 2});
+        };
+        clickSection(2); // an ordinary header click
+        QVERIFY(!rowCheck(page, 0)->isChecked());
+        clickSection(0); // ticks the page
+        prompt = TestSupport::answerNextPrompt(Answer::Cancel);
+        deleteButton->click();
+        QCOMPARE(prompt->text, QStringLiteral("确定要删除选中的 2 位验配师吗？"));
+        QCOMPARE(loadFitters().size(), 12);
+
+        prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        deleteButton->click();
+        QVERIFY(prompt->seen);
+        QCOMPARE(page.currentPage(), 1);
+        QCOMPARE(loadFitters().size(), 10);
+        QCOMPARE(loadFitters().first().name, QStringLiteral("fitter 1"));
+        QCOMPARE(loadFitters().last().name, QStringLiteral("fitter 10"));
+        QVERIFY(!header->isChecked()); // the refresh clears the ticks
+        QVERIFY(!rowCheck(page, 0)->isChecked());
+    }
+
+    void addingTakesTheNextIdAndEditingKeepsTheHiddenFields()
+    {
+        const Fitter f{7, "Old", "W7", " Clinic ", "0151", 12, "女", "kids", "note", true};
+        QVERIFY(saveFitters({f, {-4, "Neg", "", "", "", -1, "", "", "", false}}));
+        FitterPage page;
+        page.resize(1000, 700);
+        page.show();
+        whenModalShown<FitterDialog>([](FitterDialog *dialog) {
+            child<QLineEdit>(*dialog, "fitterNameEdit")->setText("  Neu ");
+            child<QLineEdit>(*dialog, "fitterWorkEdit")->setText(" W-1 ");
+            child<QPushButton>(*dialog, "fitterDialogOkButton")->click();
+        });
+        QTest::mouseClick(child<QPushButton>(page, "fitterAddButton"), Qt::LeftButton);
+        const Fitter added = loadFitters().last();
+        QCOMPARE(added.id, 8);
+        QCOMPARE(added.name + added.workId + added.gender, QStringLiteral("NeuW-1保密"));
+        QCOMPARE(page.table()->rowCount(), 3);
+        whenModalShown<FitterDialog>([](FitterDialog *dialog) { dialog->reject(); });
+        page.onAddClicked();
+        QCOMPARE(loadFitters().size(), 3);
+
+        whenModalShown<FitterDialog>([](FitterDialog *dialog) {
+            QVERIFY(genderSelected(*dialog, "genderFemaleButton"));
+            child<QLineEdit>(*dialog, "fitterNameEdit")->setText("New");
+            child<QPushButton>(*dialog, "genderMaleButton")->click();
+            child<QPushButton>(*dialog, "fitterDialogOkButton")->click();
+        });
+        QTest::mouseClick(rowEdit(page, 0), Qt::LeftButton);
+        Fitter expected = f;
+        expected.name = "New";
+        expected.gender = "男";
+        expected.clinicName = "Clinic";
+        QCOMPARE(loadFitters().first().toJson(), expected.toJson());
+        QCOMPARE(cell(page, 0, 2), QStringLiteral("New"));
+    }
+
+    void dialogRefusesEmptyNamesAndKeepsOddGenders()
+    {
+        FitterDialog add(nullptr, false, Fitter());
+        QVERIFY(genderSelected(add, "genderPrivateButton"));
+        child<QLineEdit>(add, "fitterNameEdit")->setText("   ");
+        const auto prompt = TestSupport::answerNextPrompt(Answer::Ok);
+        add.onConfirm();
+        QCOMPARE(prompt->text, QStringLiteral("姓名不能为空！"));
+        QCOMPARE(add.result(), int(QDialog::Rejected));
+        QCOMPARE(add.focusWidget()->objectName(), QStringLiteral("fitterNameEdit"));
+
+        // An unknown stored gender selects nothing and stays unless clicked.
+        Fitter odd;
+        odd.name = QString(40000, QChar('n'));
+        odd.gender = "other";
+        FitterDialog edit(nullptr, true, odd);
+        for (const char *name : {"genderMaleButton", "genderFemaleButton", "genderPrivateButton"})
+            QVERIFY(!genderSelected(edit, name));
+        edit.onConfirm();
+        QCOMPARE(edit.fitter().gender, QStringLiteral("other"));
+        QCOMPARE(edit.fitter().name.size(), 40000);
+    }
+
+    void failedWriteIsReportedAndUndone()
+    {
+        QVERIFY(saveFitters(numberedFitters(2)));
+        FitterPage page;
+        QFile::remove(fittersFilePath());
+        QVERIFY(QDir().mkpath(fittersFilePath())); // a folder where the file belongs
+        rowCheck(page, 0)->setChecked(true);
+        TestSupport::answerNextPrompt(Answer::Ok);
+        const auto failure = TestSupport::answerNextPrompt(Answer::Ok);
+        page.onBatchDeleteClicked();
+        QTRY_COMPARE(failure->text, QStringLiteral("检查人保存失败，请检查磁盘权限。"));
+        QCOMPARE(page.allFitters().size(), 2);
+        QCOMPARE(page.table()->rowCount(), 2);
+    }
+
+    void badFileLoadsWithDefaultsAndIsNotRewritten()
+    {
+        const QByteArray bad = "{\"fitters\": [{\"id\": \"7\", \"name\": 5, \"gender\": 3, "
+                               "\"workYears\": 2.5}, 42, {\"name\": \"" +
+                               QByteArray(5000, 'x') + "\"}]}";
+        TestSupport::writeFile(fittersFilePath(), bad);
+        FitterPage page;
+        QCOMPARE(page.table()->rowCount(), 3);
+        QCOMPARE(cell(page, 2, 2).size(), 5000);
+        page.onEditClicked(12345); // no such fitter: nothing opens
+        page.onQueryClicked();
+        QCOMPARE(TestSupport::readFile(fittersFilePath()), bad);
+    }
+
+    // The last two load the shipped packs into the process-wide manager.
     void followsTheLanguageKeepingTheChoices()
     {
         SaveReportPage page;
@@ -257,6 +523,30 @@ private slots:
         QCOMPARE(inspectorBox(page)->currentText(), QStringLiteral("Prüfer wählen"));
         QVERIFY(useShippedLanguage("zh_CN"));
         QCOMPARE(gender->currentText(), QStringLiteral("女"));
+    }
+
+    void rowsShowPlainTextAndFollowTheLanguage()
+    {
+        QVERIFY(saveFitters({{4, "<b>x</b>", "W4", "Clinic", "", -1, "男", "", "", false},
+                             {8, "Anna", "", "", "", -1, "女", "", "", false},
+                             {9, "Bob", "", "Shop", "", -1, "unknown", "", "", false}}));
+        FitterPage page;
+        QCOMPARE(cell(page, 0, 1), QStringLiteral("1"));
+        QCOMPARE(cell(page, 0, 2), QStringLiteral("<b>x</b>"));
+        QCOMPARE(cell(page, 0, 3), QStringLiteral("W4 / Clinic"));
+        QCOMPARE(cell(page, 1, 3), QStringLiteral("-"));
+        QCOMPARE(cell(page, 2, 3), QStringLiteral("Shop"));
+        QCOMPARE(cell(page, 0, 4) + cell(page, 1, 4) + cell(page, 2, 4),
+                 QStringLiteral("男女保密"));
+        QVERIFY(useShippedLanguage("en_US"));
+        QCOMPARE(page.table()->horizontalHeaderItem(2)->text(), QStringLiteral("Name"));
+        QCOMPARE(cell(page, 0, 4), QStringLiteral("Male"));
+        QCOMPARE(rowEdit(page, 0)->text(), QStringLiteral("Edit"));
+        // Longer words widen the fixed columns instead of being cut off.
+        QVERIFY(page.table()->horizontalHeader()->sectionSize(4) >=
+                page.fontMetrics().horizontalAdvance(cell(page, 2, 4)));
+        QVERIFY(useShippedLanguage("zh_CN"));
+        QCOMPARE(cell(page, 0, 4), QStringLiteral("男"));
     }
 };
 

@@ -1,12 +1,18 @@
-// The report sheet, its panels and the paged PDF output.
+// The report sheet, its panels and the paged PDF output; the files reports
+// leave behind: the report settings, safe export names, the CSV list and the
+// folder of one order.
 #include "app/startup.h"
 #include "records/exportfolder.h"
+#include "records/exportnaming.h"
+#include "records/ordercsv.h"
 #include "records/orderdetailpage.h"
+#include "records/orderpage.h"
 #include "records/reportphoto.h"
 #include "records/store/fileidentity.h"
 #include "records/store/recordstore.h"
 #include "records/store/reportconfig.h"
 #include "reports/notespanel.h"
+#include "reports/orderexport.h"
 #include "reports/printpanel.h"
 #include "reports/reportlayout.h"
 #include "reports/reportpdfwriter.h"
@@ -18,6 +24,8 @@
 #include "../records/pagedriver.h"
 
 #include <QFileDialog>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QPaintEngine>
 #include <QPainter>
 #include <QPlainTextEdit>
@@ -26,12 +34,14 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <csignal>
-#include <sys/resource.h>
+#include <optional>
 
 Q_DECLARE_METATYPE(ReportLayout::Band)
 
 namespace {
+
+using TestSupport::readFile;
+using TestSupport::writeFile;
 
 QString photo(const QString &name, QSize size = QSize(1280, 720))
 {
@@ -41,6 +51,11 @@ QString photo(const QString &name, QSize size = QSize(1280, 720))
     for (int x = 0; x < size.width(); x += 8) // fine detail that blurs when scaled down
         painter.fillRect(x, 0, 2, size.height(), Qt::white);
     return photoEntry({QPixmap::fromImage(image), name});
+}
+
+QStringList filesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
 }
 
 // Four coloured bands; the cut between pages falls between green and magenta.
@@ -68,14 +83,12 @@ public:
     {
         setEngines(&m_engine, &m_engine);
     }
-    bool aborted() const { return m_engine.aborted; }
 
 private:
     class Engine : public QPaintEngine, public QPrintEngine
     {
     public:
         explicit Engine(int pages) : QPaintEngine(AllFeatures), m_pagesLeft(pages) {}
-        bool aborted = false;
 
         bool begin(QPaintDevice *) override
         {
@@ -112,32 +125,22 @@ private:
         bool newPage() override { return --m_pagesLeft > 0; }
         bool abort() override
         {
-            aborted = true;
             m_state = QPrinter::Aborted;
             return true;
         }
         int metric(QPaintDevice::PaintDeviceMetric metric) const override
         {
-            switch (metric) {
-            case QPaintDevice::PdmWidth:
-                return qRound(210 / 25.4 * Dpi);
-            case QPaintDevice::PdmHeight:
-                return qRound(297 / 25.4 * Dpi);
-            case QPaintDevice::PdmWidthMM:
-                return 210;
-            case QPaintDevice::PdmHeightMM:
-                return 297;
-            case QPaintDevice::PdmDevicePixelRatio:
-                return 1;
-            case QPaintDevice::PdmDevicePixelRatioScaled:
-                return int(QPaintDevice::devicePixelRatioFScale());
-            case QPaintDevice::PdmNumColors:
-                return INT_MAX;
-            case QPaintDevice::PdmDepth:
-                return 32;
-            default:
-                return Dpi;
-            }
+            // A4 at 300 dpi.
+            static const QHash<int, int> values{{QPaintDevice::PdmWidth, 2480},
+                                                {QPaintDevice::PdmHeight, 3508},
+                                                {QPaintDevice::PdmWidthMM, 210},
+                                                {QPaintDevice::PdmHeightMM, 297},
+                                                {QPaintDevice::PdmNumColors, INT_MAX},
+                                                {QPaintDevice::PdmDepth, 32},
+                                                {QPaintDevice::PdmDevicePixelRatio, 1},
+                                                {QPaintDevice::PdmDevicePixelRatioScaled,
+                                                 int(QPaintDevice::devicePixelRatioFScale())}};
+            return values.value(metric, Dpi);
         }
         QPrinter::PrinterState printerState() const override { return m_state; }
 
@@ -220,22 +223,12 @@ private slots:
         Customer filled;
         filled.createdAt = "2025-03-04T10:11:12.345+01:00";
         filled.orderNumber = "A-7";
-        filled.name = "Ann";
         filled.gender = "女";
         filled.phone = "030-1";
-        filled.birthDate = "1990-01-02";
-        filled.address = "Main St 1";
         filled.age = 0;
-        QTest::newRow("filled") << filled
-                                << QStringList{
-                                       "2025.03.04 10:11:12", "A-7",       "Ann", "Female", "030-1",
-                                       "1990.01.02",          "Main St 1", "0"};
-        Customer empty;
-        empty.createdAt = "2025-03-04T10:11:12";
-        empty.gender = "男";
-        QTest::newRow("empty") << empty
-                               << QStringList{
-                                      "2025.03.04 10:11:12", "", "-", "Male", "-", "-", "-", "-"};
+        QTest::newRow("filled")
+            << filled
+            << QStringList{"2025.03.04 10:11:12", "A-7", "-", "Female", "030-1", "-", "-", "0"};
         Customer odd;
         odd.gender = "secret";
         odd.age = -7;
@@ -308,7 +301,7 @@ private slots:
         const QRectF page(QPointF(), printer.pageLayout().paintRectPixels(300).size());
         sheet.resize(800, int(1.5 * ReportLayout::paginate(sheet.size(), page).sliceHeight));
         QTEST(ReportPrinter::printSheet(&sheet, &printer), "printed");
-        QCOMPARE(printer.aborted(), pagesTaken == 1);
+        QCOMPARE(printer.printerState() == QPrinter::Aborted, pagesTaken == 1);
     }
 
     // Pages from the second on give up room for the repeated header, every
@@ -509,7 +502,6 @@ private slots:
         QTest::newRow("en_US") << "en_US"
                                << "Mary O'Neil (Jr.)"
                                << "Inspection Report";
-        QTest::newRow("de_DE") << "de_DE" << QStringLiteral("Jürgen Groß") << QString();
     }
 
     void savedPdfIsArchivalSearchableAndSharp()
@@ -598,15 +590,10 @@ private slots:
         ReportSheet sheet(ReportConfig(), order, {0}, 988);
         sheet.fitToWidth(ReportLayout::sheetWidth(988));
         QTemporaryDir dir;
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit old{};
-        getrlimit(RLIMIT_FSIZE, &old);
-        rlimit limit = old;
-        limit.rlim_cur = 20000;
-        setrlimit(RLIMIT_FSIZE, &limit);
+        std::optional<TestSupport::FileSizeLimit> limit(std::in_place, 20000);
         const bool written = ReportPdfWriter::write(dir.filePath("r.pdf"), &sheet,
                                                     sheet.keepWhole(), ReportPdfWriter::Info());
-        setrlimit(RLIMIT_FSIZE, &old);
+        limit.reset();
         QVERIFY(!written);
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                  {});
@@ -703,6 +690,139 @@ private slots:
         QVERIFY(prompt && prompt->seen);
         QVERIFY(stillOpen);
         QCOMPARE(loadCustomers().size(), 1);
+    }
+
+    void reportConfigSavesAllMembersAndRefusesHugeNotes()
+    {
+        ReportConfig config;
+        config.companyName = "Clinic";
+        QVERIFY(saveReportConfig(config));
+        const QJsonObject stored = QJsonDocument::fromJson(readFile(reportConfigPath())).object();
+        QCOMPARE(stored.keys(), (QStringList{"companyName", "defaultNotes", "reportTitle"}));
+        QFile::remove(reportConfigPath());
+
+        config.defaultNotes = QString(5 << 20, 'n'); // the reader would refuse it
+        QVERIFY(!saveReportConfig(config));
+        QVERIFY(!QFile::exists(reportConfigPath()));
+    }
+
+    void fileNamesStayInTheFolder()
+    {
+        const QList<QPair<QString, QString>> rows{{"20250304_101112_L", "20250304_101112_L.jpg"},
+                                                  {"a.JPG", "a.JPG"},
+                                                  {"../../etc/passwd", "_.._etc_passwd.jpg"},
+                                                  {"..", "photo.jpg"},
+                                                  {"a:b*c?d", "a_b_c_d.jpg"},
+                                                  {"a\nb\tc", "abc.jpg"},
+                                                  {"con", "_con.jpg"},
+                                                  {"左耳 1", "左耳 1.jpg"}};
+        for (const auto &[stored, expected] : rows) {
+            Customer order;
+            order.photos = {photo(stored, QSize(8, 8))};
+            QCOMPARE(OrderExport::photoFileNames(order).value(0), expected);
+        }
+        Customer order;
+        order.orderNumber = "N1";
+        const QSize tiny(8, 8);
+        order.photos = {photo("x", tiny), photo("X", tiny), photo("x.jpg", tiny),
+                        photo(QString(300, QChar(u'耳')), tiny), photo("N1", tiny)};
+        const QStringList names = OrderExport::photoFileNames(order);
+        QCOMPARE(names.mid(0, 3), QStringList({"x.jpg", "X_2.jpg", "x_3.jpg"}));
+        QVERIFY(names.at(3).toUtf8().size() < 255);
+        QCOMPARE(ExportNaming::reportFileName("  A/1 ", "2025-03-04T10:11:12"),
+                 QStringLiteral("A_1_2025-03-04.pdf"));
+        QCOMPARE(ExportNaming::reportFileName("", "not a date"), QStringLiteral("report.pdf"));
+    }
+
+    // Quoted where CSV needs it; what a spreadsheet would run as a formula is defused.
+    void csvFields()
+    {
+        const QList<QPair<QString, QString>> rows{
+            {"Anna", "Anna"},
+            {"Berlin, Mitte", "\"Berlin, Mitte\""},
+            {"5\" tall", "\"5\"\" tall\""},
+            {"a\nb", "\"a\nb\""},
+            {"=1+1", "'=1+1"},
+            {"+49 30 1234", "'+49 30 1234"},
+            {"-2+3", "'-2+3"},
+            {"@SUM(A1)", "'@SUM(A1)"},
+            {"\t=1", "'\t=1"},
+            {"＝1+1", "'＝1+1"},
+            {"=HYPERLINK(\"x\",1)", "\"'=HYPERLINK(\"\"x\"\",1)\""},
+            {"a=b", "a=b"}};
+        for (const auto &[value, field] : rows)
+            QCOMPARE(OrderCsv::field(value), field);
+
+        Customer order;
+        order.orderNumber = "20250304001";
+        order.name = QStringLiteral("张三");
+        order.createdAt = "2025-03-04T10:11:12";
+        order.photos = {photo("left", QSize(8, 8))};
+        const QByteArray csv = OrderCsv::document({order, Customer()});
+        QVERIFY(csv.startsWith("\xEF\xBB\xBF"));
+        const QStringList lines = QString::fromUtf8(csv.mid(3)).split("\r\n");
+        QCOMPARE(lines.size(), 4); // header, two orders, the empty end
+        QVERIFY(lines.at(0).startsWith("Order no.,Exam time,Name,"));
+        QCOMPARE(lines.at(1),
+                 QStringLiteral("20250304001,2025-03-04 10:11:12,张三,Not specified,,,,,,,1"));
+        QCOMPARE(lines.at(2), QStringLiteral(",,,Not specified,,,,,,,0"));
+    }
+
+    // The button exports what the search shows, and only that.
+    void orderListExportsTheFilteredOrders()
+    {
+        QList<Customer> orders(3);
+        orders[0].name = "Anna";
+        orders[1].name = "=cmd|' /C calc'!A0";
+        orders[2].name = "Anna Maria";
+        QVERIFY(saveCustomers(orders));
+        OrderPage page;
+        page.reloadOrders();
+        child<QLineEdit>(page, "nameEdit")->setText("Anna");
+        page.onQueryClicked();
+        QTemporaryDir dir;
+        ExportFolder::remember(dir.path(), true);
+        // The proposed name, in the folder last used, is taken as it is.
+        whenModalShown<QFileDialog>(
+            [](QFileDialog *dialog) { static_cast<QDialog *>(dialog)->accept(); });
+        child<QPushButton>(page, "exportCsvButton")->click();
+        const QStringList written = QDir(dir.path()).entryList({"orders_*.csv"});
+        QCOMPARE(written.size(), 1);
+        QVERIFY(
+            QRegularExpression("^orders_\\d{4}-\\d{2}-\\d{2}\\.csv$").match(written[0]).hasMatch());
+        const QString csv = QString::fromUtf8(readFile(dir.filePath(written[0])));
+        QCOMPARE(csv.count("\r\n"), 3);
+        QVERIFY(csv.contains(",Anna,") && csv.contains(",Anna Maria,"));
+        QVERIFY(!csv.contains("cmd"));
+    }
+
+    void orderFolderHoldsStoredBytesAndTheReport()
+    {
+        Customer order;
+        order.orderNumber = "../N7";
+        order.name = QStringLiteral("王五");
+        order.createdAt = "2025-03-04T10:11:12";
+        order.photos = {photo("../left", QSize(64, 48)), photo("../left", QSize(48, 64)),
+                        "broken|not base64 !"};
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("_N7_2025-03-04")); // an earlier export stays
+        const QString folder = OrderExport::exportTo(dir.path(), order, {}, ReportConfig());
+        QCOMPARE(folder, dir.filePath("_N7_2025-03-04_2"));
+        QCOMPARE(filesIn(dir.path()), QStringList({"_N7_2025-03-04", "_N7_2025-03-04_2"}));
+        QCOMPARE(filesIn(folder),
+                 QStringList({"_N7_2025-03-04.pdf", "_left.jpg", "_left_2.jpg", "broken.jpg"}));
+        QCOMPARE(readFile(folder + "/_left.jpg"), order.photos.at(0).imageData());
+        QCOMPARE(readFile(folder + "/_left_2.jpg"), order.photos.at(1).imageData());
+        QVERIFY(readFile(folder + "/_N7_2025-03-04.pdf").startsWith("%PDF-1.4"));
+
+        // The photo fits, the report does not: nothing is left.
+        QTemporaryDir full;
+        order.photos = {photo("a", QSize(64, 48))};
+        std::optional<TestSupport::FileSizeLimit> limit(std::in_place, 2000);
+        const QString written = OrderExport::exportTo(full.path(), order, {}, ReportConfig());
+        limit.reset();
+        QCOMPARE(written, QString());
+        QCOMPARE(filesIn(full.path()), QStringList());
     }
 };
 

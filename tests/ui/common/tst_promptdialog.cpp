@@ -1,21 +1,23 @@
+// The prompts and the busy card over the window.
+#include "records/store/customerstore.h"
+#include "records/store/recordstore.h"
+#include "ui/common/busyoverlay.h"
 #include "ui/common/promptdialog.h"
 
 #include "i18n/langmanager.h"
-#include "ui/common/combopopup.h"
 #include "ui/common/dimlayer.h"
-#include "ui/common/focusringstyle.h"
 
 #include "common/testsupport.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QDialog>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
-#include <QPainter>
-#include <QStyleOption>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
 
 using TestSupport::Answer;
 using TestSupport::answerNextPrompt;
@@ -96,25 +98,6 @@ private slots:
         QTRY_VERIFY(!window.findChild<DimLayer *>());
     }
 
-    // Keyboard focus is a rounded accent ring, not the platform's square box.
-    void focusIsARoundedRing()
-    {
-        FocusRingStyle style;
-        QImage image(140, 48, QImage::Format_ARGB32);
-        image.fill(Qt::transparent);
-        QPainter painter(&image);
-        QStyleOptionFocusRect option;
-        option.rect = image.rect();
-        option.state &= ~QStyle::State_KeyboardFocusChange; // set by default
-        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
-        QCOMPARE(qAlpha(image.pixel(70, 1)), 0); // focus from a click: no ring
-        option.state |= QStyle::State_KeyboardFocusChange;
-        style.drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter);
-        painter.end();
-        QCOMPARE(qAlpha(image.pixel(2, 2)), 0); // the corner is cut round
-        QVERIFY(image.pixelColor(70, 1).alpha() > 200);
-    }
-
     // A long message is read to its end: the card grows for it, and the
     // window shape follows a card that a caller resizes for its content.
     void longAndMarkupTextStaysPlainAndWhole()
@@ -155,28 +138,99 @@ private slots:
         LangManager::instance()->setLanguage("zh_CN");
     }
 
-    // The list window is cut to a rounded shape at whatever size Qt gives it,
-    // so no square corner of it shows under the rounded field.
-    void openListIsCutToRoundedCorners()
+    // The window keeps running while the work is done elsewhere, and says so
+    // once the work takes longer than a moment; the card is gone afterwards.
+    void cardShowsOnlyForLongWorkAndTheLoopRuns_data()
+    {
+        QTest::addColumn<int>("workMs");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("a moment") << 20 << false;
+        QTest::newRow("long") << BusyOverlay::ShowAfterMs + 400 << true;
+    }
+
+    void cardShowsOnlyForLongWorkAndTheLoopRuns()
+    {
+        QFETCH(int, workMs);
+        QFETCH(bool, shown);
+        QWidget window;
+        window.resize(800, 600);
+        window.show();
+        bool seen = false;
+        int ticks = 0;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, &window, [&] {
+            ++ticks;
+            const auto *card = window.findChild<QDialog *>("busyOverlay");
+            seen = seen || (card != nullptr && card->isVisible());
+        });
+        probe.start(10);
+        const Qt::HANDLE gui = QThread::currentThreadId();
+        bool offTheGuiThread = false;
+        QCOMPARE(BusyOverlay::run(&window, "busy",
+                                  [&] {
+                                      offTheGuiThread = QThread::currentThreadId() != gui;
+                                      QThread::msleep(ulong(workMs));
+                                      return shown;
+                                  }),
+                 shown);
+        QVERIFY(offTheGuiThread);
+        QCOMPARE(seen, shown);
+        QVERIFY2(!shown || ticks > 20, qPrintable(QString::number(ticks)));
+        QVERIFY(window.findChild<QDialog *>("busyOverlay") == nullptr);
+    }
+
+    // Long work shows its progress at once and stops when Cancel is clicked.
+    void cancelStopsTheWork()
     {
         QWidget window;
-        auto *box = new QComboBox(&window);
-        box->addItems({QStringLiteral("10"), QStringLiteral("20"), QStringLiteral("50")});
-        box->setFixedSize(220, 51);
-        styleComboPopup(box);
+        window.resize(800, 600);
         window.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&window));
-        box->showPopup();
-        QWidget *popup = box->view()->window();
-        QTRY_VERIFY(popup->isVisible());
-        const QRegion mask = popup->mask();
-        const QRect rect = popup->rect();
-        QVERIFY(!mask.isEmpty());
-        QVERIFY(!mask.contains(rect.topLeft()));
-        QVERIFY(!mask.contains(rect.bottomRight()));
-        QVERIFY(mask.contains(rect.center()));
-        QVERIFY(mask.contains(QPoint(rect.center().x(), rect.top())));
-        box->hidePopup();
+        std::atomic_bool stop{false};
+        std::atomic_int done{0};
+        int shownProgress = -1;
+        QTimer probe;
+        connect(&probe, &QTimer::timeout, &window, [&] {
+            auto *bar = window.findChild<QProgressBar *>("busyProgress");
+            auto *cancel = window.findChild<QPushButton *>("busyCancel");
+            if (bar == nullptr || cancel == nullptr || bar->value() < 300 || !cancel->isVisible())
+                return;
+            shownProgress = bar->value();
+            QTest::mouseClick(cancel, Qt::LeftButton);
+        });
+        probe.start(20);
+        const bool result = BusyOverlay::runCancellable(
+            &window, "busy",
+            [&] {
+                while (!stop) {
+                    done = std::min(1000, done + 10);
+                    QThread::msleep(5);
+                }
+                return true;
+            },
+            [&] { return int(done); }, [&] { stop = true; });
+        QVERIFY(result);
+        QVERIFY2(shownProgress >= 300, qPrintable(QString::number(shownProgress)));
+        QVERIFY(done < 1000); // stopped by the click, not by running out
+        QVERIFY(window.findChild<QDialog *>("busyOverlay") == nullptr);
+    }
+
+    // A save run through the overlay writes the file and keeps what it wrote.
+    void storeSavesThroughTheRunner()
+    {
+        QWidget window;
+        int jobs = 0;
+        CustomerStore::instance().setRunner([&](const std::function<bool()> &job) {
+            ++jobs;
+            return BusyOverlay::run(&window, "busy", job);
+        });
+        Customer c;
+        c.id = 7;
+        c.photos = {QStringLiteral("n|") + QString(400, 'A')};
+        QVERIFY(saveCustomers({c}));
+        CustomerStore::instance().setRunner({});
+        QCOMPARE(jobs, 1);
+        QCOMPARE(loadCustomers().value(0).photos.value(0).entry(), c.photos[0].entry());
+        QVERIFY(loadCustomers().value(0).photos.value(0).isReference());
     }
 };
 

@@ -1,13 +1,16 @@
-// The inspection page in the window: capture, the photo list and its batch
-// operations, saving, the viewers, driven through slots and real clicks with
-// in-process stand-ins for the device.
+// The window against in-process stand-ins for the device: connecting, the
+// resolution, the live picture in full screen, and the inspection page with
+// capture, the photo list and its batch operations, saving and the viewers,
+// driven through slots and real clicks.
 #include "device/networkhandler.h"
+#include "device/wifisignalsource.h"
 #include "records/orderdetailpage.h"
 #include "records/savereportpage.h"
 #include "records/store/recordstore.h"
 #include "stream/fullscreenviewer.h"
 #include "stream/streamdisplaywidget.h"
 #include "ui/common/elidedlabel.h"
+#include "ui/common/transientnotice.h"
 #include "ui/mainwindow/mainwindow.h"
 #include "ui/mainwindow/workspacejournal.h"
 
@@ -17,7 +20,9 @@
 #include "fakemjpegserver.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -27,6 +32,23 @@
 #include <QTextDocument>
 
 using TestSupport::Answer;
+
+namespace {
+
+// Answers 75 % and notes when it was asked.
+class FixedWifiSource : public WifiSignalSource
+{
+public:
+    QList<qint64> asked;
+    QElapsedTimer clock;
+    void requestPercent() override
+    {
+        asked << clock.elapsed();
+        emit percentMeasured(75);
+    }
+};
+
+} // namespace
 
 class TestMainWindowInspection : public QObject
 {
@@ -40,7 +62,6 @@ private:
     std::unique_ptr<MainWindow> m_window;
     std::unique_ptr<StrayPromptGuard> m_strayPrompts;
 
-    // A window connected to the stand-ins and showing their 320×240 picture.
     // An inspection in the context of the order "A-7" for Ada.
     static void proceedWithAda(MainWindow &window)
     {
@@ -50,23 +71,56 @@ private:
         window.onProceedToInspection(draft);
     }
 
-    void openStreamingWindow()
+    // A window whose device link points at fresh in-process stand-ins.
+    MainWindow *makeWindow()
     {
         m_device = std::make_unique<FakeControlDevice>();
         m_stream = std::make_unique<FakeMjpegServer>();
-        m_window = std::make_unique<MainWindow>();
-        MainWindow *window = m_window.get();
-        window->networkHandler()->setDeviceHost(QStringLiteral("127.0.0.1"));
-        window->networkHandler()->setControlPort(m_device->serverPort());
-        window->networkHandler()->setStreamPort(m_stream->serverPort());
         m_photos = std::make_unique<QTemporaryDir>();
-        window->setPhotoFolder(m_photos->path());
+        m_window = std::make_unique<MainWindow>();
+        m_window->networkHandler()->setDeviceHost(QStringLiteral("127.0.0.1"));
+        m_window->networkHandler()->setControlPort(m_device->serverPort());
+        m_window->networkHandler()->setStreamPort(m_stream->serverPort());
+        m_window->setPhotoFolder(m_photos->path());
+        return m_window.get();
+    }
+
+    // The window shown and connected, showing the stand-ins' 320×240 picture:
+    // the one it starts by itself after 3 s with `ownStart`, else at once.
+    // Null when it does not get there.
+    MainWindow *openStreamingWindow(bool ownStart = false)
+    {
+        MainWindow *window = makeWindow();
         window->show();
         window->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(window));
-        QTRY_VERIFY_WITH_TIMEOUT(window->networkHandler()->isConnected(), 3000);
-        window->streamWidget()->startStream(m_stream->url()); // not waiting the 3 s
-        QTRY_VERIFY(!window->streamWidget()->latestFrame().isNull());
+        if (!QTest::qWaitForWindowActive(window) ||
+            !QTest::qWaitFor([window] { return window->networkHandler()->isConnected(); }, 3000))
+            return nullptr;
+        if (!ownStart)
+            window->streamWidget()->startStream(m_stream->url());
+        const auto shown = [window] { return !window->streamWidget()->latestFrame().isNull(); };
+        return QTest::qWaitFor(shown, 6000) ? window : nullptr;
+    }
+
+    FullscreenViewer *liveViewer() const
+    {
+        return m_window->findChild<FullscreenViewer *>(QStringLiteral("liveFullscreenViewer"));
+    }
+
+    // Opens the full-screen live view by a double-click on the page's
+    // picture; returns once it shows the picture.
+    void openFullScreen()
+    {
+        QTest::mouseDClick(m_window->streamWidget(), Qt::LeftButton);
+        FullscreenViewer *viewer = liveViewer();
+        QVERIFY(viewer);
+        QVERIFY(QTest::qWaitForWindowActive(viewer));
+        QTRY_VERIFY(!viewer->liveView()->latestFrame().isNull());
+    }
+
+    static QString streamText(MainWindow &window)
+    {
+        return window.streamWidget()->findChild<QLabel *>()->text();
     }
 
     static QList<QWidget *> thumbnails(MainWindow &window)
@@ -127,15 +181,11 @@ private slots:
     // has the focus, but only on this page.
     void captureByButtonDeviceAndSpace()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         QTest::mouseClick(child<QPushButton>(*window, "captureButton"), Qt::LeftButton);
         QCOMPARE(window->leftPhotos().size(), 1);
         const QString path = window->leftPhotos().at(0).path;
-        QVERIFY(QRegularExpression(R"(/\d{4}-\d\d-\d\d/\d{8}_\d{6}_L(_\d+)?\.jpg$)")
-                    .match(path)
-                    .hasMatch());
         QVERIFY(path.startsWith(m_photos->path()));
         QCOMPARE(QImage(path).size(), QSize(320, 240));
         QCOMPARE(TestSupport::readFile(path), window->leftPhotos().at(0).jpeg());
@@ -165,9 +215,8 @@ private slots:
     // for a moment, each ear counts its photos, the enlarged photo is marked.
     void everyCaptureIsSeen()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         auto *list = child<QScrollArea>(*window, "photoList");
         for (int i = 0; i < 7; ++i)
             window->onDevicePhotograph();
@@ -197,9 +246,8 @@ private slots:
 
     void thumbnailsTicksAndDeletion()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         for (int i = 0; i < 3; ++i)
             window->onDevicePhotograph();
         QList<QWidget *> items = thumbnails(*window);
@@ -254,9 +302,8 @@ private slots:
     // in memory, the failed save loses nothing, and the retry stores it.
     void failuresLoseNothing()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         TestSupport::writeFile(m_photos->filePath("file"), "x");
         window->setPhotoFolder(m_photos->filePath("file/photos"));
         proceedWithAda(*window);
@@ -296,9 +343,8 @@ private slots:
 
     void viewersAndTheEnlargedPhotosEar()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         window->onDevicePhotograph();
 
         // Full-screen photo from a double-click on the enlarged one.
@@ -350,9 +396,8 @@ private slots:
     // the files of the last one on disk.
     void closingTheBannerAndStartingAgain()
     {
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         Customer draft;
         draft.name = QStringLiteral("Ada");
         window->onProceedToInspection(draft);
@@ -408,9 +453,8 @@ private slots:
         QFETCH(bool, bringBack);
         const QString journal = WorkspaceJournal::defaultPath();
         QFile::remove(journal);
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         window->offerUnfiledPhotos(); // nothing to offer, no question
         window->onDevicePhotograph();
         window->onRightEarButtonClicked();
@@ -482,9 +526,8 @@ private slots:
         QFETCH(int, photos);
         QFETCH(bool, ticked);
         QFETCH(int, answer);
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         proceedWithAda(*window);
         for (int i = 0; i < photos; ++i)
             window->onDevicePhotograph();
@@ -526,9 +569,8 @@ private slots:
         fitter.id = 1;
         fitter.name = QStringLiteral("Ines");
         QVERIFY(saveFitters({fitter}));
-        openStreamingWindow();
-        QVERIFY(!QTest::currentTestFailed());
-        MainWindow *window = m_window.get();
+        MainWindow *window = openStreamingWindow();
+        QVERIFY(window);
         proceedWithAda(*window);
         window->onDevicePhotograph();
         window->onDevicePhotograph();
@@ -573,14 +615,226 @@ private slots:
         QCOMPARE(loadCustomers().size(), 2);
     }
 
-    void disconnectedLook()
+    void autoConnectsAndStartsTheStream3sLater()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        MainWindow *window = makeWindow();
+        window->show();
+        QSignalSpy connected(m_device.get(), &QTcpServer::newConnection);
+        QVERIFY(connected.wait(3000));
+        QVERIFY2(clock.elapsed() >= 450, qPrintable(QString::number(clock.elapsed())));
+
+        clock.restart();
+        QTRY_COMPARE(TestSupport::armedMs(window, "streamStartTimer"), 3000);
+        // Connected, no picture yet: the view must not claim there is no device.
+        QCOMPARE(streamText(*window), QStringLiteral("正在连接视频流..."));
+        QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
+        QVERIFY(requested.wait(6000));
+        QVERIFY2(clock.elapsed() >= 2700 && clock.elapsed() <= 3300,
+                 qPrintable(QString::number(clock.elapsed())));
+        QTRY_VERIFY(!window->streamWidget()->currentFrame().isNull());
+
+        // The device drops: the live view goes back to its idle text at once.
+        m_device->client->abort();
+        QTRY_VERIFY(!window->streamWidget()->isPlaying());
+        QVERIFY(window->streamWidget()->currentFrame().isNull());
+        QCOMPARE(streamText(*window), QStringLiteral("设备未连接"));
+    }
+
+    // Without the device neither the delayed start nor a resolution change
+    // starts the stream, and a picture from elsewhere opens no full screen.
+    void noStreamOrFullScreenWithoutTheDevice()
+    {
+        MainWindow *window = makeWindow();
+        window->show();
+        QTRY_VERIFY_WITH_TIMEOUT(m_device->hasClient(), 3000);
+        m_device->close(); // no reconnection either
+        m_device->client->abort();
+        QTRY_VERIFY(!window->networkHandler()->isConnected());
+        QSignalSpy status(window->networkHandler(), &NetworkHandler::statusUpdated);
+        window->changeResolution(QStringLiteral("1920*1080"), QStringLiteral("1920×1080"));
+        QCOMPARE(status.last().at(0).toString(), QStringLiteral("未连接，无法发送命令"));
+        QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
+        QVERIFY(!requested.wait(3600));
+        window->streamWidget()->startStream(m_stream->url());
+        QTRY_VERIFY(!window->streamWidget()->latestFrame().isNull());
+        QTest::mouseDClick(window->streamWidget(), Qt::LeftButton);
+        QVERIFY(!liveViewer());
+    }
+
+    // Stop the live view, tell the device, restart once the camera had 2.5 s to switch.
+    void changeResolutionWhileStreamingThenClose()
+    {
+        MainWindow *window = makeWindow();
+        QSignalSpy requested(m_stream.get(), &FakeMjpegServer::requestReceived);
+        QVERIFY(requested.wait(5000));
+        requested.clear();
+
+        QElapsedTimer clock;
+        clock.start();
+        window->changeResolution(QStringLiteral("640*480"), QStringLiteral("640×480"));
+        QCOMPARE(TestSupport::armedMs(window, "resolutionRestartTimer"), 2500);
+        QCOMPARE(window->streamWidget()->state(), StreamDisplayWidget::Stopped);
+        QTRY_VERIFY(m_device->bytes().endsWith(
+            "{\"command\":\"12\",\"info\":\"640*480\",\"status\":\"0\"}"));
+        QVERIFY(requested.wait(4000));
+        QVERIFY2(clock.elapsed() >= 2250 && clock.elapsed() <= 2750,
+                 qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(window->streamWidget()->isPlaying());
+
+        // Destroyed while streaming: the device link closes at once.
+        clock.restart();
+        m_window.reset();
+        QVERIFY(clock.elapsed() < 1500);
+        QTRY_VERIFY(!m_device->hasClient());
+    }
+
+    // Every connection sets the device to 1280*720: the settings page shows
+    // what the device answered, not the choice it has forgotten.
+    // The device forgets its resolution with every connection: the user's
+    // choice goes back to it each time, in place of 1280*720, so a WiFi blip
+    // does not halve the photos' pixels. A choice restored at start-up counts
+    // from the first connection.
+    void chosenResolutionOutlivesReconnections()
+    {
+        MainWindow *window = makeWindow();
+        QCOMPARE(window->chosenResolution(), QString());
+        window->setChosenResolution(QStringLiteral("640*480"));
+        auto *combo = window->findChild<QComboBox *>("resolutionCombo");
+        QCOMPARE(combo->currentText(), QStringLiteral("640×480"));
+        const auto resolutionCommands = [this] {
+            QStringList sent;
+            for (const auto &read : m_device->received) {
+                if (read.second.startsWith(R"({"command":"12")"))
+                    sent << QString::fromLatin1(read.second);
+            }
+            return sent;
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(resolutionCommands(),
+                                  QStringList{R"({"command":"12","info":"640*480","status":"0"})"},
+                                  3000);
+
+        combo->setCurrentIndex(combo->findText(QStringLiteral("1920×1080")));
+        QCOMPARE(window->chosenResolution(), QStringLiteral("1920*1080"));
+        m_device->client->abort();
+        QTRY_COMPARE_WITH_TIMEOUT(m_device->connections, 2, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            resolutionCommands(),
+            QStringList{R"({"command":"12","info":"1920*1080","status":"0"})"}, 3000);
+        QCOMPARE(combo->currentText(), QStringLiteral("1920×1080"));
+        // The settings show what the device answered, not a choice it forgot.
+        m_device->client->write(R"({"command":"12","info":"1280*720","status":"0"})");
+        QTRY_COMPARE(combo->currentText(), QStringLiteral("1280×720"));
+        m_device->client->write(R"({"command":"12","info":"high","status":"0"})");
+        QTest::qWait(100);
+        QCOMPARE(combo->currentText(), QStringLiteral("1280×720"));
+    }
+
+    // Polled 0.8 s after start, then every 3 s.
+    void wifiIndicatorFollowsTheSource()
     {
         MainWindow window;
-        QVERIFY(!child<QPushButton>(window, "captureButton")->isEnabled());
-        QVERIFY(!child<QPushButton>(window, "saveReportButton")->isEnabled());
-        QTest::mouseClick(child<QPushButton>(window, "rightEarButton"), Qt::LeftButton);
-        QVERIFY(!window.leftEarSelected());
-        QVERIFY(child<QLabel>(window, "photoEmptyLabel")->isVisibleTo(&window));
+        auto *source = new FixedWifiSource;
+        source->clock.start();
+        window.setWifiSignalSource(source);
+        QTRY_COMPARE_WITH_TIMEOUT(source->asked.size(), 2, 5000);
+        QVERIFY2(source->asked.at(0) >= 720 && source->asked.at(0) <= 880,
+                 qPrintable(QString::number(source->asked.at(0))));
+        QVERIFY2(source->asked.at(1) >= 2700 && source->asked.at(1) <= 3300,
+                 qPrintable(QString::number(source->asked.at(1))));
+        // The device address is on this namespace's loopback.
+        QCOMPARE(window.findChild<QLabel *>(QStringLiteral("wifiSignalLabel"))->text(),
+                 QStringLiteral("信号：强"));
+    }
+
+    // The full screen shows the page's own stream, so a camera that serves
+    // one client at a time gives both the picture; closing it, however, lets
+    // go of that stream and leaves the page streaming.
+    void fullScreenSharesThePageStream_data()
+    {
+        QTest::addColumn<QString>("closeBy");
+        QTest::newRow("exit button") << "exit";
+        QTest::newRow("escape") << "escape";
+        QTest::newRow("double-click inside") << "double-click";
+    }
+
+    void fullScreenSharesThePageStream()
+    {
+        QVERIFY(openStreamingWindow(true));
+        QSignalSpy requests(m_stream.get(), &FakeMjpegServer::requestReceived);
+        openFullScreen();
+        QVERIFY(!QTest::currentTestFailed());
+        QPointer<FullscreenViewer> viewer = liveViewer();
+        StreamDisplayWidget *view = viewer->liveView();
+        // Its status texts are light on the black screen.
+        auto *status = view->findChild<QLabel *>();
+        status->ensurePolished();
+        QVERIFY(status->palette().color(QPalette::WindowText).lightness() > 200);
+        const int shown = view->decodedFrameCount();
+        QTRY_VERIFY(view->decodedFrameCount() > shown + 2); // keeps moving
+
+        // Space captures the picture on the screen, and a small copy of it
+        // shows in a corner for a moment.
+        QVERIFY(!viewer->captureConfirmation());
+        QTest::keyClick(viewer, Qt::Key_Space);
+        QCOMPARE(m_window->leftPhotos().size(), 1);
+        QCOMPARE(m_window->leftPhotos().at(0).fullImage().size(), QSize(320, 240));
+        QVERIFY(viewer->captureConfirmation()->isVisible());
+        QVERIFY(viewer->rect().contains(viewer->captureConfirmation()->geometry()));
+        QTRY_VERIFY_WITH_TIMEOUT(!viewer->captureConfirmation()->isVisible(), 3000);
+
+        QFETCH(QString, closeBy);
+        if (closeBy == "exit")
+            viewer->exitButton()->click();
+        else if (closeBy == "escape")
+            QTest::keyClick(viewer, Qt::Key_Escape);
+        else
+            QTest::mouseDClick(view, Qt::LeftButton);
+        QTRY_VERIFY(!viewer);
+        QCOMPARE(requests.size(), 0);
+        QVERIFY(m_window->streamWidget()->isPlaying());
+        const int page = m_window->streamWidget()->decodedFrameCount();
+        QTRY_VERIFY(m_window->streamWidget()->decodedFrameCount() > page + 2);
+        QCOMPARE(requests.size(), 0);
+    }
+
+    // A capture that finds no picture tells the user where they are looking,
+    // whichever way it was started, and adds nothing.
+    void captureWithoutAPictureSaysSo_data()
+    {
+        QTest::addColumn<QString>("trigger");
+        QTest::newRow("capture button") << "button";
+        QTest::newRow("device button") << "device";
+        QTest::newRow("space in full screen") << "fullscreen";
+    }
+
+    void captureWithoutAPictureSaysSo()
+    {
+        QFETCH(QString, trigger);
+        QVERIFY(openStreamingWindow(true));
+        if (trigger == "fullscreen")
+            openFullScreen();
+        QVERIFY(!QTest::currentTestFailed());
+        FullscreenViewer *viewer = liveViewer();
+        QWidget *host = viewer ? static_cast<QWidget *>(viewer)
+                               : m_window->findChild<QWidget *>(QStringLiteral("centerPanel"));
+        StreamDisplayWidget *view = viewer ? viewer->liveView() : m_window->streamWidget();
+
+        m_stream->stalled = true; // the picture goes after the frame timeout
+        QTRY_VERIFY_WITH_TIMEOUT(view->currentFrame().isNull(), 5000);
+        QVERIFY(m_window->networkHandler()->isConnected());
+        if (trigger == "button")
+            QTest::mouseClick(m_window->findChild<QPushButton *>("captureButton"), Qt::LeftButton);
+        else if (trigger == "device")
+            m_device->client->write(R"({"command":"4","info":"PHOTOGRAPH","status":"0"})");
+        else
+            QTest::keyClick(viewer, Qt::Key_Space);
+
+        TransientNotice *notice = nullptr;
+        QTRY_VERIFY((notice = host->findChild<TransientNotice *>()) && notice->isVisible());
+        QCOMPARE(notice->text(), QStringLiteral("未能拍照：当前没有实时画面"));
+        QCOMPARE(m_window->leftPhotos().size(), 0);
     }
 };
 
