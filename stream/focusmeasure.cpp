@@ -29,19 +29,6 @@ bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const 
     return info->output_components == 1;
 }
 
-bool readRows(jpeg_decompress_struct *info, LibjpegErrors *errors, uchar *bits,
-              qsizetype bytesPerLine)
-{
-    if (setjmp(errors->jump))
-        return false;
-    while (info->output_scanline < info->output_height) {
-        JSAMPROW row = bits + qsizetype(info->output_scanline) * bytesPerLine;
-        jpeg_read_scanlines(info, &row, 1);
-    }
-    jpeg_finish_decompress(info);
-    return true;
-}
-
 } // namespace
 
 QImage reducedBrightness(const QByteArray &jpeg, int reduction)
@@ -55,7 +42,7 @@ QImage reducedBrightness(const QByteArray &jpeg, int reduction)
     QImage image;
     if (startDecompress(&info, &errors, jpeg, reduction)) {
         image = QImage(int(info.output_width), int(info.output_height), QImage::Format_Grayscale8);
-        if (image.isNull() || !readRows(&info, &errors, image.bits(), image.bytesPerLine()))
+        if (image.isNull() || !errors.readRows(&info, image.bits(), image.bytesPerLine()))
             image = QImage();
     }
     jpeg_destroy_decompress(&info);

@@ -42,19 +42,6 @@ bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const 
     return true;
 }
 
-bool readRows(jpeg_decompress_struct *info, LibjpegErrors *errors, uchar *bits,
-              qsizetype bytesPerLine)
-{
-    if (setjmp(errors->jump))
-        return false;
-    while (info->output_scanline < info->output_height) {
-        JSAMPROW row = bits + qsizetype(info->output_scanline) * bytesPerLine;
-        jpeg_read_scanlines(info, &row, 1);
-    }
-    jpeg_finish_decompress(info);
-    return true;
-}
-
 bool readHeader(jpeg_decompress_struct *info, LibjpegErrors *errors, const QByteArray &jpeg)
 {
     if (setjmp(errors->jump))
@@ -117,7 +104,7 @@ QImage decode(const QByteArray &jpeg, const QSize &view, bool *reduced)
         if (reduced)
             *reduced =
                 info.output_width != info.image_width || info.output_height != info.image_height;
-        if (image.isNull() || !readRows(&info, &errors, image.bits(), image.bytesPerLine()))
+        if (image.isNull() || !errors.readRows(&info, image.bits(), image.bytesPerLine()))
             image = QImage();
     }
     const bool unsupportedColours = errors.base.msg_code == JERR_CONVERSION_NOTIMPL;

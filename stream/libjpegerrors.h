@@ -1,6 +1,7 @@
 #pragma once
 
 #include <csetjmp>
+#include <cstddef>
 #include <cstdio>
 
 #include <jpeglib.h>
@@ -21,5 +22,19 @@ struct LibjpegErrors
             std::longjmp(reinterpret_cast<LibjpegErrors *>(common->err)->jump, 1);
         };
         base.output_message = [](j_common_ptr) {};
+    }
+
+    // Decodes the remaining rows of a started decompression into `bits`;
+    // false when libjpeg gave up on the data.
+    bool readRows(jpeg_decompress_struct *info, unsigned char *bits, std::ptrdiff_t bytesPerLine)
+    {
+        if (setjmp(jump))
+            return false;
+        while (info->output_scanline < info->output_height) {
+            JSAMPROW row = bits + std::ptrdiff_t(info->output_scanline) * bytesPerLine;
+            jpeg_read_scanlines(info, &row, 1);
+        }
+        jpeg_finish_decompress(info);
+        return true;
     }
 };
