@@ -122,7 +122,8 @@ int run()
                 double(photoBytes) / 1e6);
 
     timer.restart();
-    const auto outcome = RecordsMigration::copyToServer(server, orders, loadFitters());
+    const auto outcome =
+        RecordsMigration::copyToServer(server, orders, loadFitters(), ReportConfig());
     const double migrateMs = msSince(timer);
     if (!outcome.ok) {
         std::printf("migration failed: %s\n", qPrintable(outcome.error));

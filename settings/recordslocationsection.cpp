@@ -338,7 +338,7 @@ bool RecordsLocationSection::copyToServer()
                                         QStringLiteral("正在复制记录：%1 / %2"));
     setBusyText(progressText.arg(0).arg(0));
     const RecordsMigration::Outcome outcome = RecordsMigration::copyToServer(
-        backend, loadCustomers(), loadFitters(), [&](int done, int total) {
+        backend, loadCustomers(), loadFitters(), loadReportConfig(), [&](int done, int total) {
             setBusyText(progressText.arg(done).arg(total));
             return true;
         });

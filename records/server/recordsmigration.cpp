@@ -59,6 +59,7 @@ QString RecordsMigration::originOf(const Fitter &fitter)
 RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &server,
                                                          const QList<Customer> &orders,
                                                          const QList<Fitter> &fitters,
+                                                         const ReportConfig &reportConfig,
                                                          const Progress &progress)
 {
     Outcome outcome;
@@ -123,6 +124,22 @@ RecordsMigration::Outcome RecordsMigration::copyToServer(ServerRecordsBackend &s
             return outcome;
         }
     }
+    // Without them the first report printed from the server would lose the
+    // clinic's name and title; texts another workstation already set are kept.
+    StoreResult read;
+    const bool serverHasTexts = !server.readReportConfig(&read).isEmpty();
+    if (!read.ok()) {
+        outcome.error = read.message;
+        return outcome;
+    }
+    if (!serverHasTexts && !reportConfig.isEmpty()) {
+        const StoreResult written = server.writeReportConfig(reportConfig);
+        if (!written.ok()) {
+            outcome.error = written.message;
+            return outcome;
+        }
+        outcome.reportConfigCopied = true;
+    }
     int serverOrders = 0;
     int serverFitters = 0;
     const auto counted = server.countRecords(&serverOrders, &serverFitters);
@@ -148,11 +165,19 @@ RecordsMigration::Outcome RecordsMigration::exportToFiles(ServerRecordsBackend &
     QList<Fitter> fitters;
     if (result.ok())
         fitters = server.listFitters(&result);
+    ReportConfig reportConfig;
+    if (result.ok())
+        reportConfig = server.readReportConfig(&result);
     if (!result.ok()) {
         outcome.error = result.message;
         return outcome;
     }
     QDir().mkpath(folder);
+    const QString reportConfigFile = QDir(folder).filePath(QStringLiteral("reportconfig.json"));
+    if (!saveReportConfigTo(reportConfigFile, reportConfig)) {
+        outcome.error = QStringLiteral("%1 could not be written").arg(reportConfigFile);
+        return outcome;
+    }
     QJsonArray fitterArray;
     for (const Fitter &fitter : fitters)
         fitterArray.append(fitter.toJson());

@@ -2,6 +2,7 @@
 
 #include "records/store/customer.h"
 #include "records/store/fitter.h"
+#include "records/store/reportconfig.h"
 
 #include <QString>
 #include <functional>
@@ -20,6 +21,7 @@ struct Outcome
     int ordersAlreadyThere = 0;
     int fittersAdded = 0;
     int fittersAlreadyThere = 0;
+    bool reportConfigCopied = false;
     QString error; // what went wrong when not ok
 };
 
@@ -34,11 +36,13 @@ QString originOf(const Fitter &fitter);
 // there with the same photo bytes (compared by SHA-256 on the server, so the
 // photos do not travel twice). Orders keep their ids where the server has
 // them free; their inspector ids follow the inspectors' ids on the server.
+// The report texts go along when the server has none of its own yet.
 Outcome copyToServer(ServerRecordsBackend &server, const QList<Customer> &orders,
-                     const QList<Fitter> &fitters, const Progress &progress = {});
+                     const QList<Fitter> &fitters, const ReportConfig &reportConfig,
+                     const Progress &progress = {});
 
-// Writes the server's records as customers.json and fitters.json into
-// `folder`, in the same form as this computer's own files.
+// Writes the server's records as customers.json, fitters.json and
+// reportconfig.json into `folder`, in the same form as this computer's own files.
 Outcome exportToFiles(ServerRecordsBackend &server, const QString &folder,
                       const Progress &progress = {});
 

@@ -12,6 +12,10 @@ struct ReportConfig
     QString reportTitle;
     QString defaultNotes;
 
+    bool isEmpty() const
+    {
+        return companyName.isEmpty() && reportTitle.isEmpty() && defaultNotes.isEmpty();
+    }
     static ReportConfig fromJson(const QJsonObject &json);
     QJsonObject toJson() const;
 };

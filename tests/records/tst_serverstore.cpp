@@ -287,18 +287,24 @@ void TestServerStore::copyingToTheServerTwiceAddsNothingTwiceAndExportsBack()
     const QByteArray localBefore = TestSupport::readFile(customersFilePath());
 
     const QList<Customer> local = loadCustomers();
+    const ReportConfig texts{QStringLiteral("Hörzentrum"), QStringLiteral("Befund"), "n"};
     int calls = 0;
-    auto outcome =
-        RecordsMigration::copyToServer(server, local, loadFitters(), [&](int done, int total) {
-            ++calls;
-            return done <= total;
-        });
+    auto outcome = RecordsMigration::copyToServer(server, local, loadFitters(), texts,
+                                                  [&](int done, int total) {
+                                                      ++calls;
+                                                      return done <= total;
+                                                  });
     QVERIFY2(outcome.ok, qPrintable(outcome.error));
     QCOMPARE(calls, 5);
     QCOMPARE(outcome.ordersAdded, 3);
     QCOMPARE(outcome.fittersAdded, 2);
-    outcome = RecordsMigration::copyToServer(server, loadCustomers(), loadFitters());
+    QVERIFY(outcome.reportConfigCopied);
+    // Texts the server already has are the clinic's: they stay.
+    outcome = RecordsMigration::copyToServer(server, loadCustomers(), loadFitters(),
+                                             {QStringLiteral("other"), QString(), QString()});
     QVERIFY(outcome.ok);
+    QVERIFY(!outcome.reportConfigCopied);
+    QCOMPARE(server.readReportConfig().toJson(), texts.toJson());
     QCOMPARE(outcome.ordersAdded, 0);
     QCOMPARE(outcome.ordersAlreadyThere, 3);
     QCOMPARE(outcome.fittersAlreadyThere, 2);
@@ -334,6 +340,9 @@ void TestServerStore::copyingToTheServerTwiceAddsNothingTwiceAndExportsBack()
             .value("fitters")
             .toArray();
     QCOMPARE(exportedFitters.size(), 3);
+    JsonFileStore::ReadStatus status;
+    QCOMPARE(loadReportConfigFrom(out.filePath("reportconfig.json"), &status).toJson(),
+             texts.toJson());
 }
 
 void TestServerStore::settingsSectionKeepsTheServerWithoutPasswordAndShowsItsState()
