@@ -9,6 +9,7 @@
 
 #include <QJsonDocument>
 #include <QList>
+#include <QRegularExpression>
 
 #include <algorithm>
 
@@ -27,6 +28,16 @@ bool isTokenChar(char c)
            c == '-' || c == '.';
 }
 
+// Qt's reader also takes numbers such as "11." that JSON does not have; the
+// splitter holds the device to JSON's grammar here too.
+bool isJsonWord(const QByteArray &word)
+{
+    static const QRegularExpression number(
+        QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][+-]?[0-9]+)?$"));
+    return word == "true" || word == "false" || word == "null" ||
+           number.match(QString::fromLatin1(word)).hasMatch();
+}
+
 bool isEscapeChar(char c)
 {
     return c == '"' || c == '\\' || c == '/' || c == 'b' || c == 'f' || c == 'n' || c == 'r' ||
@@ -35,8 +46,8 @@ bool isEscapeChar(char c)
 
 // Where the object opening at `start` closes, counting braces outside
 // strings. Beyond the splitter's bounds (size, nesting, length of numbers and
-// literals) or at an escape JSON does not have, it is damage; the scan stops there, which keeps it
-// cheap.
+// literals), at an escape or a number JSON does not have, it is damage; the
+// scan stops there, which keeps it cheap.
 struct Candidate
 {
     enum Kind { Closed, Unclosed, OutOfBounds } kind = Unclosed;
@@ -63,9 +74,14 @@ Candidate scanCandidate(const QByteArray &s, qsizetype start)
             }
             continue;
         }
-        token = isTokenChar(c) ? token + 1 : 0;
-        if (token > 64)
+        if (isTokenChar(c)) {
+            if (++token > 64)
+                return {Candidate::OutOfBounds};
+            continue;
+        }
+        if (token > 0 && !isJsonWord(s.mid(i - token, token)))
             return {Candidate::OutOfBounds};
+        token = 0;
         if (c == '"') {
             inString = true;
         } else if (c == '{' || c == '[') {
