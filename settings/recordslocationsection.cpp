@@ -326,13 +326,27 @@ void RecordsLocationSection::onCopyToServerClicked()
     copyToServer();
 }
 
-bool RecordsLocationSection::copyToServer()
+bool RecordsLocationSection::reach(ServerRecordsBackend &backend)
 {
-    ServerRecordsBackend backend(toServerSettings(shownServer()));
     const ServerConnection::State state = backend.probe();
     setState(state, backend.connection().detail());
     m_stateLabel->show();
-    if (state != ServerConnection::State::Connected)
+    return state == ServerConnection::State::Connected;
+}
+
+bool RecordsLocationSection::told(const RecordsMigration::Outcome &outcome,
+                                  const QString &failedKey, const QString &failedText)
+{
+    setBusyText(QString());
+    if (!outcome.ok)
+        showPromptMessage(window(), uiText(failedKey, failedText).arg(outcome.error));
+    return outcome.ok;
+}
+
+bool RecordsLocationSection::copyToServer()
+{
+    ServerRecordsBackend backend(toServerSettings(shownServer()));
+    if (!reach(backend))
         return false;
     const QString progressText = uiText(QStringLiteral("settings.records.copy_progress"),
                                         QStringLiteral("正在复制记录：%1 / %2"));
@@ -342,11 +356,8 @@ bool RecordsLocationSection::copyToServer()
             setBusyText(progressText.arg(done).arg(total));
             return true;
         });
-    setBusyText(QString());
-    if (!outcome.ok) {
-        showPromptMessage(window(), uiText(QStringLiteral("settings.records.copy_failed"),
-                                           QStringLiteral("复制未完成：%1"))
-                                        .arg(outcome.error));
+    if (!told(outcome, QStringLiteral("settings.records.copy_failed"),
+              QStringLiteral("复制未完成：%1"))) {
         return false;
     }
     showPromptMessage(window(),
@@ -373,10 +384,7 @@ void RecordsLocationSection::onExportClicked()
 bool RecordsLocationSection::exportTo(const QString &folder)
 {
     ServerRecordsBackend backend(toServerSettings(shownServer()));
-    const ServerConnection::State state = backend.probe();
-    setState(state, backend.connection().detail());
-    m_stateLabel->show();
-    if (state != ServerConnection::State::Connected)
+    if (!reach(backend))
         return false;
     const QString progressText = uiText(QStringLiteral("settings.records.export_progress"),
                                         QStringLiteral("正在导出记录：%1 / %2"));
@@ -385,11 +393,8 @@ bool RecordsLocationSection::exportTo(const QString &folder)
             setBusyText(progressText.arg(done).arg(total));
             return true;
         });
-    setBusyText(QString());
-    if (!outcome.ok) {
-        showPromptMessage(window(), uiText(QStringLiteral("settings.records.export_failed"),
-                                           QStringLiteral("导出未完成：%1"))
-                                        .arg(outcome.error));
+    if (!told(outcome, QStringLiteral("settings.records.export_failed"),
+              QStringLiteral("导出未完成：%1"))) {
         return false;
     }
     showPromptMessage(window(), uiText(QStringLiteral("settings.records.export_done"),

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "records/server/recordsmigration.h"
 #include "records/server/serverconnection.h"
 #include "settings/usersettings.h"
 
 #include <QWidget>
+
+class ServerRecordsBackend;
 
 class QComboBox;
 class QLabel;
@@ -55,6 +58,11 @@ private:
     void setState(ServerConnection::State state, const QString &detail);
     void setBusyText(const QString &text);
     bool copyToServer();
+    // Connects and shows the state; true when connected.
+    bool reach(ServerRecordsBackend &backend);
+    // Ends a copy or export: the failure, when there was one, is said.
+    bool told(const RecordsMigration::Outcome &outcome, const QString &failedKey,
+              const QString &failedText);
 
     UserSettings *m_settings;
     ServerConnection::State m_state = ServerConnection::State::Unreachable;
