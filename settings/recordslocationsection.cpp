@@ -334,12 +334,11 @@ bool RecordsLocationSection::reach(ServerRecordsBackend &backend)
     return state == ServerConnection::State::Connected;
 }
 
-bool RecordsLocationSection::told(const RecordsMigration::Outcome &outcome,
-                                  const QString &failedKey, const QString &failedText)
+bool RecordsLocationSection::told(const RecordsMigration::Outcome &outcome, const QString &failed)
 {
     setBusyText(QString());
     if (!outcome.ok)
-        showPromptMessage(window(), uiText(failedKey, failedText).arg(outcome.error));
+        showPromptMessage(window(), failed.arg(outcome.error));
     return outcome.ok;
 }
 
@@ -356,8 +355,8 @@ bool RecordsLocationSection::copyToServer()
             setBusyText(progressText.arg(done).arg(total));
             return true;
         });
-    if (!told(outcome, QStringLiteral("settings.records.copy_failed"),
-              QStringLiteral("复制未完成：%1"))) {
+    if (!told(outcome, uiText(QStringLiteral("settings.records.copy_failed"),
+                              QStringLiteral("复制未完成：%1")))) {
         return false;
     }
     showPromptMessage(window(),
@@ -393,8 +392,8 @@ bool RecordsLocationSection::exportTo(const QString &folder)
             setBusyText(progressText.arg(done).arg(total));
             return true;
         });
-    if (!told(outcome, QStringLiteral("settings.records.export_failed"),
-              QStringLiteral("导出未完成：%1"))) {
+    if (!told(outcome, uiText(QStringLiteral("settings.records.export_failed"),
+                              QStringLiteral("导出未完成：%1")))) {
         return false;
     }
     showPromptMessage(window(), uiText(QStringLiteral("settings.records.export_done"),

@@ -60,9 +60,8 @@ private:
     bool copyToServer();
     // Connects and shows the state; true when connected.
     bool reach(ServerRecordsBackend &backend);
-    // Ends a copy or export: the failure, when there was one, is said.
-    bool told(const RecordsMigration::Outcome &outcome, const QString &failedKey,
-              const QString &failedText);
+    // Ends a copy or export: a failure is said with `failed` (its %1 the reason).
+    bool told(const RecordsMigration::Outcome &outcome, const QString &failed);
 
     UserSettings *m_settings;
     ServerConnection::State m_state = ServerConnection::State::Unreachable;
