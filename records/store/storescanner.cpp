@@ -438,11 +438,16 @@ private:
     bool copyValue(QByteArray *out)
     {
         int depth = 0;
+        // Two numbers or literals apart only by white space ("n ull", "1 2")
+        // would run together once the space is dropped.
+        bool afterToken = false;
         for (;;) {
             m_cursor.skipSpace();
             const int c = m_cursor.peek();
             if (c < 0)
                 return false;
+            const bool tokenBefore = afterToken;
+            afterToken = false;
             if (c == '"') {
                 if (!copyString(out))
                     return false;
@@ -461,11 +466,14 @@ private:
                 out->append(char(m_cursor.next()));
                 continue;
             } else {
+                if (tokenBefore)
+                    return false;
                 qsizetype length = 0;
                 while (!isDelimiter(m_cursor.peek()) && length++ < MaxTokenSize)
                     out->append(char(m_cursor.next()));
                 if (length == 0 || length > MaxTokenSize)
                     return false;
+                afterToken = true;
             }
             if (depth == 0)
                 return true;
