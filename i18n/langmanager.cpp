@@ -46,10 +46,14 @@ bool LangManager::loadLanguagePacks(const QString &directory)
         const QString name = root.value(QStringLiteral("meta.name")).toString().trimmed();
         if (code.isEmpty() || name.isEmpty())
             continue;
+        // Qt's reader drops a byte-order mark at the start of a key, so a pack
+        // can hold one key twice; each key gets what Qt's lookup gives, as
+        // "meta.code" did above.
         QHash<QString, QString> texts;
-        for (auto it = root.constBegin(); it != root.constEnd(); ++it) {
-            if (it.value().isString())
-                texts.insert(it.key(), it.value().toString());
+        for (const QString &key : root.keys()) {
+            const QJsonValue value = root.value(key);
+            if (value.isString())
+                texts.insert(key, value.toString());
         }
         packs.insert(code, texts);
         list.append({code, name, QFileInfo(file).absoluteFilePath()});
