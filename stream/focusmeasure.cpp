@@ -1,23 +1,20 @@
 #include "stream/focusmeasure.h"
 
+#include "stream/jpegdecoder.h"
 #include "stream/libjpegerrors.h"
 
 namespace FocusMeasure {
 
 namespace {
 
-// Both steps that may fail inside libjpeg jump back to their own setjmp;
+// The steps that may fail inside libjpeg jump back to their own setjmp;
 // they hold only plain locals, so the jump skips no destructor.
 bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const QByteArray &jpeg,
                      int reduction)
 {
+    if (!errors->readHeader(info, jpeg.constData(), size_t(jpeg.size()), JpegDecoder::MaxPixels))
+        return false;
     if (setjmp(errors->jump))
-        return false;
-    jpeg_mem_src(info, reinterpret_cast<const unsigned char *>(jpeg.constData()),
-                 static_cast<unsigned long>(jpeg.size()));
-    if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK)
-        return false;
-    if (qint64(info->image_width) * info->image_height > 4096LL * 4096LL)
         return false;
     // The luma plane is all the measure needs; colour is not even converted.
     info->out_color_space = JCS_GRAYSCALE;

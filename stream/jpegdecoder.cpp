@@ -10,18 +10,14 @@ namespace JpegDecoder {
 
 namespace {
 
-// The two steps that may fail inside libjpeg jump back here. They hold only
+// The steps that may fail inside libjpeg jump back here. They hold only
 // plain locals, so the jump skips no destructor.
 bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const QByteArray &jpeg,
                      const QSize &view)
 {
+    if (!errors->readHeader(info, jpeg.constData(), size_t(jpeg.size()), MaxPixels))
+        return false;
     if (setjmp(errors->jump))
-        return false;
-    jpeg_mem_src(info, reinterpret_cast<const unsigned char *>(jpeg.constData()),
-                 static_cast<unsigned long>(jpeg.size()));
-    if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK)
-        return false;
-    if (qint64(info->image_width) * info->image_height > MaxPixels)
         return false;
     // Little-endian BGRX with X = 0xff is exactly QImage::Format_RGB32.
     info->out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
@@ -44,15 +40,11 @@ bool startDecompress(jpeg_decompress_struct *info, LibjpegErrors *errors, const 
 
 bool readHeader(jpeg_decompress_struct *info, LibjpegErrors *errors, const QByteArray &jpeg)
 {
-    if (setjmp(errors->jump))
-        return false;
-    jpeg_mem_src(info, reinterpret_cast<const unsigned char *>(jpeg.constData()),
-                 static_cast<unsigned long>(jpeg.size()));
-    if (jpeg_read_header(info, TRUE) != JPEG_HEADER_OK)
+    if (!errors->readHeader(info, jpeg.constData(), size_t(jpeg.size()), MaxPixels))
         return false;
     info->out_color_space = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? JCS_EXT_BGRX : JCS_EXT_XRGB;
     info->dct_method = JDCT_ISLOW;
-    return qint64(info->image_width) * info->image_height <= MaxPixels;
+    return true;
 }
 
 // Output columns [*left, *left + *width) and rows [top, bottom) of the

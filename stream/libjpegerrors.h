@@ -24,6 +24,19 @@ struct LibjpegErrors
         base.output_message = [](j_common_ptr) {};
     }
 
+    // Points `info` at `size` bytes in memory and reads the header; false on
+    // damage or when the picture holds more than `maxPixels`.
+    bool readHeader(jpeg_decompress_struct *info, const void *data, std::size_t size,
+                    long long maxPixels)
+    {
+        if (setjmp(jump))
+            return false;
+        jpeg_mem_src(info, static_cast<const unsigned char *>(data),
+                     static_cast<unsigned long>(size));
+        return jpeg_read_header(info, TRUE) == JPEG_HEADER_OK &&
+               static_cast<long long>(info->image_width) * info->image_height <= maxPixels;
+    }
+
     // Decodes the remaining rows of a started decompression into `bits`;
     // false when libjpeg gave up on the data.
     bool readRows(jpeg_decompress_struct *info, unsigned char *bits, std::ptrdiff_t bytesPerLine)
