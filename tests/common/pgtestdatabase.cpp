@@ -10,10 +10,11 @@
 #include <QUuid>
 
 namespace {
-QAtomicInt counter;
-}
 
-ServerSettings PgTestDatabase::serverSettings(const QString &serverDir)
+QAtomicInt counter;
+
+// Host, port and user from a server folder.
+ServerSettings serverSettings(const QString &serverDir)
 {
     ServerSettings settings;
     settings.sslMode = QStringLiteral("disable");
@@ -33,6 +34,8 @@ ServerSettings PgTestDatabase::serverSettings(const QString &serverDir)
     }
     return settings;
 }
+
+} // namespace
 
 PgTestDatabase::PgTestDatabase() : PgTestDatabase(qEnvironmentVariable("LUMAURAL_PG_TEST_DIR")) {}
 

@@ -25,9 +25,6 @@ public:
     // The first column of the first row of `sql`.
     QVariant value(const QString &sql) const;
 
-    // Reads host, port and user from a server folder.
-    static ServerSettings serverSettings(const QString &serverDir);
-
 private:
     ServerSettings m_settings;
     QString m_adminConnection;

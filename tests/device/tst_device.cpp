@@ -151,7 +151,6 @@ private slots:
         FakeControlDevice device(QHostAddress(QStringLiteral("192.168.168.1")), 8899);
         QVERIFY(device.isListening());
         NetworkHandler handler;
-        QCOMPARE(handler.streamUrl(), QStringLiteral("http://192.168.168.1:8888/?action=stream"));
         handler.connectToDevice();
         QTRY_VERIFY(handler.isConnected());
         // The device's protocol: heartbeat every 60 s, configuration after 0.5 s,
@@ -192,7 +191,6 @@ private slots:
         QCOMPARE(TestSupport::armedMs(&handler, "reconnectTimer"), 3000);
         QTRY_VERIFY_WITH_TIMEOUT(status.size() >= 3, 5000);
         QCOMPARE(status.at(2).at(0).toString(), QStringLiteral("正在重新连接到设备..."));
-        // Coarse timers may be 5 % off; 10 % tells a wrong delay.
         QVERIFY2(clock.elapsed() >= 2700 && clock.elapsed() <= 3300,
                  qPrintable(QString::number(clock.elapsed())));
 

@@ -268,8 +268,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&page));
         page.reset(SaveReportPage::NewOrder);
         whenModalShown<InspectorDialog>([](InspectorDialog *dialog) {
-            child<QLineEdit>(*dialog, "inspectorIdEdit")->setText(" W-77 ");
-            child<QLineEdit>(*dialog, "inspectorNameEdit")->setText("Sun");
+            fill(*dialog, " W-77 ", "Sun");
             child<QPushButton>(*dialog, "inspectorOkButton")->click();
         });
         QTest::mouseClick(child<QPushButton>(page, "newInspectorButton"), Qt::LeftButton);

@@ -1,11 +1,9 @@
-#include "i18n/langmanager.h"
 #include "pgtestdatabase.h"
 #include "records/server/recordsmigration.h"
 #include "records/server/serverrecordsbackend.h"
 #include "records/server/serverschema.h"
 #include "records/store/recordstore.h"
 #include "settings/recordslocationsection.h"
-#include "settings/settingspage.h"
 #include "testsupport.h"
 
 #include <QComboBox>
@@ -14,8 +12,6 @@
 #include <QSpinBox>
 
 #include <QProcess>
-#include <QScrollArea>
-#include <QSet>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -45,22 +41,6 @@ Customer order(const QString &name, int photos = 2)
     return c;
 }
 
-// Child process: adds `count` orders to the database and prints their ids.
-int addOrdersAndExit(const QString &serverDir, const QString &database, int count)
-{
-    ServerSettings settings = PgTestDatabase::serverSettings(serverDir);
-    settings.database = database;
-    ServerRecordsBackend backend(settings);
-    QTextStream out(stdout);
-    for (int i = 0; i < count; ++i) {
-        Customer c = order(QStringLiteral("child%1").arg(i), 1);
-        if (!backend.addOrder(&c).ok())
-            return 1;
-        out << c.id << '\n';
-    }
-    return 0;
-}
-
 } // namespace
 
 class TestServerStore : public QObject
@@ -71,7 +51,6 @@ private slots:
     void schemaIsCreatedAndUpgradedFromTheFirstVersion();
     void connectionStatesTellWhatIsWrong();
     void listedOrdersSavedBackKeepTheStoredPhotoBytes();
-    void twoProcessesAddingAtOnceGetDistinctIds();
     void serverStoppedInTheMiddleOfASaveLeavesNothingHalfWritten();
     void copyingToTheServerTwiceAddsNothingTwiceAndExportsBack();
     void settingsSectionKeepsTheServerWithoutPasswordAndShowsItsState();
@@ -185,33 +164,6 @@ void TestServerStore::listedOrdersSavedBackKeepTheStoredPhotoBytes()
     QVERIFY(backend.readOrder(c.id, &read).ok());
     QCOMPARE(read.notes, QStringLiteral("edited"));
     QCOMPARE(read.photos.size(), 3);
-}
-
-void TestServerStore::twoProcessesAddingAtOnceGetDistinctIds()
-{
-    PgTestDatabase db;
-    QVERIFY(db.isValid());
-    QCOMPARE(ServerRecordsBackend(db.settings()).probe(), State::Connected);
-    constexpr int PerProcess = 60;
-    QList<QProcess *> children;
-    for (int i = 0; i < 2; ++i) {
-        auto *child = new QProcess(this);
-        child->start(QCoreApplication::applicationFilePath(),
-                     {"--add-orders", qEnvironmentVariable("LUMAURAL_PG_TEST_DIR"),
-                      db.settings().database, QString::number(PerProcess)});
-        children.append(child);
-    }
-    QSet<int> ids;
-    for (QProcess *child : children) {
-        QVERIFY(child->waitForFinished(60000));
-        QCOMPARE(child->exitCode(), 0);
-        for (const QByteArray &line : child->readAllStandardOutput().split('\n')) {
-            if (!line.isEmpty())
-                ids.insert(line.toInt());
-        }
-    }
-    QCOMPARE(ids.size(), 2 * PerProcess);
-    QCOMPARE(db.value("SELECT count(DISTINCT id) FROM orders").toInt(), 2 * PerProcess);
 }
 
 void TestServerStore::serverStoppedInTheMiddleOfASaveLeavesNothingHalfWritten()
@@ -375,38 +327,10 @@ void TestServerStore::settingsSectionKeepsTheServerWithoutPasswordAndShowsItsSta
     QCOMPARE(again.recordsServer().host, db.settings().host);
     QVERIFY(!TestSupport::readFile(iniPath).toLower().contains("password"));
 
-    // Pictures of the section on the settings page, when asked for.
-    const QString shots = qEnvironmentVariable("LUMAURAL_SHOT_DIR");
-    if (!shots.isEmpty()) {
-        QVERIFY(UserSettings::instance().setRecordsServer(again.recordsServer()));
-        LangManager::instance()->loadLanguagePacks(QCoreApplication::applicationDirPath() +
-                                                   "/languages");
-        for (const QString code : {"en_US", "de_DE"}) {
-            LangManager::instance()->setLanguage(code);
-            SettingsPage page;
-            page.resize(1440, 900);
-            page.show();
-            page.recordsSection()->onConnectClicked();
-            QTest::qWait(200); // let the layouts settle
-            page.findChild<QScrollArea *>()->ensureWidgetVisible(page.recordsSection(), 0, 0);
-            QVERIFY(page.grab().save(shots + "/records-section-" + code + ".png"));
-        }
-    }
-
     location->setCurrentIndex(0);
     QCOMPARE(changed.size(), 3);
     QVERIFY(!UserSettings(iniPath).recordsServer().enabled);
 }
 
-int main(int argc, char *argv[])
-{
-    TestSupport::requireIsolation();
-    QApplication app(argc, argv);
-    if (argc == 5 && qstrcmp(argv[1], "--add-orders") == 0)
-        return addOrdersAndExit(argv[2], argv[3], atoi(argv[4]));
-    TestServerStore tc;
-    QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&tc, argc, argv);
-}
-
+LUMAURAL_TEST_MAIN(TestServerStore)
 #include "tst_serverstore.moc"

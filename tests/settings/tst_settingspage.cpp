@@ -29,23 +29,6 @@
 
 namespace {
 
-QComboBox *combo(SettingsPage &page, const char *name)
-{
-    return child<QComboBox>(page, name);
-}
-
-const QStringList AboutKeys{"about.title",
-                            "common.back.with_icon",
-                            "app.title",
-                            "about.subtitle",
-                            "about.qt_notice.title",
-                            "about.qt_notice.body",
-                            "about.lgpl_rights.title",
-                            "about.lgpl_rights.body",
-                            "about.third_party.title",
-                            "about.third_party.body",
-                            "about.copyright"};
-
 QJsonObject shippedPack(const QString &code)
 {
     QFile file(QStringLiteral(LUMAURAL_SOURCE_DIR "/i18n/languages/%1.json").arg(code));
@@ -103,23 +86,24 @@ private slots:
         SettingsPage page;
         QSignalSpy resolution(&page, &SettingsPage::resolutionSelected);
         QSignalSpy language(&page, &SettingsPage::languageSelected);
+        auto *resolutions = child<QComboBox>(page, "resolutionCombo");
+        auto *languages = child<QComboBox>(page, "languageCombo");
         page.setCurrentValues("640×480", "en_US", "/p");
         page.setCurrentValues("7×7", "xx", "/p"); // unknown: resolution stays, language item 0
-        QCOMPARE(combo(page, "resolutionCombo")->currentText(), QStringLiteral("640×480"));
-        QCOMPARE(combo(page, "languageCombo")->currentIndex(), 0);
+        QCOMPARE(resolutions->currentText(), QStringLiteral("640×480"));
+        QCOMPARE(languages->currentIndex(), 0);
         page.setCurrentValues(QString(), "zh_CN", "/photos");
-        QCOMPARE(combo(page, "resolutionCombo")->currentText(), QStringLiteral("1920×1080"));
+        QCOMPARE(resolutions->currentText(), QStringLiteral("1920×1080"));
         QCOMPARE(child<QLineEdit>(page, "photoPathEdit")->text(), QStringLiteral("/photos"));
 
-        combo(page, "resolutionCombo")->setCurrentIndex(3); // already shown
-        combo(page, "resolutionCombo")->setCurrentIndex(1);
+        resolutions->setCurrentIndex(3); // already shown
+        resolutions->setCurrentIndex(1);
         QCOMPARE(resolution.size(), 1);
         QCOMPARE(resolution.at(0), (QVariantList{"640*480", "640×480"}));
 
         // The host switches the language; the rebuilt combo emits nothing more.
         connect(&page, &SettingsPage::languageSelected, LangManager::instance(),
                 &LangManager::setLanguage);
-        QComboBox *languages = combo(page, "languageCombo");
         languages->setCurrentIndex(languages->findData("de_DE"));
         QCOMPARE(language.size(), 1);
         QCOMPARE(LangManager::instance()->currentLanguage(), QStringLiteral("de_DE"));
@@ -168,13 +152,12 @@ private slots:
     {
         MainWindow window;
         SettingsPage *page = window.settingsPage();
-        combo(*page, "resolutionCombo")->setCurrentIndex(2);
+        child<QComboBox>(*page, "resolutionCombo")->setCurrentIndex(2);
         QCOMPARE(window.resolutionText(), QStringLiteral("1280×720"));
-        QComboBox *languages = combo(*page, "languageCombo");
+        auto *languages = child<QComboBox>(*page, "languageCombo");
         languages->setCurrentIndex(languages->findData("en_US"));
         QCOMPARE(LangManager::instance()->currentLanguage(), QStringLiteral("en_US"));
         QCOMPARE(window.findChild<QLabel *>("orderText")->text(), QStringLiteral("Orders"));
-        QCOMPARE(languages->currentData().toString(), QStringLiteral("en_US"));
 
         window.pageStack()->setCurrentIndex(5);
         child<QPushButton>(*window.aboutPage(), "aboutBackBtn")->click();
@@ -234,27 +217,18 @@ private slots:
 
     // Every text of the about page follows a switch of the language; the Qt
     // notice links the licence and shows names as plain text.
-    void aboutPageAndPanelFollowTheLanguage_data()
-    {
-        QTest::addColumn<QString>("from");
-        QTest::addColumn<QString>("to");
-        QTest::newRow("English to German") << "en_US" << QStringLiteral("de_DE");
-    }
-
     void aboutPageAndPanelFollowTheLanguage()
     {
-        QFETCH(QString, from);
-        QFETCH(QString, to);
-        QVERIFY(useShippedLanguage(from));
+        QVERIFY(useShippedLanguage("en_US"));
         AboutPage page;
-        QVERIFY(useShippedLanguage(to));
-        const QJsonObject pack = shippedPack(to);
+        QVERIFY(useShippedLanguage("de_DE"));
+        const QJsonObject pack = shippedPack("de_DE");
         const QStringList shown = shownTexts(page);
-        for (const QString &key : AboutKeys) {
-            const QString expected = pack.value(key).toString();
-            QVERIFY2(!expected.isEmpty(), qPrintable(key));
-            QVERIFY2(shown.contains(expected), qPrintable(key + " not shown in " + to));
-        }
+        const QStringList keys = pack.keys().filter(QRegularExpression("^about\\.")) +
+                                 QStringList{"common.back.with_icon", "app.title"};
+        QVERIFY(keys.size() > 5);
+        for (const QString &key : keys)
+            QVERIFY2(shown.contains(pack.value(key).toString()), qPrintable(key + " not shown"));
         QSignalSpy back(&page, &AboutPage::backRequested);
         child<QPushButton>(page, "aboutBackBtn")->click();
         QCOMPARE(back.size(), 1);
@@ -382,7 +356,6 @@ private slots:
         QVERIFY(finished.first().first().value<BackupStatus>().isOk());
         const QFileInfoList kept = BackupSchedule::backupsIn(folder);
         QCOMPARE(kept.size(), 2);
-        QCOMPARE(kept.first().fileName(), QStringLiteral("lumaural-backup-20200102-000000.tar"));
         QVERIFY(UserSettings::instance().lastBackup().isValid());
         QVERIFY(!page.startAutomaticBackupIfDue(now.addDays(6)));
         QVERIFY(page.startAutomaticBackupIfDue(now.addDays(7)));

@@ -55,7 +55,6 @@ private slots:
         const auto record = answerNextPrompt(Answer(answer));
         QCOMPARE(showPromptConfirm(&parent, "Delete?", PromptDefault(defaultButton)), expected);
         QVERIFY(record->seen);
-        QCOMPARE(record->text, QStringLiteral("Delete?"));
         QCOMPARE(record->buttons, (QStringList{"取消", "确定"}));
         QTEST(record->highlighted, "highlighted");
     }
@@ -106,13 +105,11 @@ private slots:
         const auto record = answerNextPrompt(Answer::Ok);
         showPromptMessage(nullptr, text);
         QCOMPARE(record->text, text);
-        QCOMPARE(record->cardSize.width(), 380);
         QVERIFY(record->cardSize.height() > 188);
         QDialog *overlay = createPromptOverlay(nullptr);
         QFrame *card = createPromptCard(overlay, text);
         auto *label = card->findChild<QLabel *>("promptText");
         QCOMPARE(label->textFormat(), Qt::PlainText);
-        QVERIFY(label->wordWrap());
         card->layout()->activate();
         QVERIFY(label->height() >= label->heightForWidth(label->width()));
         card->setFixedSize(460, 600);

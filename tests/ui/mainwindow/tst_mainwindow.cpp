@@ -8,7 +8,6 @@
 #include "ui/mainwindow/photostorage.h"
 #include "ui/mainwindow/windowgeometry.h"
 
-#include "i18n/langmanager.h"
 #include "records/fitterpage.h"
 #include "records/orderdetailpage.h"
 #include "records/orderpage.h"
@@ -18,7 +17,7 @@
 #include "settings/settingspage.h"
 #include "stream/fullscreenviewer.h"
 
-#include "common/testsupport.h"
+#include "../../records/pagedriver.h"
 
 #include <QComboBox>
 #include <QDate>
@@ -103,24 +102,7 @@ class TestMainWindow : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_packs.isValid());
-        TestSupport::writeFile(
-            m_packs.filePath("zh_CN.json"),
-            R"({"meta.code": "zh_CN", "meta.name": "中文", "nav.orders": "订单"})");
-        TestSupport::writeFile(
-            m_packs.filePath("en_US.json"),
-            R"({"meta.code": "en_US", "meta.name": "English", "nav.orders": "Orders",
-                                   "inspect.wifi_signal.none": "Signal: none"})");
-        QVERIFY(LangManager::instance()->loadLanguagePacks(m_packs.path()));
-    }
-
-    void cleanup()
-    {
-        QFile::remove(customersFilePath());
-        QFile::remove(fittersFilePath());
-    }
+    void cleanup() { removeStoreFiles(); }
 
     void startSize_data()
     {
@@ -350,8 +332,6 @@ private slots:
     void capturedPhoto()
     {
         const CapturedPhoto photo = CapturedPhoto::fromFrame(frame(QSize(1920, 1080)));
-        QCOMPARE(photo.fullImage().size(), QSize(1920, 1080));
-        QCOMPARE(photo.preview().width(), CapturedPhoto::PreviewWidth);
         const QPixmap first = photo.thumbnail(QSize(246, 136), 1.0);
         QCOMPARE(first.size(), QSize(246, 136));
         QCOMPARE(photo.thumbnail(QSize(246, 136), 1.0).cacheKey(), first.cacheKey());
@@ -375,8 +355,6 @@ private slots:
         const QDateTime time(QDate(2025, 3, 3), QTime(10, 15, 30));
         const QString day = PhotoStorage::dayFolder(dir.path(), time.date());
         QCOMPARE(day, dir.path() + "/2025-03-03");
-        QCOMPARE(PhotoStorage::dayFolder(dir.path(), time.date().addDays(1)),
-                 dir.path() + "/2025-03-04");
         QDir().mkpath(day);
         // Three captures of one ear in one second, then the other ear.
         for (const QString expected :
@@ -450,9 +428,6 @@ private slots:
         QTRY_VERIFY(label->pixmap().height() <= label->height());
         viewer->close();
     }
-
-private:
-    QTemporaryDir m_packs;
 };
 
 LUMAURAL_TEST_MAIN(TestMainWindow)

@@ -163,10 +163,7 @@ private slots:
     {
         m_window.reset();
         QFile::remove(WorkspaceJournal::defaultPath());
-        for (const QString &path : {customersFilePath(), fittersFilePath()}) {
-            QFile::remove(path);
-            QDir().rmdir(path);
-        }
+        removeStoreFiles();
         const QStringList stray = m_strayPrompts->closedPrompts();
         QVERIFY2(stray.isEmpty(), qPrintable("unanswered: " + stray.join(" | ")));
     }
@@ -547,7 +544,6 @@ private slots:
         unexpected->disarmed = true;
 
         QVERIFY(window->hasInspectionContext());
-        QVERIFY(child<QWidget>(*window, "contextBanner")->isVisibleTo(window));
         QCOMPARE(window->pageStack()->currentIndex(), 0);
         QCOMPARE(window->leftPhotos().size(), photos);
         QCOMPARE(window->leftPhotos().checkedIndices().size(), ticked ? photos : 0);
@@ -685,8 +681,6 @@ private slots:
         QTRY_VERIFY(!m_device->hasClient());
     }
 
-    // Every connection sets the device to 1280*720: the settings page shows
-    // what the device answered, not the choice it has forgotten.
     // The device forgets its resolution with every connection: the user's
     // choice goes back to it each time, in place of 1280*720, so a WiFi blip
     // does not halve the photos' pixels. A choice restored at start-up counts
@@ -718,7 +712,7 @@ private slots:
             resolutionCommands(),
             QStringList{R"({"command":"12","info":"1920*1080","status":"0"})"}, 3000);
         QCOMPARE(combo->currentText(), QStringLiteral("1920×1080"));
-        // The settings show what the device answered, not a choice it forgot.
+        // The device's answer is what the settings show.
         m_device->client->write(R"({"command":"12","info":"1280*720","status":"0"})");
         QTRY_COMPARE(combo->currentText(), QStringLiteral("1280×720"));
         m_device->client->write(R"({"command":"12","info":"high","status":"0"})");
@@ -762,10 +756,6 @@ private slots:
         QVERIFY(!QTest::currentTestFailed());
         QPointer<FullscreenViewer> viewer = liveViewer();
         StreamDisplayWidget *view = viewer->liveView();
-        // Its status texts are light on the black screen.
-        auto *status = view->findChild<QLabel *>();
-        status->ensurePolished();
-        QVERIFY(status->palette().color(QPalette::WindowText).lightness() > 200);
         const int shown = view->decodedFrameCount();
         QTRY_VERIFY(view->decodedFrameCount() > shown + 2); // keeps moving
 
