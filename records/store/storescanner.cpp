@@ -389,7 +389,9 @@ private:
         const QString entry = JsonText::decode(text, &ok);
         if (!ok)
             return false;
-        if (length < StoreScanner::InlineLimit) {
+        // A text that starts with NUL would pass for a placeholder after the
+        // parse below, so it goes by its place in the file as a long one does.
+        if (length < StoreScanner::InlineLimit && !entry.startsWith(QChar(0))) {
             m_object.append('"').append(text).append('"');
             return true;
         }

@@ -220,6 +220,8 @@ void addScanRows()
     QTest::newRow("bad UTF-8 in a key")
         << QByteArray("{\"cust\xc3mers\": [], \"customers\": [{}]}");
     QTest::newRow("trailing comma") << doc("{},");
+    QTest::newRow("photo text like a placeholder")
+        << doc(R"({"photos": [")" + photo + R"(", "\u00000", ")" + QByteArray(1, '\0') + "0\"]}");
     QTest::newRow("space inside a literal") << doc("{\"x\": [1, n\tull]}");
     QTest::newRow("numbers apart by a space") << doc("{\"x\": {\"y\": [2 3]}}");
 }
