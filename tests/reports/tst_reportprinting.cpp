@@ -200,6 +200,24 @@ QRgb columnPixel(const QImage &image, int y)
     return qRgb(full(qRed(pixel)), full(qGreen(pixel)), full(qBlue(pixel))) & 0xffffff;
 }
 
+// Types into the order's notes where the panel has them, else the shared ones,
+// and saves: true when the failure was told and the panel stayed open with the text.
+template <typename Host> bool failedSaveKeepsThePanel(Host *host)
+{
+    std::shared_ptr<TestSupport::PromptRecord> prompt;
+    bool stillOpen = false;
+    whenModalShown<NotesPanel>([&](NotesPanel *panel) {
+        QPlainTextEdit *editor = panel->orderEditor() ? panel->orderEditor() : panel->editor();
+        editor->setPlainText("new");
+        prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
+        child<QPushButton>(*panel, "notesSaveButton")->click();
+        stillOpen = panel->isVisible() && editor->toPlainText() == "new";
+        panel->reject();
+    });
+    NotesPanel::open(host);
+    return prompt && prompt->seen && stillOpen;
+}
+
 } // namespace
 
 class TestReportPrinting : public QObject
@@ -617,18 +635,7 @@ private slots:
         // A folder where the file should be: the save fails and the user is told.
         QFile::remove(reportConfigPath());
         QVERIFY(QDir().mkpath(reportConfigPath()));
-        std::shared_ptr<TestSupport::PromptRecord> prompt;
-        bool stillOpen = false;
-        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
-            panel->editor()->setPlainText("new");
-            prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
-            child<QPushButton>(*panel, "notesSaveButton")->click();
-            stillOpen = panel->isVisible() && panel->editor()->toPlainText() == "new";
-            panel->reject();
-        });
-        NotesPanel::open(&host);
-        QVERIFY(prompt && prompt->seen);
-        QVERIFY(stillOpen);
+        QVERIFY(failedSaveKeepsThePanel(&host));
         QDir(reportConfigPath()).removeRecursively();
 
         // Blank notes are stored empty and the report shows "-".
@@ -675,18 +682,7 @@ private slots:
 
         // An order deleted meanwhile: the user is told and the panel stays open.
         QVERIFY(saveCustomers({orders.at(0)}));
-        std::shared_ptr<TestSupport::PromptRecord> prompt;
-        bool stillOpen = false;
-        whenModalShown<NotesPanel>([&](NotesPanel *panel) {
-            panel->orderEditor()->setPlainText(QStringLiteral("new"));
-            prompt = TestSupport::answerNextPrompt(TestSupport::Answer::Ok);
-            child<QPushButton>(*panel, "notesSaveButton")->click();
-            stillOpen = panel->isVisible();
-            panel->reject();
-        });
-        NotesPanel::open(&page);
-        QVERIFY(prompt && prompt->seen);
-        QVERIFY(stillOpen);
+        QVERIFY(failedSaveKeepsThePanel(&page));
         QCOMPARE(loadCustomers().size(), 1);
     }
 
